@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+
+// Process-wide state of the loaded monitor library.
+extern HINSTANCE g_moduleInstance;
+extern HMODULE g_resourceLibrary;    // NmxRC.dll: every text and dialog comes from it
+extern WCHAR g_monitorName[128];     // string 706
+extern WCHAR g_messageCaption[128];  // string 702
+
+// The monitor lock guards the port list.
+void EnterMonitorLock();
+void LeaveMonitorLock();
+
+class MonitorLockGuard {
+public:
+    MonitorLockGuard() { EnterMonitorLock(); }
+    ~MonitorLockGuard() { LeaveMonitorLock(); }
+    MonitorLockGuard(const MonitorLockGuard&) = delete;
+    MonitorLockGuard& operator=(const MonitorLockGuard&) = delete;
+};

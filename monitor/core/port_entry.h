@@ -1,0 +1,35 @@
+#pragma once
+#include "monitor/core/port_settings.h"
+
+constexpr DWORD kPortEntrySignature = 0x5450;
+
+constexpr DWORD kFlagDeviceLink = 0x01;
+constexpr DWORD kFlagJobInProgress = 0x08;
+constexpr DWORD kFlagSendAbort = 0x10;
+
+// One port of the monitor; its address is the spooler's port handle. Allocated as one
+// zero-filled block holding the name inline at the end; never moved.
+struct PortEntry {
+    DWORD signature;
+    DWORD size;
+    PortEntry* next;
+    WCHAR* name;          // points at nameText
+    HANDLE file;          // the job's spool file, or INVALID_HANDLE_VALUE
+    volatile LONG flags;  // kFlag* bits; changed with Interlocked operations
+    WCHAR* printerName;   // owned copy, from StartDocPort
+    WCHAR* deviceTarget;  // owned copy, from OpenPort's device link
+    HANDLE printer;
+    DWORD jobId;
+    PortSettings settings;
+    WCHAR nameText[1];    // the name, null-terminated, extends past the struct
+};
+
+// Port list operations. Callers hold the monitor lock.
+PortEntry* FindPortEntry(const WCHAR* name);
+PortEntry* AddPortEntry(const WCHAR* name);
+bool RemovePortEntry(const WCHAR* name);
+PortEntry* FirstPortEntry();
+
+inline bool HasFlag(const PortEntry* entry, DWORD flag) { return (entry->flags & flag) != 0; }
+inline void SetFlag(PortEntry* entry, DWORD flag) { InterlockedOr(&entry->flags, static_cast<LONG>(flag)); }
+inline void ClearFlag(PortEntry* entry, DWORD flag) { InterlockedAnd(&entry->flags, ~static_cast<LONG>(flag)); }

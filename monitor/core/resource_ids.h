@@ -1,0 +1,38 @@
+#pragma once
+// Identifiers of the monitor's resource library NmxRC.dll. Shared by the monitor code and the
+// library's .rc source, so it must stay plain preprocessor definitions.
+
+// Strings
+#define IDS_BAD_PORT_NAME        501 // one %s: the name
+#define IDS_PORT_EXISTS          502 // one %s: the name
+#define IDS_PORT_NAME_CAPTION    700
+#define IDS_NOTICE_REGISTRY      701
+#define IDS_MESSAGE_CAPTION      702
+#define IDS_PART_SIZE_RANGE      705
+#define IDS_MONITOR_NAME         706
+#define IDS_NO_JOB_INFO          708
+#define IDS_ENCODED_WRITE        713
+#define IDS_LARGE_JOB            715
+#define IDS_LARGE_JOB_CAPTION    716
+#define IDS_SERVER_REFUSED       717
+#define IDS_SOCKET_START         723
+#define IDS_TIMER_START          724
+#define IDS_NETWORK_IO           725
+#define IDS_SERVER_UNRESOLVED    726 // one %s: the server
+#define IDS_SOCKET_CREATE        727
+#define IDS_CONNECT_FAILED       728
+#define IDS_NOTIFY_NONE          734
+#define IDS_NOTIFY_COMPLETION    735
+#define IDS_NOTIFY_FAILURE       736
+#define IDS_NOTIFY_ALWAYS        737
+#define IDS_OUT_OF_MEMORY        739
+#define IDS_NO_PRINTER_HANDLE    740
+#define IDS_FILE_OPEN            741
+#define IDS_NOT_PREPARED         742
+#define IDS_SPOOL_READ           743
+#define IDS_SPLIT_JOB            744 // %u KB, %u KB a part, %u parts
+
+// Dialogs
+#define IDD_PORT_CONFIG 105
+#define IDD_NOTICE      108
+#define IDD_ADD_PORT    109
