@@ -1,0 +1,35 @@
+#pragma once
+#include <windows.h>
+
+// The function table InitializePrintMonitor returns: a size of 56 bytes followed by fourteen entry
+// points, the layout of the spooler's classic extended monitor structure (without the Xcv slots
+// that newer headers append). The print host reads the table through this same definition.
+struct MonitorFunctions {
+    BOOL(WINAPI* EnumPorts)(LPWSTR name, DWORD level, LPBYTE ports, DWORD bufferSize,
+                            LPDWORD bytesNeeded, LPDWORD countReturned);
+    BOOL(WINAPI* OpenPort)(LPWSTR name, PHANDLE port);
+    BOOL(WINAPI* OpenPortEx)(LPWSTR portName, LPWSTR printerName, PHANDLE port, void* monitor);
+    BOOL(WINAPI* StartDocPort)(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD level,
+                               LPBYTE docInfo);
+    BOOL(WINAPI* WritePort)(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written);
+    BOOL(WINAPI* ReadPort)(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD read);
+    BOOL(WINAPI* EndDocPort)(HANDLE port);
+    BOOL(WINAPI* ClosePort)(HANDLE port);
+    BOOL(WINAPI* AddPort)(LPWSTR name, HWND window, LPWSTR monitorName);
+    BOOL(WINAPI* AddPortEx)(LPWSTR name, DWORD level, LPBYTE buffer, LPWSTR monitorName);
+    BOOL(WINAPI* ConfigurePort)(LPWSTR name, HWND window, LPWSTR portName);
+    BOOL(WINAPI* DeletePort)(LPWSTR name, HWND window, LPWSTR portName);
+    BOOL(WINAPI* GetPrinterDataFromPort)(HANDLE port, DWORD controlId, LPWSTR valueName,
+                                         LPWSTR inBuffer, DWORD inSize, LPWSTR outBuffer,
+                                         DWORD outSize, LPDWORD returned);
+    BOOL(WINAPI* SetPortTimeOuts)(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reserved);
+};
+
+struct MonitorTable {
+    DWORD size; // sizeof(MonitorFunctions): 56
+    MonitorFunctions functions;
+};
+
+static_assert(sizeof(MonitorFunctions) == 56, "fourteen 32-bit entry points");
+
+using InitializePrintMonitorFn = MonitorTable*(WINAPI*)(LPWSTR registryRoot);
