@@ -7,7 +7,8 @@ extern HMODULE g_resourceLibrary;    // NmxRC.dll: every text and dialog comes f
 extern WCHAR g_monitorName[128];     // string 706
 extern WCHAR g_messageCaption[128];  // string 702
 
-// The monitor lock guards the port list.
+// The monitor lock guards the port list; it is initialised when the library is attached.
+void InitializeMonitorLock();
 void EnterMonitorLock();
 void LeaveMonitorLock();
 

@@ -1,0 +1,92 @@
+#include "monitor/core/entry_points.h"
+#include "monitor/core/memory.h"
+#include "monitor/core/monitor_state.h"
+#include "monitor/core/monitor_table.h"
+#include "monitor/core/port_entry.h"
+
+#include <memory>
+#include <wchar.h>
+
+namespace {
+MonitorTable g_monitorTable = {
+    sizeof(MonitorFunctions),
+    {
+        NmxEnumPorts,
+        NmxOpenPort,
+        nullptr, // OpenPortEx is not provided
+        NmxStartDocPort,
+        NmxWritePort,
+        NmxReadPort,
+        NmxEndDocPort,
+        NmxClosePort,
+        NmxAddPort,
+        NmxAddPortEx,
+        NmxConfigurePort,
+        NmxDeletePort,
+        NmxGetPrinterDataFromPort,
+        NmxSetPortTimeOuts,
+    },
+};
+
+bool HasSpoolExtension(const WCHAR* fileName)
+{
+    // The search pattern also matches 8.3 aliases (a ".prnx" file has a ".PRN" short name);
+    // only real spool files go.
+    const WCHAR* dot = wcsrchr(fileName, L'.');
+    return dot != nullptr && lstrcmpiW(dot, L".prn") == 0;
+}
+
+// Spool files left behind by an interrupted run. Part files ("tmp") are kept.
+void DeleteStaleSpoolFiles()
+{
+    WCHAR spoolDir[kDirectoryChars];
+    ReadSpoolDirectory(spoolDir);
+    if (spoolDir[0] == L'\0')
+        return;
+    WCHAR pattern[MAX_PATH + 16];
+    wsprintfW(pattern, L"%s\\*.%s", spoolDir, L"PRN");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !HasSpoolExtension(found.cFileName))
+            continue;
+        WCHAR path[MAX_PATH * 2];
+        wsprintfW(path, L"%s\\%s", spoolDir, found.cFileName);
+        DeleteFileW(path);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// Every subkey of the registry root becomes a port entry, the version key "1.64" included.
+void AddPortsFromRegistry()
+{
+    HKEY root;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRegistryRoot, 0, KEY_READ, &root) != ERROR_SUCCESS)
+        return;
+    DWORD count = 0;
+    DWORD longest = 0;
+    if (RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        std::unique_ptr<WCHAR, GlobalFreeDeleter> name(static_cast<WCHAR*>(AllocZeroed((longest + 1) * sizeof(WCHAR))));
+        if (name) {
+            MonitorLockGuard lock;
+            for (DWORD index = 0; index < count; ++index) {
+                DWORD chars = longest + 1;
+                if (RegEnumKeyExW(root, index, name.get(), &chars, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+                    AddPortEntry(name.get());
+            }
+        }
+    }
+    RegFlushKey(root);
+    RegCloseKey(root);
+}
+} // namespace
+
+extern "C" MonitorTable* WINAPI InitializePrintMonitor(LPWSTR /*registryRoot*/)
+{
+    DeleteStaleSpoolFiles();
+    AddPortsFromRegistry();
+    return &g_monitorTable;
+}

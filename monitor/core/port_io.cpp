@@ -1,0 +1,218 @@
+#include "monitor/core/entry_points.h"
+#include "monitor/core/memory.h"
+#include "monitor/core/monitor_state.h"
+#include "monitor/core/port_handle.h"
+#include "monitor/core/spool_file.h"
+#include "monitor/ui/dialogs.h"
+
+#include <winspool.h>
+#include <winsplp.h>
+
+namespace {
+constexpr DWORD kDosTargetChars = 520;
+
+bool HasOpenFile(const PortEntry* entry)
+{
+    return entry->file != nullptr && entry->file != INVALID_HANDLE_VALUE;
+}
+
+// The port name without one trailing colon.
+void DeviceNameOf(const PortEntry* entry, WCHAR (&deviceName)[MAX_PATH])
+{
+    lstrcpynW(deviceName, entry->name, MAX_PATH);
+    const int length = lstrlenW(deviceName);
+    if (length > 0 && deviceName[length - 1] == L':')
+        deviceName[length - 1] = L'\0';
+}
+
+void FormatNonSpooledName(WCHAR* out, const WCHAR* deviceName)
+{
+    wsprintfW(out, L"NONSPOOLED_%s", deviceName);
+}
+
+// A port whose name is also a DOS device (LPT1:, say) is linked to the device the spooler
+// redirected, so that the device can be opened. For the monitor's own names there is no such
+// device and nothing is done.
+bool LinkDosDevice(PortEntry* entry)
+{
+    WCHAR deviceName[MAX_PATH];
+    DeviceNameOf(entry, deviceName);
+
+    WCHAR targets[kDosTargetChars];
+    if (QueryDosDeviceW(deviceName, targets, kDosTargetChars) == 0)
+        return true;
+    WCHAR* firstTarget = DuplicateString(targets);
+    if (firstTarget == nullptr)
+        return false;
+
+    WCHAR pipePath[MAX_PATH + 32];
+    wsprintfW(pipePath, L"\\Device\\NamedPipe\\Spooler\\%s", deviceName);
+    WCHAR nonSpooled[MAX_PATH + 16];
+    FormatNonSpooledName(nonSpooled, deviceName);
+
+    HANDLE token = RevertToPrinterSelf();
+    const WCHAR* linkTarget = lstrcmpiW(targets, pipePath) == 0 ? targets + lstrlenW(targets) + 1 : targets;
+    DefineDosDeviceW(DDD_RAW_TARGET_PATH, nonSpooled, linkTarget);
+    ImpersonatePrinterClient(token);
+
+    WCHAR devicePath[MAX_PATH + 32];
+    wsprintfW(devicePath, L"\\\\.\\%s", nonSpooled);
+    entry->file = CreateFileW(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (entry->file == INVALID_HANDLE_VALUE) {
+        DefineDosDeviceW(DDD_REMOVE_DEFINITION, nonSpooled, nullptr);
+        GlobalFree(firstTarget);
+        return false;
+    }
+    SetFlag(entry, kFlagDeviceLink);
+    SetEndOfFile(entry->file);
+    entry->deviceTarget = firstTarget;
+    return true;
+}
+
+void UnlinkDosDevice(PortEntry* entry)
+{
+    CloseHandle(entry->file);
+    entry->file = INVALID_HANDLE_VALUE;
+    WCHAR deviceName[MAX_PATH];
+    DeviceNameOf(entry, deviceName);
+    WCHAR nonSpooled[MAX_PATH + 16];
+    FormatNonSpooledName(nonSpooled, deviceName);
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION, nonSpooled, nullptr);
+}
+
+// Loads the port's settings and, when the port asks for it, lets the user confirm (and adjust
+// for this job only) in the configuration dialog. Returns false when the user cancelled.
+bool ConfirmJobStart(PortEntry* entry)
+{
+    MonitorLockGuard lock;
+    LoadPortSettings(&entry->settings);
+    bool confirmed = entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry->name) != 0;
+    if (!confirmed)
+        entry->settings.ServAddr[0] = L'\0';
+    return confirmed;
+}
+
+} // namespace
+
+void ReleaseJobPrinter(PortEntry* entry)
+{
+    if (entry->printer != nullptr) {
+        ClosePrinter(entry->printer);
+        entry->printer = nullptr;
+    }
+    if (entry->printerName != nullptr) {
+        GlobalFree(entry->printerName);
+        entry->printerName = nullptr;
+    }
+}
+
+BOOL WINAPI NmxOpenPort(LPWSTR name, PHANDLE port)
+{
+    MonitorLockGuard lock;
+    PortEntry* entry = FindPortEntry(name);
+    if (entry == nullptr || port == nullptr || !LinkDosDevice(entry))
+        return FALSE;
+    // The device is only linked to check that it can be opened; it stays closed.
+    if (HasFlag(entry, kFlagDeviceLink))
+        UnlinkDosDevice(entry);
+    *port = entry;
+    return TRUE;
+}
+
+BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD /*level*/, LPBYTE docInfo)
+{
+    PortEntry* entry = PortFromHandle(port);
+    if (entry == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (HasFlag(entry, kFlagJobInProgress))
+        return TRUE;
+    SetFlag(entry, kFlagJobInProgress);
+
+    // DOC_INFO_1 and DOC_INFO_2 both begin with the document name.
+    const WCHAR* docName = docInfo != nullptr ? reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName : nullptr;
+    lstrcpynW(entry->settings.DocName, docName != nullptr ? docName : L"", kMaxDocNameChars + 1);
+
+    const bool confirmed = ConfirmJobStart(entry);
+
+    entry->printer = nullptr;
+    entry->printerName = DuplicateString(printerName);
+    entry->file = INVALID_HANDLE_VALUE;
+    if (entry->printerName != nullptr && OpenPrinterW(entry->printerName, &entry->printer, nullptr) &&
+        entry->printer != nullptr) {
+        entry->jobId = jobId;
+        CreateSpoolFile(&entry->file, entry->settings.SpoolFile, L"prn");
+    }
+    if (entry->file == INVALID_HANDLE_VALUE) {
+        ClearFlag(entry, kFlagJobInProgress);
+        ReleaseJobPrinter(entry);
+        return FALSE;
+    }
+    if (!confirmed)
+        SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+    return TRUE;
+}
+
+BOOL WINAPI NmxWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written)
+{
+    PortEntry* entry = PortFromHandle(port);
+    if (entry == nullptr || !HasOpenFile(entry)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    DWORD ignored = 0;
+    return WriteFile(entry->file, buffer, size, written != nullptr ? written : &ignored, nullptr);
+}
+
+BOOL WINAPI NmxReadPort(HANDLE /*port*/, LPBYTE /*buffer*/, DWORD /*size*/, LPDWORD /*read*/)
+{
+    // The monitor never returns data.
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
+BOOL WINAPI NmxClosePort(HANDLE port)
+{
+    PortEntry* entry = PortFromHandle(port);
+    if (entry == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (entry->deviceTarget != nullptr) {
+        GlobalFree(entry->deviceTarget);
+        entry->deviceTarget = nullptr;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI NmxGetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR /*valueName*/, LPWSTR inBuffer,
+                                      DWORD inSize, LPWSTR outBuffer, DWORD outSize, LPDWORD returned)
+{
+    PortEntry* entry = PortFromHandle(port);
+    if (entry == nullptr || controlId == 0 || !HasOpenFile(entry) || !HasFlag(entry, kFlagDeviceLink)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    // A job whose device is queried directly is not mailed at its end.
+    SetFlag(entry, kFlagSendAbort);
+    return DeviceIoControl(entry->file, controlId, inBuffer, inSize, outBuffer, outSize, returned, nullptr);
+}
+
+BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reserved)
+{
+    if (reserved != 0)
+        return FALSE;
+    PortEntry* entry = PortFromHandle(port);
+    if (entry == nullptr || timeouts == nullptr || !HasFlag(entry, kFlagDeviceLink)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    COMMTIMEOUTS current;
+    if (!GetCommTimeouts(entry->file, &current))
+        return FALSE;
+    current.ReadIntervalTimeout = timeouts->ReadIntervalTimeout;
+    current.ReadTotalTimeoutConstant = timeouts->ReadTotalTimeoutConstant;
+    return SetCommTimeouts(entry->file, &current);
+}

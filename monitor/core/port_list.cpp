@@ -1,0 +1,68 @@
+#include "monitor/core/memory.h"
+#include "monitor/core/port_entry.h"
+
+#include <cstddef>
+
+namespace {
+PortEntry* g_portList = nullptr;
+
+void FreePortEntry(PortEntry* entry)
+{
+    if (entry->printerName != nullptr)
+        GlobalFree(entry->printerName);
+    if (entry->deviceTarget != nullptr)
+        GlobalFree(entry->deviceTarget);
+    GlobalFree(entry);
+}
+} // namespace
+
+PortEntry* FirstPortEntry()
+{
+    return g_portList;
+}
+
+PortEntry* FindPortEntry(const WCHAR* name)
+{
+    if (name == nullptr)
+        return nullptr;
+    for (PortEntry* entry = g_portList; entry != nullptr; entry = entry->next) {
+        if (lstrcmpiW(entry->name, name) == 0)
+            return entry;
+    }
+    return nullptr;
+}
+
+PortEntry* AddPortEntry(const WCHAR* name)
+{
+    const SIZE_T nameChars = lstrlenW(name) + 1;
+    const SIZE_T size = offsetof(PortEntry, nameText) + nameChars * sizeof(WCHAR);
+    auto* entry = static_cast<PortEntry*>(AllocZeroed(size));
+    if (entry == nullptr)
+        return nullptr;
+    entry->signature = kPortEntrySignature;
+    entry->size = static_cast<DWORD>(size);
+    entry->name = entry->nameText;
+    CopyMemory(entry->nameText, name, nameChars * sizeof(WCHAR));
+    entry->file = INVALID_HANDLE_VALUE;
+    // With its name known from the start, the first job's settings load finds the port's key.
+    lstrcpynW(entry->settings.PortName, name, ARRAYSIZE(entry->settings.PortName));
+
+    PortEntry** tail = &g_portList;
+    while (*tail != nullptr)
+        tail = &(*tail)->next;
+    *tail = entry;
+    return entry;
+}
+
+bool RemovePortEntry(const WCHAR* name)
+{
+    for (PortEntry** link = &g_portList; *link != nullptr; link = &(*link)->next) {
+        PortEntry* entry = *link;
+        if (lstrcmpiW(entry->name, name) == 0) {
+            *link = entry->next;
+            FreePortEntry(entry);
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,191 @@
+#include "monitor/core/entry_points.h"
+#include "monitor/core/messages.h"
+#include "monitor/core/monitor_state.h"
+#include "monitor/core/port_entry.h"
+#include "monitor/core/resource_ids.h"
+#include "monitor/ui/dialogs.h"
+
+#include <winspool.h>
+
+namespace {
+constexpr DWORD kAnyLevel = 0xFFFFFFFF;
+
+// Lets the dialogs of the calling spooler thread take the foreground from the parent window.
+class InputAttachment {
+public:
+    explicit InputAttachment(HWND parent)
+        : self_(GetCurrentThreadId()), other_(parent != nullptr ? GetWindowThreadProcessId(parent, nullptr) : 0)
+    {
+        if (other_ != 0 && other_ != self_)
+            AttachThreadInput(self_, other_, TRUE);
+    }
+    ~InputAttachment()
+    {
+        if (other_ != 0 && other_ != self_)
+            AttachThreadInput(self_, other_, FALSE);
+    }
+    InputAttachment(const InputAttachment&) = delete;
+    InputAttachment& operator=(const InputAttachment&) = delete;
+
+private:
+    DWORD self_;
+    DWORD other_;
+};
+
+// The spooler library is needed for new ports; it stays loaded once found.
+bool SpoolerLibraryAvailable(DWORD* error)
+{
+    static HMODULE spooler = nullptr;
+    if (spooler != nullptr)
+        return true;
+    HMODULE library = LoadLibraryW(L"SPOOLSS.DLL");
+    if (library == nullptr) {
+        *error = GetLastError();
+        return false;
+    }
+    if (GetProcAddress(library, "EnumPortsW") == nullptr) {
+        *error = GetLastError();
+        FreeLibrary(library);
+        return false;
+    }
+    spooler = library;
+    return true;
+}
+
+bool RegistryHasPort(const WCHAR* name)
+{
+    HKEY root;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRegistryRoot, 0, KEY_READ, &root) != ERROR_SUCCESS)
+        return false;
+    bool found = false;
+    WCHAR subkey[256];
+    for (DWORD index = 0; !found; ++index) {
+        DWORD chars = ARRAYSIZE(subkey);
+        const LONG result = RegEnumKeyExW(root, index, subkey, &chars, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS)
+            break;
+        found = result == ERROR_SUCCESS && lstrcmpiW(subkey, name) == 0;
+    }
+    RegCloseKey(root);
+    return found;
+}
+
+// Whether a port of that name exists: a registry subkey, or an entry already in the list (a port
+// added without dialog has no key yet).
+bool IsPortRegistered(const WCHAR* name, DWORD* error)
+{
+    *error = ERROR_SUCCESS;
+    if (!SpoolerLibraryAvailable(error))
+        return false;
+    if (RegistryHasPort(name))
+        return true;
+    MonitorLockGuard lock;
+    return FindPortEntry(name) != nullptr;
+}
+
+bool IsThisMonitor(const WCHAR* monitorName)
+{
+    return monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) == 0;
+}
+
+void UpperCasePrefix(WCHAR* name)
+{
+    const int length = lstrlenW(name);
+    CharUpperBuffW(name, length < 3 ? length : 3);
+}
+
+enum class AddOutcome { Retry, Done, Failed };
+
+AddOutcome AddNamedPort(HWND window, WCHAR* name)
+{
+    DWORD error = ERROR_SUCCESS;
+    if (IsPortRegistered(name, &error)) {
+        ShowResourceMessage(window, MB_ICONERROR, IDS_PORT_NAME_CAPTION, IDS_PORT_EXISTS, name);
+        return AddOutcome::Retry;
+    }
+    if (error != ERROR_SUCCESS)
+        return AddOutcome::Failed;
+    Display347Check(window);
+    UpperCasePrefix(name);
+    {
+        MonitorLockGuard lock;
+        if (AddPortEntry(name) == nullptr)
+            return AddOutcome::Failed;
+    }
+    // The configuration dialog's OK creates the port's key; a cancelled one leaves no port.
+    if (ShowPortConfigDialog(window, name) == 0) {
+        MonitorLockGuard lock;
+        RemovePortEntry(name);
+    }
+    return AddOutcome::Done;
+}
+} // namespace
+
+BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
+{
+    if (!IsThisMonitor(monitorName)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    InputAttachment attachment(window);
+    for (;;) {
+        WCHAR* name = ShowAddPortDialog(window);
+        if (name == nullptr)
+            return TRUE;
+        const AddOutcome outcome = AddNamedPort(window, name);
+        GlobalFree(name);
+        if (outcome != AddOutcome::Retry)
+            return outcome == AddOutcome::Done;
+    }
+}
+
+BOOL WINAPI NmxAddPortEx(LPWSTR /*serverName*/, DWORD level, LPBYTE buffer, LPWSTR monitorName)
+{
+    DWORD error = ERROR_SUCCESS;
+    const WCHAR* name = buffer != nullptr ? reinterpret_cast<PORT_INFO_1W*>(buffer)->pName : nullptr;
+    if (!IsThisMonitor(monitorName))
+        error = ERROR_INVALID_PARAMETER;
+    else if (level != 1 && level != kAnyLevel)
+        error = ERROR_INVALID_LEVEL;
+    else if (name == nullptr)
+        error = ERROR_INVALID_PARAMETER;
+    else if (IsPortRegistered(name, &error))
+        error = ERROR_INVALID_PARAMETER;
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
+    MonitorLockGuard lock;
+    return AddPortEntry(name) != nullptr;
+}
+
+BOOL WINAPI NmxConfigurePort(LPWSTR /*serverName*/, HWND window, LPWSTR portName)
+{
+    InputAttachment attachment(window);
+    MonitorLockGuard lock;
+    const PortEntry* entry = FindPortEntry(portName);
+    if (entry == nullptr) {
+        SetLastError(ERROR_UNKNOWN_PORT);
+        return FALSE;
+    }
+    // While a job is open the settings belong to the job: nothing is shown.
+    if (!HasFlag(entry, kFlagJobInProgress))
+        ShowPortConfigDialog(window, portName);
+    return TRUE;
+}
+
+BOOL WINAPI NmxDeletePort(LPWSTR /*serverName*/, HWND /*window*/, LPWSTR portName)
+{
+    MonitorLockGuard lock;
+    const PortEntry* entry = FindPortEntry(portName);
+    if (entry == nullptr)
+        return FALSE;
+    // Freeing the entry of a port that is sending a job would pull it from under the job.
+    if (HasFlag(entry, kFlagJobInProgress)) {
+        SetLastError(ERROR_BUSY);
+        return FALSE;
+    }
+    RemovePortEntry(portName);
+    DeletePortSettings(portName);
+    return TRUE;
+}

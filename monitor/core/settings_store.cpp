@@ -1,0 +1,179 @@
+#include "monitor/core/port_settings.h"
+
+#include <cwchar>
+
+namespace {
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() { Close(); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    bool Open(const WCHAR* path, REGSAM access)
+    {
+        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, &key_) == ERROR_SUCCESS;
+    }
+    LONG Create(const WCHAR* path)
+    {
+        return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    }
+    LONG Close()
+    {
+        if (key_ == nullptr)
+            return ERROR_SUCCESS;
+        RegFlushKey(key_);
+        LONG result = RegCloseKey(key_);
+        key_ = nullptr;
+        return result;
+    }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+void FormatPortKeyPath(const WCHAR* portName, WCHAR* path)
+{
+    wsprintfW(path, L"%s\\%s", kRegistryRoot, portName);
+}
+
+// Reads a string value of at most maxChars characters into field (capacity maxChars + 1). Values
+// are stored without a terminator; one that carries a terminator anyway is accepted too. A longer
+// value, or one that cannot be read, leaves the field as it is.
+void ReadStringValue(HKEY key, const WCHAR* name, WCHAR* field, DWORD maxChars)
+{
+    const DWORD capacity = maxChars + 2; // room for a stored terminator and our own
+    WCHAR stackBuffer[260];
+    WCHAR* buffer = capacity <= ARRAYSIZE(stackBuffer)
+                        ? stackBuffer
+                        : static_cast<WCHAR*>(GlobalAlloc(GPTR, capacity * sizeof(WCHAR)));
+    if (buffer == nullptr)
+        return;
+    DWORD bytes = (maxChars + 1) * sizeof(WCHAR);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer), &bytes) == ERROR_SUCCESS) {
+        const DWORD chars = bytes / sizeof(WCHAR);
+        buffer[chars] = L'\0';
+        const size_t length = wcslen(buffer);
+        if (length <= maxChars)
+            lstrcpynW(field, buffer, maxChars + 1);
+    }
+    if (buffer != stackBuffer)
+        GlobalFree(buffer);
+}
+
+template <typename Number> void ReadNumberValue(HKEY key, const WCHAR* name, Number* field)
+{
+    DWORD value = 0;
+    DWORD bytes = sizeof(value);
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &bytes) == ERROR_SUCCESS &&
+        bytes == sizeof(value))
+        *field = static_cast<Number>(value);
+}
+
+void WriteStringValue(HKEY key, const WCHAR* name, const WCHAR* text)
+{
+    // Stored without the terminating null.
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(lstrlenW(text) * sizeof(WCHAR)));
+}
+
+void WriteNumberValue(HKEY key, const WCHAR* name, DWORD value)
+{
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+}
+
+void SetDefaults(PortSettings* settings)
+{
+    settings->ServAddr[0] = L'\0';
+    settings->UserAddr[0] = L'\0';
+    settings->SMTPAddr[0] = L'\0';
+    settings->ServName[0] = L'\0';
+    settings->NotifyAddr[0] = L'\0';
+    settings->JobUID[0] = L'\0';
+    settings->Notification = 0;
+    settings->ShowSw = 1;
+    settings->PartLimit = 1024;
+    settings->PartSw = 0;
+    settings->CheckMailSw = 1;
+    settings->PartCount = 1;
+    settings->PartIndex = 1;
+}
+
+void ReadGlobalDirectory(const WCHAR* valueName, WCHAR* out)
+{
+    out[0] = L'\0';
+    WCHAR path[64];
+    wsprintfW(path, L"%s\\%s", kRegistryRoot, kVersionKeyName);
+    RegistryKey key;
+    if (!key.Open(path, KEY_READ))
+        return;
+    // At most 129 characters; the read limit is 260 bytes, terminator included.
+    WCHAR buffer[kDirectoryChars + 1];
+    DWORD bytes = kDirectoryChars * sizeof(WCHAR);
+    if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer), &bytes) != ERROR_SUCCESS)
+        return;
+    buffer[bytes / sizeof(WCHAR)] = L'\0';
+    if (wcslen(buffer) < kDirectoryChars)
+        lstrcpynW(out, buffer, kDirectoryChars);
+}
+} // namespace
+
+void LoadPortSettings(PortSettings* settings)
+{
+    SetDefaults(settings);
+    WCHAR path[64 + ARRAYSIZE(settings->PortName)];
+    FormatPortKeyPath(settings->PortName, path);
+    RegistryKey key;
+    if (!key.Open(path, KEY_READ))
+        return;
+    ReadStringValue(key.get(), L"ServAddr", settings->ServAddr, kMaxServAddrChars);
+    ReadStringValue(key.get(), L"ServName", settings->ServName, kMaxServNameChars);
+    ReadStringValue(key.get(), L"UserAddr", settings->UserAddr, kMaxUserAddrChars);
+    ReadStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr, kMaxSmtpAddrChars);
+    ReadStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr, kMaxNotifyAddrChars);
+    ReadNumberValue(key.get(), L"Notification", &settings->Notification);
+    ReadNumberValue(key.get(), L"ShowSw", &settings->ShowSw);
+    ReadNumberValue(key.get(), L"CheckMailSw", &settings->CheckMailSw);
+    ReadNumberValue(key.get(), L"PartLimit", &settings->PartLimit);
+    ReadNumberValue(key.get(), L"PartSw", &settings->PartSw);
+}
+
+LONG SavePortSettings(const PortSettings* settings)
+{
+    WCHAR path[64 + ARRAYSIZE(settings->PortName)];
+    FormatPortKeyPath(settings->PortName, path);
+    RegistryKey key;
+    LONG result = key.Create(path);
+    if (result != ERROR_SUCCESS)
+        return result;
+    WriteStringValue(key.get(), L"ServAddr", settings->ServAddr);
+    WriteStringValue(key.get(), L"ServName", settings->ServName);
+    WriteStringValue(key.get(), L"UserAddr", settings->UserAddr);
+    WriteStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr);
+    WriteStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr);
+    WriteNumberValue(key.get(), L"Notification", settings->Notification);
+    WriteNumberValue(key.get(), L"ShowSw", static_cast<DWORD>(settings->ShowSw));
+    WriteNumberValue(key.get(), L"CheckMailSw", static_cast<DWORD>(settings->CheckMailSw));
+    WriteNumberValue(key.get(), L"PartLimit", settings->PartLimit);
+    WriteNumberValue(key.get(), L"PartSw", static_cast<DWORD>(settings->PartSw));
+    return key.Close();
+}
+
+void DeletePortSettings(const WCHAR* portName)
+{
+    RegistryKey root;
+    if (root.Open(kRegistryRoot, KEY_ALL_ACCESS))
+        RegDeleteKeyW(root.get(), portName);
+}
+
+void ReadSpoolDirectory(WCHAR* out)
+{
+    ReadGlobalDirectory(L"TempDir", out);
+}
+
+void ReadInstallDirectory(WCHAR* out)
+{
+    ReadGlobalDirectory(L"Dir", out);
+}
