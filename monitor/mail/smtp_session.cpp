@@ -1,0 +1,131 @@
+#include "monitor/mail/smtp_session.h"
+
+namespace {
+
+uint32_t ElapsedSince(SessionHost& host, uint32_t startMs)
+{
+    return host.NowMs() - startMs; // unsigned: right across the clock's wrap-around
+}
+
+void ReportFailure(SessionHost& host)
+{
+    // A job deleted by the user produces no error boxes for the steps it cut short.
+    if (!host.SendAborted())
+        host.ShowNetworkFailure();
+}
+
+bool WriteAll(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
+{
+    const uint32_t start = host.NowMs();
+    size_t written = 0;
+    while (written < length) {
+        size_t sent = 0;
+        const IoStatus status = socket.TrySend(text + written, length - written, &sent);
+        if (status == IoStatus::Done && sent > 0) {
+            written += sent;
+            continue;
+        }
+        if (status != IoStatus::Done && status != IoStatus::WouldBlock)
+            return false;
+        if (WaitForStep(socket, host, StepDirection::Send, start) != StepOutcome::Ready)
+            return false;
+    }
+    return true;
+}
+
+enum class ReplyOutcome { Accepted, Transient, Refused, Failed };
+
+// Reads one whole reply as one step. Bytes that follow its last line in the same receive
+// are dropped: a server speaks only when spoken to.
+ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& reply)
+{
+    reply.Reset();
+    const uint32_t start = host.NowMs();
+    char chunk[kReplyTextCapacity];
+    while (!reply.Complete()) {
+        size_t received = 0;
+        const IoStatus status = socket.TryReceive(chunk, sizeof chunk, &received);
+        const bool ready = status == IoStatus::Done && received > 0;
+        if (ready)
+            reply.Feed(chunk, received);
+        else if (status != IoStatus::WouldBlock ||
+                 WaitForStep(socket, host, StepDirection::Receive, start) != StepOutcome::Ready)
+            break;
+        if (reply.Overlong())
+            break;
+    }
+    if (!reply.Complete()) {
+        ReportFailure(host);
+        return ReplyOutcome::Failed;
+    }
+    switch (reply.Kind()) {
+    case ReplyKind::Transient:
+        return ReplyOutcome::Transient;
+    case ReplyKind::Refused:
+        return ReplyOutcome::Refused;
+    default:
+        return ReplyOutcome::Accepted;
+    }
+}
+
+} // namespace
+
+StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs)
+{
+    for (;;) {
+        const uint32_t elapsed = ElapsedSince(host, startMs);
+        if (elapsed >= kStepTimeoutMs)
+            return StepOutcome::TimedOut;
+        const uint32_t left = kStepTimeoutMs - elapsed;
+        const Readiness readiness = socket.WaitReady(direction, left < kWaitSliceMs ? left : kWaitSliceMs);
+        if (readiness == Readiness::Ready)
+            return StepOutcome::Ready;
+        if (readiness == Readiness::Failed)
+            return StepOutcome::Failed;
+        if (host.PollForAbort())
+            return StepOutcome::Aborted;
+    }
+}
+
+bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
+{
+    if (WriteAll(socket, host, text, length))
+        return true;
+    ReportFailure(host);
+    return false;
+}
+
+bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
+{
+    SmtpReply reply;
+    for (int attempt = 1;; ++attempt) {
+        if (!SendSmtpText(socket, host, text, length))
+            return false;
+        const ReplyOutcome outcome = ReceiveReply(socket, host, reply);
+        if (outcome == ReplyOutcome::Accepted)
+            return true;
+        if (outcome == ReplyOutcome::Failed)
+            return false;
+        if (outcome == ReplyOutcome::Refused || attempt == kMaxAttempts) {
+            host.ShowRefusal(reply.Text());
+            return false;
+        }
+    }
+}
+
+bool ConnectSmtpServer(SmtpConnector& connector, SessionHost& host)
+{
+    SmtpReply greeting;
+    for (int attempt = 1;; ++attempt) {
+        if (!connector.Open())
+            return false;
+        const ReplyOutcome outcome = ReceiveReply(connector.Socket(), host, greeting);
+        if (outcome == ReplyOutcome::Accepted)
+            return true;
+        if (outcome == ReplyOutcome::Refused || (outcome == ReplyOutcome::Transient && attempt == kMaxAttempts))
+            host.ShowRefusal(greeting.Text());
+        connector.Close();
+        if (outcome != ReplyOutcome::Transient || attempt == kMaxAttempts)
+            return false;
+    }
+}

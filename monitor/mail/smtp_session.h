@@ -1,0 +1,74 @@
+#pragma once
+#include "monitor/mail/smtp_reply.h"
+#include <cstddef>
+#include <cstdint>
+
+// The SMTP dialogue over one connection, independent of the socket layer: every blocking step
+// (the connect, the writing of one text, the reading of one reply) is bounded by 60 seconds;
+// while a step waits, the job is watched so that a deleted or failed job cuts it short.
+
+constexpr uint32_t kStepTimeoutMs = 60000;
+constexpr uint32_t kWaitSliceMs = 50;   // how often the job is polled while a step waits
+constexpr int kMaxAttempts = 4;         // a "4" reply is retried three times
+
+enum class StepDirection { Connect, Send, Receive };
+enum class Readiness { Ready, NotYet, Failed };
+enum class IoStatus { Done, WouldBlock, Closed, Failed };
+
+// One connected non-blocking socket.
+class SmtpSocket {
+public:
+    virtual IoStatus TrySend(const char* data, size_t length, size_t* sent) = 0;
+    virtual IoStatus TryReceive(char* buffer, size_t capacity, size_t* received) = 0;
+    // Waits at most sliceMs for the socket to be ready for the step.
+    virtual Readiness WaitReady(StepDirection direction, uint32_t sliceMs) = 0;
+
+protected:
+    ~SmtpSocket() = default;
+};
+
+// What the dialogue needs from the monitor around it.
+class SessionHost {
+public:
+    virtual uint32_t NowMs() = 0;
+    // Runs while a step waits: polls the job and dispatches the thread's window messages.
+    // True when the job is deleted or failed; the send-abort flag is then set.
+    virtual bool PollForAbort() = 0;
+    virtual bool SendAborted() = 0;
+    virtual void ShowNetworkFailure() = 0;            // a write or a receive failed
+    virtual void ShowRefusal(const char* reply) = 0;  // the server refused
+
+protected:
+    ~SessionHost() = default;
+};
+
+// Makes connections to the configured server for ConnectSmtpServer.
+class SmtpConnector {
+public:
+    // Resolves, creates a socket and connects; reports its own failures.
+    virtual bool Open() = 0;
+    virtual SmtpSocket& Socket() = 0;
+    virtual void Close() = 0;
+
+protected:
+    ~SmtpConnector() = default;
+};
+
+enum class StepOutcome { Ready, TimedOut, Aborted, Failed };
+
+// Waits until the socket is ready for the step that began at startMs, the job is found
+// deleted or failed, or the step's 60 seconds have passed.
+StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs);
+
+// Writes the whole text, the rest of it after a partial send too. A failure is reported
+// unless the send-abort flag is set.
+bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
+
+// Writes the text and reads the whole reply; a "4" reply is answered by writing the text
+// again, at most four times in all. True when the reply is acceptable.
+bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
+
+// Connects and reads the greeting; a "4" greeting is answered by connecting again, at most
+// four times in all. True when the connector's socket is connected and greeted; otherwise
+// it is closed.
+bool ConnectSmtpServer(SmtpConnector& connector, SessionHost& host);

@@ -1,0 +1,367 @@
+#include "monitor/mail/smtp_session.h"
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The monitor around the session, with a clock that only moves when a step waits.
+class FakeHost : public SessionHost {
+public:
+    uint32_t now = 1000;
+    int abortAtPoll = 0; // the job is found deleted at this poll; 0: never
+    bool aborted = false;
+    int polls = 0;
+    int networkFailures = 0;
+    std::vector<std::string> refusals;
+
+    uint32_t NowMs() override { return now; }
+    bool PollForAbort() override
+    {
+        if (++polls == abortAtPoll)
+            aborted = true;
+        return aborted;
+    }
+    bool SendAborted() override { return aborted; }
+    void ShowNetworkFailure() override { ++networkFailures; }
+    void ShowRefusal(const char* reply) override { refusals.push_back(reply); }
+};
+
+// A server at the other end of a socket: it answers every text that ends a line with the
+// next scripted reply, delivered in chunks of chunkSize bytes.
+class FakeSocket : public SmtpSocket {
+public:
+    explicit FakeSocket(FakeHost& host) : host_(host) {}
+
+    std::deque<std::string> replies;
+    std::string incoming;
+    std::string written;
+    size_t sendLimit = SIZE_MAX;   // bytes one send call takes
+    size_t chunkSize = SIZE_MAX;   // bytes one receive call delivers
+    bool sendsBlock = false;       // the server has stopped reading
+    bool closesWhenDrained = false;
+    int sendCalls = 0;
+
+    IoStatus TrySend(const char* data, size_t length, size_t* sent) override
+    {
+        ++sendCalls;
+        if (sendsBlock)
+            return IoStatus::WouldBlock;
+        *sent = std::min(length, sendLimit);
+        written.append(data, *sent);
+        if (written.back() == '\n' && !replies.empty()) {
+            incoming += replies.front();
+            replies.pop_front();
+        }
+        return IoStatus::Done;
+    }
+    IoStatus TryReceive(char* buffer, size_t capacity, size_t* received) override
+    {
+        if (incoming.empty())
+            return closesWhenDrained ? IoStatus::Closed : IoStatus::WouldBlock;
+        *received = std::min({capacity, chunkSize, incoming.size()});
+        incoming.copy(buffer, *received);
+        incoming.erase(0, *received);
+        return IoStatus::Done;
+    }
+    Readiness WaitReady(StepDirection direction, uint32_t sliceMs) override
+    {
+        const bool ready = direction == StepDirection::Receive ? !incoming.empty() : !sendsBlock;
+        if (!ready)
+            host_.now += sliceMs;
+        return ready ? Readiness::Ready : Readiness::NotYet;
+    }
+
+private:
+    FakeHost& host_;
+};
+
+bool Command(FakeSocket& socket, FakeHost& host, const std::string& text)
+{
+    return SendSmtpCommand(socket, host, text.data(), text.size());
+}
+
+bool Text(FakeSocket& socket, FakeHost& host, const std::string& text)
+{
+    return SendSmtpText(socket, host, text.data(), text.size());
+}
+
+struct Fixture {
+    FakeHost host;
+    FakeSocket socket{host};
+};
+
+} // namespace
+
+TEST(SmtpCommand, AcceptedReplyAfterOneWriting)
+{
+    Fixture f;
+    f.socket.replies = {"250 ok\r\n"};
+    EXPECT_TRUE(Command(f.socket, f.host, "HELO host\r\n"));
+    EXPECT_EQ(f.socket.written, "HELO host\r\n");
+    EXPECT_TRUE(f.host.refusals.empty());
+}
+
+TEST(SmtpCommand, TransientReplyIsAnsweredByWritingTheCommandAgain)
+{
+    Fixture f;
+    f.socket.replies = {"452 try later\r\n", "250 ok\r\n"};
+    EXPECT_TRUE(Command(f.socket, f.host, "MAIL FROM:<a@b.c>\r\n"));
+    EXPECT_EQ(f.socket.written, "MAIL FROM:<a@b.c>\r\nMAIL FROM:<a@b.c>\r\n");
+    EXPECT_TRUE(f.host.refusals.empty());
+}
+
+TEST(SmtpCommand, FourTransientRepliesRefuseAfterTheFourthWriting)
+{
+    Fixture f;
+    f.socket.replies = {"452 a\r\n", "452 b\r\n", "452 c\r\n", "452 d\r\n", "250 never\r\n"};
+    EXPECT_FALSE(Command(f.socket, f.host, "DATA\r\n"));
+    EXPECT_EQ(f.socket.written, "DATA\r\nDATA\r\nDATA\r\nDATA\r\n");
+    EXPECT_EQ(f.host.refusals, std::vector<std::string>{"452 d\r\n"});
+}
+
+TEST(SmtpCommand, RefusalShowsTheReplyAfterOneWriting)
+{
+    Fixture f;
+    f.socket.replies = {"550 no such user\r\n"};
+    EXPECT_FALSE(Command(f.socket, f.host, "RCPT TO:<x@y.z>\r\n"));
+    EXPECT_EQ(f.socket.written, "RCPT TO:<x@y.z>\r\n");
+    EXPECT_EQ(f.host.refusals, std::vector<std::string>{"550 no such user\r\n"});
+    EXPECT_EQ(f.host.networkFailures, 0);
+}
+
+TEST(SmtpCommand, MultiLineReplyIsReadToItsEndBeforeTheNextCommand)
+{
+    for (size_t chunk : {SIZE_MAX, size_t{1}, size_t{5}}) {
+        Fixture f;
+        f.socket.chunkSize = chunk;
+        f.socket.replies = {"250-host greets\r\n250-SIZE\r\n250 HELP\r\n", "550 refused\r\n"};
+        EXPECT_TRUE(Command(f.socket, f.host, "HELO host\r\n")) << "chunks of " << chunk;
+        EXPECT_FALSE(Command(f.socket, f.host, "MAIL FROM:<a@b.c>\r\n"));
+        EXPECT_EQ(f.host.refusals, std::vector<std::string>{"550 refused\r\n"});
+    }
+}
+
+TEST(SmtpCommand, MultiLineRefusalIsShownWhole)
+{
+    Fixture f;
+    f.socket.replies = {"550-first\r\n550 second\r\n"};
+    EXPECT_FALSE(Command(f.socket, f.host, "DATA\r\n"));
+    EXPECT_EQ(f.host.refusals, std::vector<std::string>{"550-first\r\n550 second\r\n"});
+}
+
+TEST(SmtpCommand, BytesAfterAReplyAreNotTakenForTheNextReply)
+{
+    Fixture f;
+    f.socket.replies = {"250 ok\r\n550 stray\r\n", "250 second\r\n"};
+    EXPECT_TRUE(Command(f.socket, f.host, "HELO host\r\n"));
+    EXPECT_TRUE(Command(f.socket, f.host, "DATA\r\n"));
+    EXPECT_TRUE(f.host.refusals.empty());
+}
+
+TEST(SmtpCommand, SilentServerIsCutOffAfterSixtySecondsWithAMessage)
+{
+    Fixture f;
+    const uint32_t start = f.host.now;
+    EXPECT_FALSE(Command(f.socket, f.host, "HELO host\r\n"));
+    EXPECT_EQ(f.host.now - start, kStepTimeoutMs);
+    EXPECT_EQ(f.host.networkFailures, 1);
+    EXPECT_GE(f.host.polls, static_cast<int>(kStepTimeoutMs / kWaitSliceMs) - 1);
+}
+
+TEST(SmtpCommand, ReplyJustBeforeTheTimeLimitIsAccepted)
+{
+    Fixture f;
+    // The reply arrives when 59 950 ms have passed: the step must still take it.
+    struct LateSocket : FakeSocket {
+        using FakeSocket::FakeSocket;
+        FakeHost* host = nullptr;
+        Readiness WaitReady(StepDirection d, uint32_t slice) override
+        {
+            const Readiness r = FakeSocket::WaitReady(d, slice);
+            if (d == StepDirection::Receive && host->now - 1000 >= kStepTimeoutMs - kWaitSliceMs && incoming.empty())
+                incoming = "250 late\r\n";
+            return r;
+        }
+    } socket(f.host);
+    socket.host = &f.host;
+    EXPECT_TRUE(SendSmtpCommand(socket, f.host, "DATA\r\n", 6));
+    EXPECT_EQ(f.host.networkFailures, 0);
+}
+
+TEST(SmtpCommand, DeletedJobCutsTheWaitShortWithoutAMessage)
+{
+    Fixture f;
+    f.host.abortAtPoll = 200;
+    const uint32_t start = f.host.now;
+    EXPECT_FALSE(Command(f.socket, f.host, "HELO host\r\n"));
+    EXPECT_TRUE(f.host.aborted);
+    EXPECT_EQ(f.host.polls, 200);
+    EXPECT_EQ(f.host.now - start, 200 * kWaitSliceMs);
+    EXPECT_EQ(f.host.networkFailures, 0);
+}
+
+TEST(SmtpCommand, ClosedConnectionFailsWithAMessageUnlessTheSendWasAborted)
+{
+    for (bool aborted : {false, true}) {
+        Fixture f;
+        f.socket.closesWhenDrained = true;
+        f.host.aborted = aborted;
+        EXPECT_FALSE(Command(f.socket, f.host, "DATA\r\n"));
+        EXPECT_EQ(f.host.networkFailures, aborted ? 0 : 1);
+    }
+}
+
+TEST(SmtpCommand, EndlessReplyFailsWithAMessage)
+{
+    Fixture f;
+    std::string flood;
+    while (flood.size() <= kMaxReplyBytes)
+        flood += "250-" + std::string(100, 'x') + "\r\n";
+    f.socket.replies = {flood};
+    EXPECT_FALSE(Command(f.socket, f.host, "HELO host\r\n"));
+    EXPECT_EQ(f.host.networkFailures, 1);
+}
+
+TEST(SmtpText, PartialSendsAreFollowedByTheRest)
+{
+    Fixture f;
+    f.socket.sendLimit = 7;
+    const std::string line = "QUJDREVGR0hJSktMTU5PUFFSU1RVVldYWVphYmNkZWZnaGlqa2xtbm9wcXJzdHV2d3h5ejAxMjM0\r\n";
+    EXPECT_TRUE(Text(f.socket, f.host, line));
+    EXPECT_EQ(f.socket.written, line);
+    EXPECT_EQ(f.socket.sendCalls, static_cast<int>((line.size() + 6) / 7));
+}
+
+TEST(SmtpText, BlockedSendIsCutOffAfterSixtySecondsWithAMessage)
+{
+    Fixture f;
+    f.socket.sendsBlock = true;
+    const uint32_t start = f.host.now;
+    EXPECT_FALSE(Text(f.socket, f.host, "MIME-Version: 1.0\r\n"));
+    EXPECT_EQ(f.host.now - start, kStepTimeoutMs);
+    EXPECT_EQ(f.host.networkFailures, 1);
+}
+
+TEST(SmtpText, JobDeletedWhileASendIsBlockedFailsSilently)
+{
+    Fixture f;
+    f.socket.sendsBlock = true;
+    f.host.abortAtPoll = 60;
+    EXPECT_FALSE(Text(f.socket, f.host, "MIME-Version: 1.0\r\n"));
+    EXPECT_TRUE(f.host.aborted);
+    EXPECT_EQ(f.host.networkFailures, 0);
+}
+
+TEST(SmtpText, FailedSendReportsUnlessAborted)
+{
+    struct BrokenSocket : FakeSocket {
+        using FakeSocket::FakeSocket;
+        IoStatus TrySend(const char*, size_t, size_t*) override { return IoStatus::Failed; }
+    };
+    for (bool aborted : {false, true}) {
+        FakeHost host;
+        host.aborted = aborted;
+        BrokenSocket socket(host);
+        EXPECT_FALSE(SendSmtpText(socket, host, "x\r\n", 3));
+        EXPECT_EQ(host.networkFailures, aborted ? 0 : 1);
+    }
+}
+
+TEST(StepBound, HoldsAcrossTheWrapOfTheMillisecondClock)
+{
+    Fixture f;
+    f.host.now = UINT32_MAX - 20000;
+    const uint32_t start = f.host.now;
+    EXPECT_FALSE(Command(f.socket, f.host, "HELO host\r\n"));
+    EXPECT_EQ(static_cast<uint32_t>(f.host.now - start), kStepTimeoutMs);
+}
+
+namespace {
+
+// Connections to a server whose greetings are scripted, one per connection.
+class FakeConnector : public SmtpConnector {
+public:
+    explicit FakeConnector(FakeHost& host) : host_(host) {}
+    std::deque<std::string> greetings;
+    bool openFails = false;
+    int opens = 0;
+    int closes = 0;
+
+    bool Open() override
+    {
+        if (openFails)
+            return false;
+        ++opens;
+        socket_ = std::make_unique<FakeSocket>(host_);
+        if (!greetings.empty()) {
+            socket_->incoming = greetings.front();
+            greetings.pop_front();
+        }
+        return true;
+    }
+    SmtpSocket& Socket() override { return *socket_; }
+    void Close() override { ++closes; }
+
+private:
+    FakeHost& host_;
+    std::unique_ptr<FakeSocket> socket_;
+};
+
+} // namespace
+
+TEST(SmtpConnect, FourTransientGreetingsMakeFourConnectionsAndOneMessage)
+{
+    FakeHost host;
+    FakeConnector connector(host);
+    connector.greetings = {"421 busy 1\r\n", "421 busy 2\r\n", "421 busy 3\r\n", "421 busy 4\r\n", "220 ok\r\n"};
+    EXPECT_FALSE(ConnectSmtpServer(connector, host));
+    EXPECT_EQ(connector.opens, 4);
+    EXPECT_EQ(connector.closes, 4);
+    EXPECT_EQ(host.refusals, std::vector<std::string>{"421 busy 4\r\n"});
+}
+
+TEST(SmtpConnect, TransientGreetingThenAcceptanceConnects)
+{
+    FakeHost host;
+    FakeConnector connector(host);
+    connector.greetings = {"421 busy\r\n", "220-welcome\r\n220-to the\r\n220 server\r\n"};
+    EXPECT_TRUE(ConnectSmtpServer(connector, host));
+    EXPECT_EQ(connector.opens, 2);
+    EXPECT_EQ(connector.closes, 1);
+    EXPECT_TRUE(host.refusals.empty());
+}
+
+TEST(SmtpConnect, RefusedGreetingIsShownAndNotRetried)
+{
+    FakeHost host;
+    FakeConnector connector(host);
+    connector.greetings = {"554 go away\r\n", "220 ok\r\n"};
+    EXPECT_FALSE(ConnectSmtpServer(connector, host));
+    EXPECT_EQ(connector.opens, 1);
+    EXPECT_EQ(connector.closes, 1);
+    EXPECT_EQ(host.refusals, std::vector<std::string>{"554 go away\r\n"});
+}
+
+TEST(SmtpConnect, SilentServerTimesOutWithoutRetry)
+{
+    FakeHost host;
+    FakeConnector connector(host);
+    EXPECT_FALSE(ConnectSmtpServer(connector, host));
+    EXPECT_EQ(connector.opens, 1);
+    EXPECT_EQ(connector.closes, 1);
+    EXPECT_EQ(host.networkFailures, 1);
+}
+
+TEST(SmtpConnect, FailedOpenEndsAtOnce)
+{
+    FakeHost host;
+    FakeConnector connector(host);
+    connector.openFails = true;
+    EXPECT_FALSE(ConnectSmtpServer(connector, host));
+    EXPECT_EQ(connector.closes, 0);
+    EXPECT_TRUE(host.refusals.empty());
+}
