@@ -52,32 +52,43 @@ DWORD StatusFrom(const JOB_INFO_2W* job, PortEntry* entry)
     lstrcpynW(entry->settings.DocName, document, kMaxDocNameChars + 1);
     return job->Status;
 }
+
+bool Fail(UINT textId, DWORD* status)
+{
+    ShowMonitorMessage(textId, kStylePlain);
+    *status = 0;
+    return false;
+}
+
+bool Succeed(const BYTE* block, PortEntry* entry, DWORD* status)
+{
+    *status = StatusFrom(reinterpret_cast<const JOB_INFO_2W*>(block), entry);
+    return true;
+}
 } // namespace
+
+bool TryQueryJobStatus(PortEntry* entry, DWORD* status)
+{
+    if (entry->printer == nullptr)
+        return Fail(IDS_NO_PRINTER_HANDLE, status);
+    MovableBlock block(kFirstTryBytes);
+    if (block.data() == nullptr)
+        return Fail(IDS_OUT_OF_MEMORY, status);
+    DWORD needed = 0;
+    if (GetJobW(entry->printer, entry->jobId, 2, block.data(), kFirstTryBytes, &needed))
+        return Succeed(block.data(), entry, status);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return Fail(IDS_NO_JOB_INFO, status);
+    if (!block.Resize(needed))
+        return Fail(IDS_OUT_OF_MEMORY, status);
+    if (GetJobW(entry->printer, entry->jobId, 2, block.data(), needed, &needed))
+        return Succeed(block.data(), entry, status);
+    return Fail(IDS_NO_JOB_INFO, status);
+}
 
 DWORD QueryJobStatus(PortEntry* entry)
 {
-    if (entry->printer == nullptr) {
-        ShowMonitorMessage(IDS_NO_PRINTER_HANDLE, kStylePlain);
-        return 0;
-    }
-    MovableBlock block(kFirstTryBytes);
-    if (block.data() == nullptr) {
-        ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStylePlain);
-        return 0;
-    }
-    DWORD needed = 0;
-    if (GetJobW(entry->printer, entry->jobId, 2, block.data(), kFirstTryBytes, &needed))
-        return StatusFrom(reinterpret_cast<JOB_INFO_2W*>(block.data()), entry);
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        ShowMonitorMessage(IDS_NO_JOB_INFO, kStylePlain);
-        return 0;
-    }
-    if (!block.Resize(needed)) {
-        ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStylePlain);
-        return 0;
-    }
-    if (GetJobW(entry->printer, entry->jobId, 2, block.data(), needed, &needed))
-        return StatusFrom(reinterpret_cast<JOB_INFO_2W*>(block.data()), entry);
-    ShowMonitorMessage(IDS_NO_JOB_INFO, kStylePlain);
-    return 0;
+    DWORD status = 0;
+    TryQueryJobStatus(entry, &status);
+    return status;
 }
