@@ -1,0 +1,12 @@
+#pragma once
+#include <windows.h>
+
+// The monitor's conversions between UTF-16 and the system's ANSI code page.
+
+// Converts to the ANSI code page; a text whose converted form with its null does not fit the
+// capacity (in bytes) becomes the empty text.
+void ToAnsiText(const WCHAR* text, char* out, int capacity);
+
+// Converts from the ANSI code page, then removes trailing characters that are not letters,
+// digits, punctuation or blanks (a server reply loses its CR LF). Capacity in characters.
+void ToWideTrimmed(const char* text, WCHAR* out, int capacity);

@@ -1,0 +1,205 @@
+#include "monitor/mail/winsock_transport.h"
+#include "monitor/core/job_status.h"
+#include "monitor/core/messages.h"
+#include "monitor/core/monitor_state.h"
+#include "monitor/core/resource_ids.h"
+#include "monitor/mail/address_rules.h"
+#include "monitor/mail/text_conversion.h"
+
+#include <winspool.h>
+
+namespace {
+
+constexpr int kHostTextCapacity = 260;
+constexpr int kRefusalTextChars = 2048;
+constexpr u_short kDefaultSmtpPort = 25;
+
+void DispatchWaitingMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+bool WouldBlock()
+{
+    return WSAGetLastError() == WSAEWOULDBLOCK;
+}
+
+} // namespace
+
+SocketLayer::SocketLayer()
+{
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+}
+
+SocketLayer::~SocketLayer()
+{
+    if (started_)
+        WSACleanup();
+}
+
+uint32_t DeliveryHost::NowMs()
+{
+    return GetTickCount();
+}
+
+DWORD DeliveryHost::JobStatus()
+{
+    DWORD status = 0;
+    if (!TryQueryJobStatus(entry_, &status))
+        polling_ = false;
+    return status;
+}
+
+bool DeliveryHost::PollForAbort()
+{
+    DispatchWaitingMessages();
+    if (!polling_)
+        return false;
+    bool abort = (JobStatus() & JOB_STATUS_DELETING) != 0;
+    if (!abort && polling_)
+        abort = (JobStatus() & JOB_STATUS_ERROR) != 0;
+    if (abort)
+        SetFlag(entry_, kFlagSendAbort);
+    return abort;
+}
+
+bool DeliveryHost::SendAborted()
+{
+    return HasFlag(entry_, kFlagSendAbort);
+}
+
+void DeliveryHost::ShowNetworkFailure()
+{
+    ShowMonitorMessage(IDS_NETWORK_IO, kStyleError);
+}
+
+void DeliveryHost::ShowRefusal(const char* reply)
+{
+    WCHAR caption[128] = L"";
+    LoadStringW(g_resourceLibrary, IDS_SERVER_REFUSED, caption, ARRAYSIZE(caption));
+    WCHAR text[kRefusalTextChars];
+    ToWideTrimmed(reply, text, kRefusalTextChars);
+    MessageBoxW(nullptr, text, caption, kStyleError);
+}
+
+bool WinSockSocket::Create()
+{
+    Close();
+    socket_ = socket(AF_INET, SOCK_STREAM, 0);
+    if (socket_ == INVALID_SOCKET)
+        return false;
+    u_long nonBlocking = 1;
+    if (ioctlsocket(socket_, FIONBIO, &nonBlocking) == 0)
+        return true;
+    Close();
+    return false;
+}
+
+bool WinSockSocket::StartConnect(const sockaddr_in& address)
+{
+    return connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 || WouldBlock();
+}
+
+bool WinSockSocket::ConnectSucceeded()
+{
+    int error = 0;
+    int length = sizeof error;
+    return getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0;
+}
+
+void WinSockSocket::Close()
+{
+    if (socket_ != INVALID_SOCKET)
+        closesocket(socket_);
+    socket_ = INVALID_SOCKET;
+}
+
+IoStatus WinSockSocket::TrySend(const char* data, size_t length, size_t* sent)
+{
+    const int result = send(socket_, data, static_cast<int>(length), 0);
+    if (result == SOCKET_ERROR)
+        return WouldBlock() ? IoStatus::WouldBlock : IoStatus::Failed;
+    *sent = static_cast<size_t>(result);
+    return IoStatus::Done;
+}
+
+IoStatus WinSockSocket::TryReceive(char* buffer, size_t capacity, size_t* received)
+{
+    const int result = recv(socket_, buffer, static_cast<int>(capacity), 0);
+    if (result == SOCKET_ERROR)
+        return WouldBlock() ? IoStatus::WouldBlock : IoStatus::Failed;
+    if (result == 0)
+        return IoStatus::Closed;
+    *received = static_cast<size_t>(result);
+    return IoStatus::Done;
+}
+
+Readiness WinSockSocket::WaitReady(StepDirection direction, uint32_t sliceMs)
+{
+    fd_set readable;
+    fd_set writable;
+    fd_set failed; // a refused connect shows here
+    FD_ZERO(&readable);
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    if (direction == StepDirection::Receive)
+        FD_SET(socket_, &readable);
+    else
+        FD_SET(socket_, &writable);
+    if (direction == StepDirection::Connect)
+        FD_SET(socket_, &failed);
+    timeval timeout{static_cast<long>(sliceMs / 1000), static_cast<long>(sliceMs % 1000 * 1000)};
+    const int count = select(0, &readable, &writable, &failed, &timeout);
+    if (count == SOCKET_ERROR)
+        return Readiness::Failed;
+    return count > 0 ? Readiness::Ready : Readiness::NotYet;
+}
+
+bool WinSockConnector::Resolve(sockaddr_in* address)
+{
+    char host[kHostTextCapacity];
+    ToAnsiText(server_, host, kHostTextCapacity);
+    // An empty name would resolve to this machine, and a control byte could never be part of
+    // a host name: neither names a server.
+    if (host[0] == '\0' || HasControlByte(host))
+        return false;
+    address->sin_addr.s_addr = inet_addr(host);
+    if (address->sin_addr.s_addr != INADDR_NONE)
+        return true;
+    const hostent* resolved = gethostbyname(host);
+    if (resolved == nullptr || resolved->h_addrtype != AF_INET || resolved->h_addr_list[0] == nullptr)
+        return false;
+    CopyMemory(&address->sin_addr, resolved->h_addr_list[0], sizeof address->sin_addr);
+    return true;
+}
+
+bool WinSockConnector::Open()
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    if (!Resolve(&address)) {
+        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED, server_);
+        return false;
+    }
+    if (!socket_.Create()) {
+        ShowMonitorMessage(IDS_SOCKET_CREATE, kStyleError);
+        return false;
+    }
+    const servent* service = getservbyname("mail", nullptr);
+    address.sin_port = service != nullptr ? service->s_port : htons(kDefaultSmtpPort);
+
+    const uint32_t start = host_.NowMs();
+    const bool connected = socket_.StartConnect(address) &&
+                           WaitForStep(socket_, host_, StepDirection::Connect, start) == StepOutcome::Ready &&
+                           socket_.ConnectSucceeded();
+    if (connected)
+        return true;
+    ShowMonitorMessage(IDS_CONNECT_FAILED, kStylePlain);
+    socket_.Close();
+    return false;
+}
