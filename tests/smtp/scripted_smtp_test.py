@@ -1,0 +1,113 @@
+"""Checks the scripted SMTP server that the mail transport's Wine tests rely on."""
+
+import base64
+import os
+import smtplib
+import socket
+import tempfile
+import unittest
+
+import scripted_smtp
+
+
+class ScriptedSmtpTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.directory = tempfile.TemporaryDirectory()
+        cls.state = os.path.join(cls.directory.name, "smtp_server.json")
+        scripted_smtp.start(cls.state)
+        cls.port = scripted_smtp.read_port(cls.state)
+        if cls.port is None:
+            raise unittest.SkipTest("the scripted server cannot run here (port 25 needs root)")
+
+    @classmethod
+    def tearDownClass(cls):
+        scripted_smtp.stop(cls.state)
+        cls.directory.cleanup()
+
+    def control(self, **message):
+        return scripted_smtp.request(self.port, message)
+
+    def server(self, **script):
+        answer = self.control(op="start", script=script)
+        self.assertTrue(answer["ok"], answer)
+        self.addCleanup(self.control, op="stop", host=answer["host"])
+        return answer["host"]
+
+    def received(self, host, count=1):
+        answer = self.control(op="wait", host=host, count=count, state="ended", timeout=10)
+        self.assertTrue(answer["ok"], answer)
+        return [base64.b64decode(s["received"]) for s in answer["sessions"]]
+
+    def test_records_the_exact_bytes_of_a_mail(self):
+        host = self.server()
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.sendmail("a@b.c", ["d@e.f"], b"Subject: x\r\n\r\nbody\r\n")
+        data = self.received(host)[0]
+        self.assertIn(b"mail FROM:<a@b.c>\r\nrcpt TO:<d@e.f>\r\ndata\r\n", data)
+        self.assertIn(b"Subject: x\r\n\r\nbody\r\n.\r\nQUIT\r\n", data)
+
+    def test_greets_with_several_lines_in_pieces(self):
+        host = self.server(greetings=[["220-first\r\n", "220-second\r\n", "220 third\r\n"]])
+        client = smtplib.SMTP(timeout=5)
+        code, message = client.connect(host, 25)
+        self.assertEqual((code, message), (220, b"first\nsecond\nthird"))
+        client.quit()
+
+    def test_transient_greetings_then_acceptance(self):
+        host = self.server(greetings=["421 busy\r\n"] * 4 + ["220 ok\r\n"])
+        for _ in range(4):
+            with self.assertRaises(smtplib.SMTPConnectError):
+                smtplib.SMTP(host, 25, timeout=5)
+        smtplib.SMTP(host, 25, timeout=5).quit()
+
+    def test_replies_to_a_command_in_turn(self):
+        host = self.server(replies={"MAIL": ["452 later\r\n", "250 ok\r\n"], "RCPT": ["550-no\r\n550 such user\r\n"]})
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.helo("x")
+            self.assertEqual(client.docmd("MAIL FROM:<a@b.c>")[0], 452)
+            self.assertEqual(client.docmd("MAIL FROM:<a@b.c>")[0], 250)
+            self.assertEqual(client.docmd("RCPT TO:<d@e.f>"), (550, b"no\nsuch user"))
+
+    def test_silent_server_never_answers(self):
+        host = self.server(silent=True)
+        with socket.create_connection((host, 25), timeout=0.5) as s:
+            with self.assertRaises(socket.timeout):
+                s.recv(1)
+
+    def test_drops_connections_at_once(self):
+        host = self.server(drop=True)
+        with socket.create_connection((host, 25), timeout=5) as s:
+            self.assertEqual(s.recv(1), b"")
+
+    def test_closes_in_the_middle_of_the_data(self):
+        host = self.server(close_in_data_after=10)
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.helo("x")
+            client.mail("a@b.c")
+            client.rcpt("d@e.f")
+            self.assertEqual(client.docmd("DATA")[0], 354)
+            client.send(b"0123456789abcdef\r\n")
+            with self.assertRaises(smtplib.SMTPServerDisconnected):
+                client.getreply()
+        answer = self.control(op="wait", host=host, count=1, state="closed-in-data", timeout=5)
+        self.assertTrue(answer["ok"])
+
+    def test_stops_reading_in_the_data_so_the_client_blocks(self):
+        host = self.server(stop_reading_in_data_after=1)
+        with socket.create_connection((host, 25), timeout=5) as s:
+            s.recv(100)
+            for command in (b"HELO x\r\n", b"MAIL FROM:<a@b.c>\r\n", b"RCPT TO:<d@e.f>\r\n", b"DATA\r\n"):
+                s.sendall(command)
+                s.recv(100)
+            s.setblocking(False)
+            sent = 0
+            with self.assertRaises(BlockingIOError):
+                while sent < 64 << 20:
+                    sent += s.send(b"x" * 65536)
+        answer = self.control(op="wait", host=host, count=1, state="stopped-reading", timeout=5)
+        self.assertTrue(answer["ok"])
+
+
+if __name__ == "__main__":
+    unittest.main()
