@@ -15,6 +15,8 @@ Control requests ("op" and its arguments):
     start    script            -> host: a new server following the script
     sessions host             -> sessions: [{received (base64), state, ended}]
     wait     host, count, state, timeout -> sessions: waits until count sessions reached state
+    message  host, index      -> subject, parts: [{type, filename, size, crc32, text}] of
+                                 the session's delivered message, parsed by the email package
     stop     host
     ping
     shutdown
@@ -33,6 +35,8 @@ one after another with a short pause between them, to split a reply across recei
 
 import argparse
 import base64
+import email
+import email.policy
 import json
 import os
 import socket
@@ -41,6 +45,7 @@ import subprocess
 import sys
 import threading
 import time
+import zlib
 
 DEFAULT_REPLIES = {
     "GREETING": "220 scripted.test ESMTP ready\r\n",
@@ -63,8 +68,9 @@ class Session:
 
     def __init__(self):
         self.received = bytearray()
-        self.state = "connected"  # greeted, data, stopped-reading, closed-in-data, ended
+        self.state = "connected"  # greeted, data, delivered, stopped-reading, closed-in-data
         self.ended = False
+        self.message = None       # the message text of a delivered mail, without the end of data
 
     def to_json(self):
         return {"received": base64.b64encode(bytes(self.received)).decode("ascii"),
@@ -190,6 +196,7 @@ class SmtpHandler(socketserver.BaseRequestHandler):
             if kind == "DATA" and self.first_character(reply) == "3":
                 if not self.message_data():
                     return
+                self.server.mark(self.session, "delivered")
                 self.send(self.server.next_reply("END"))
 
     def message_data(self):
@@ -210,6 +217,7 @@ class SmtpHandler(socketserver.BaseRequestHandler):
             end = data.find(END_OF_DATA)
             if end >= 0 or data.startswith(b".\r\n"):
                 cut = end + len(END_OF_DATA) if end >= 0 else 3
+                self.session.message = bytes(data[:end + 2]) if end >= 0 else b""
                 self.pending = data[cut:]
                 return True
             if not self.receive():
@@ -254,6 +262,25 @@ class Daemon:
         result["ok"] = ok
         return result
 
+    def message(self, host, index):
+        """The delivered message of a session as Python's email package reads it."""
+        with self.changed:
+            text = self.servers[host].sessions[index].message
+        if text is None:
+            return {"ok": False, "error": "session %d delivered no message" % index}
+        parsed = email.message_from_bytes(text, policy=email.policy.default)
+        parts = []
+        for part in parsed.walk():
+            if part.is_multipart():
+                continue
+            payload = part.get_payload(decode=True) or b""
+            parts.append({"type": part.get_content_type(), "filename": part.get_filename(),
+                          "size": len(payload), "crc32": zlib.crc32(payload),
+                          "text": payload.decode("ascii", "replace") if part.get_content_maintype() == "text" else None,
+                          "defects": len(part.defects)})
+        return {"ok": True, "subject": str(parsed["subject"]), "multipart": parsed.is_multipart(),
+                "defects": len(parsed.defects), "parts": parts}
+
     def stop(self, host):
         server = self.servers.pop(host, None)
         if server is not None:
@@ -274,6 +301,8 @@ class Daemon:
         if op == "wait":
             return self.wait(request["host"], request.get("count", 1), request.get("state", "ended"),
                              request.get("timeout", 30))
+        if op == "message":
+            return self.message(request["host"], request.get("index", 0))
         if op == "stop":
             return self.stop(request["host"])
         return {"ok": False, "error": "unknown op %r" % op}

@@ -47,6 +47,22 @@ class ScriptedSmtpTest(unittest.TestCase):
         self.assertIn(b"mail FROM:<a@b.c>\r\nrcpt TO:<d@e.f>\r\ndata\r\n", data)
         self.assertIn(b"Subject: x\r\n\r\nbody\r\n.\r\nQUIT\r\n", data)
 
+    def test_parses_a_delivered_message(self):
+        host = self.server()
+        message = (b"Subject: =?ISO-8859-1?Q?Caf=E9?=\r\nContent-Type: multipart/mixed; boundary=\"=_b\"\r\n\r\n"
+                   b"--=_b\r\nContent-Type: text/plain\r\n\r\nhello\r\n"
+                   b"--=_b\r\nContent-Type: application/octet-stream;\tname=\"PrintJob.PRN\"\r\n"
+                   b"Content-Transfer-Encoding: base64\r\n\r\nQUJD\r\n--=_b--\r\n")
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.sendmail("a@b.c", ["d@e.f"], message)
+        self.received(host)
+        answer = self.control(op="message", host=host, index=0)
+        self.assertEqual(answer["subject"], "Caf\u00e9")
+        self.assertEqual([p["type"] for p in answer["parts"]], ["text/plain", "application/octet-stream"])
+        self.assertEqual(answer["parts"][0]["text"], "hello")
+        self.assertEqual(answer["parts"][1]["filename"], "PrintJob.PRN")
+        self.assertEqual((answer["parts"][1]["size"], answer["parts"][1]["crc32"]), (3, 0xA3830348))
+
     def test_greets_with_several_lines_in_pieces(self):
         host = self.server(greetings=[["220-first\r\n", "220-second\r\n", "220 third\r\n"]])
         client = smtplib.SMTP(timeout=5)
