@@ -313,47 +313,36 @@ private:
 
 } // namespace
 
-TEST(SmtpConnect, FourTransientGreetingsMakeFourConnectionsAndOneMessage)
+TEST(SmtpConnect, GreetingDecidesRetriesAndMessages)
 {
-    FakeHost host;
-    FakeConnector connector(host);
-    connector.greetings = {"421 busy 1\r\n", "421 busy 2\r\n", "421 busy 3\r\n", "421 busy 4\r\n", "220 ok\r\n"};
-    EXPECT_FALSE(ConnectSmtpServer(connector, host));
-    EXPECT_EQ(connector.opens, 4);
-    EXPECT_EQ(connector.closes, 4);
-    EXPECT_EQ(host.refusals, std::vector<std::string>{"421 busy 4\r\n"});
-}
-
-TEST(SmtpConnect, TransientGreetingThenAcceptanceConnects)
-{
-    FakeHost host;
-    FakeConnector connector(host);
-    connector.greetings = {"421 busy\r\n", "220-welcome\r\n220-to the\r\n220 server\r\n"};
-    EXPECT_TRUE(ConnectSmtpServer(connector, host));
-    EXPECT_EQ(connector.opens, 2);
-    EXPECT_EQ(connector.closes, 1);
-    EXPECT_TRUE(host.refusals.empty());
-}
-
-TEST(SmtpConnect, RefusedGreetingIsShownAndNotRetried)
-{
-    FakeHost host;
-    FakeConnector connector(host);
-    connector.greetings = {"554 go away\r\n", "220 ok\r\n"};
-    EXPECT_FALSE(ConnectSmtpServer(connector, host));
-    EXPECT_EQ(connector.opens, 1);
-    EXPECT_EQ(connector.closes, 1);
-    EXPECT_EQ(host.refusals, std::vector<std::string>{"554 go away\r\n"});
-}
-
-TEST(SmtpConnect, SilentServerTimesOutWithoutRetry)
-{
-    FakeHost host;
-    FakeConnector connector(host);
-    EXPECT_FALSE(ConnectSmtpServer(connector, host));
-    EXPECT_EQ(connector.opens, 1);
-    EXPECT_EQ(connector.closes, 1);
-    EXPECT_EQ(host.networkFailures, 1);
+    struct Case {
+        const char* name;
+        std::deque<std::string> greetings;
+        bool connected;
+        int opens;
+        int closes;
+        std::vector<std::string> refusals;
+        int networkFailures;
+    };
+    const Case cases[] = {
+        {"four transient greetings: four connections, one message",
+         {"421 busy 1\r\n", "421 busy 2\r\n", "421 busy 3\r\n", "421 busy 4\r\n", "220 ok\r\n"}, false, 4, 4,
+         {"421 busy 4\r\n"}, 0},
+        {"transient, then a greeting of several lines",
+         {"421 busy\r\n", "220-welcome\r\n220-to the\r\n220 server\r\n"}, true, 2, 1, {}, 0},
+        {"refused greeting is not retried", {"554 go away\r\n", "220 ok\r\n"}, false, 1, 1, {"554 go away\r\n"}, 0},
+        {"silent server times out without retry", {}, false, 1, 1, {}, 1},
+    };
+    for (const Case& c : cases) {
+        FakeHost host;
+        FakeConnector connector(host);
+        connector.greetings = c.greetings;
+        EXPECT_EQ(ConnectSmtpServer(connector, host), c.connected) << c.name;
+        EXPECT_EQ(connector.opens, c.opens) << c.name;
+        EXPECT_EQ(connector.closes, c.closes) << c.name;
+        EXPECT_EQ(host.refusals, c.refusals) << c.name;
+        EXPECT_EQ(host.networkFailures, c.networkFailures) << c.name;
+    }
 }
 
 TEST(SmtpConnect, FailedOpenEndsAtOnce)
