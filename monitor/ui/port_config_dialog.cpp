@@ -4,6 +4,7 @@
 #include "monitor/core/part_plan.h"
 #include "monitor/core/port_entry.h"
 #include "monitor/core/resource_ids.h"
+#include "monitor/mail/text_conversion.h"
 #include "monitor/ui/address_list.h"
 #include "monitor/ui/dialog_common.h"
 #include "monitor/ui/dialog_ids.h"
@@ -15,6 +16,8 @@
 namespace {
 // Edit limits, in characters. Every field of the settings record holds what its edit allows.
 constexpr int kServAddrEditChars = 13000;
+// Room for the list in any ANSI code page: at most three bytes a character.
+constexpr int kAnsiServAddrBytes = 3 * kServAddrEditChars + 1;
 constexpr int kAddressEditChars = 128;
 constexpr int kPartLimitEditChars = 5;
 constexpr int kNotificationNameChars = 200;
@@ -82,17 +85,16 @@ DWORD SelectedNotificationMode(HWND dialog)
     return index == CB_ERR ? 0 : static_cast<DWORD>(index);
 }
 
-// Typed separators become ";"; the list goes through the ANSI code page, as the mail sends it.
+// Typed separators become ";"; the list goes through the ANSI code page, as the mail sends it,
+// and loses trailing line breaks.
 void NormaliseAddressList(WCHAR* text, int capacity)
 {
-    const int ansiBytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(ansiBytes + 1)));
-    if (ansiBytes > 0 && ansi &&
-        WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.get(), ansiBytes, nullptr, nullptr) > 0) {
-        ReplaceAddressSeparators(ansi.get());
-        MultiByteToWideChar(CP_ACP, 0, ansi.get(), -1, text, capacity);
-    }
-    TrimTrailingNonPrintable(text);
+    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
+    if (!ansi)
+        return; // out of memory: the list is kept as typed
+    ToAnsiText(text, ansi.get(), kAnsiServAddrBytes);
+    ReplaceAddressSeparators(ansi.get());
+    ToWideTrimmed(ansi.get(), text, capacity);
 }
 
 void ShowPortConfigHelp(HWND dialog)

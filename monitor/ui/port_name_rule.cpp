@@ -11,14 +11,15 @@ bool HasMonitorPrefix(const wchar_t* name)
     return std::towupper(name[0]) == L'N' && std::towupper(name[1]) == L'M' &&
            std::towupper(name[2]) == L'X';
 }
-} // namespace
 
-bool IsPrintableCharacter(wchar_t c)
+// Letters, digits, punctuation and blanks. The C library counts the tab as a blank, but it is a
+// control character like the line break.
+bool IsNameCharacter(wchar_t c)
 {
-    // The C library counts the tab as a blank, but it is a control character.
     return !std::iswcntrl(c) &&
            (std::iswalpha(c) || std::iswdigit(c) || std::iswpunct(c) || std::iswblank(c));
 }
+} // namespace
 
 bool IsValidPortName(const wchar_t* name)
 {
@@ -29,7 +30,7 @@ bool IsValidPortName(const wchar_t* name)
     std::size_t length = 0;
     for (const wchar_t* p = name; *p != L'\0'; ++p, ++length) {
         if (length == kMaxPortNameChars || std::wcschr(kForbiddenCharacters, *p) != nullptr ||
-            !IsPrintableCharacter(*p))
+            !IsNameCharacter(*p))
             return false;
     }
     return true;

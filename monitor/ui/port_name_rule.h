@@ -7,7 +7,3 @@
 constexpr std::size_t kMaxPortNameChars = 31;
 
 bool IsValidPortName(const wchar_t* name);
-
-// Letters, digits, punctuation and blanks count as printable; control characters (a tab or a
-// line break too) do not.
-bool IsPrintableCharacter(wchar_t c);

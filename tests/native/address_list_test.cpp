@@ -11,12 +11,6 @@ std::string Separated(std::string text)
     return text;
 }
 
-std::wstring Trimmed(std::wstring text)
-{
-    TrimTrailingNonPrintable(text.data());
-    return text.c_str();
-}
-
 TEST(AddressSeparators, CommasAndSpacesBecomeSemicolons)
 {
     EXPECT_EQ(Separated("a@x.jp,b@y.jp"), "a@x.jp;b@y.jp");
@@ -31,22 +25,6 @@ TEST(AddressSeparators, OtherTextIsKept)
     EXPECT_EQ(Separated(""), "");
     // A Shift-JIS double-byte character holds neither a comma nor a space byte.
     EXPECT_EQ(Separated("\x83\x65\x83\x58@x.jp"), "\x83\x65\x83\x58@x.jp");
-}
-
-TEST(TrailingNonPrintable, LineBreaksAndControlCharactersAtTheEndAreDropped)
-{
-    EXPECT_EQ(Trimmed(L"a@x.jp\r\n"), L"a@x.jp");
-    EXPECT_EQ(Trimmed(L"a@x.jp\r\n\r\n\t\x01"), L"a@x.jp");
-    EXPECT_EQ(Trimmed(L"\r\n"), L"");
-    EXPECT_EQ(Trimmed(L""), L"");
-}
-
-TEST(TrailingNonPrintable, PrintableEndAndInnerBreaksAreKept)
-{
-    EXPECT_EQ(Trimmed(L"a@x.jp;"), L"a@x.jp;");
-    EXPECT_EQ(Trimmed(L"a@x.jp;;"), L"a@x.jp;;");
-    EXPECT_EQ(Trimmed(L"a@x.jp "), L"a@x.jp ");
-    EXPECT_EQ(Trimmed(L"a@x.jp\r\nb@y.jp\n"), L"a@x.jp\r\nb@y.jp");
 }
 
 struct PartLimitCase {

@@ -61,16 +61,4 @@ TEST(PortNameRule, NullNameIsRefused)
     EXPECT_FALSE(IsValidPortName(nullptr));
 }
 
-TEST(PrintableCharacter, LettersDigitsPunctuationAndSpaceArePrintable)
-{
-    for (wchar_t c : std::wstring(L"aZ09.;,!~ "))
-        EXPECT_TRUE(IsPrintableCharacter(c)) << static_cast<int>(c);
-}
-
-TEST(PrintableCharacter, ControlCharactersAreNot)
-{
-    for (wchar_t c : std::wstring(L"\r\n\t\x01\x1f\x7f"))
-        EXPECT_FALSE(IsPrintableCharacter(c)) << static_cast<int>(c);
-    EXPECT_FALSE(IsPrintableCharacter(L'\0'));
-}
 } // namespace
