@@ -1,0 +1,275 @@
+// The installer: puts NMX_MON.dll and NmxRC.dll (taken from beside this program) into the system
+// directory, registers the monitor with the spooler under the name of resource string 706, makes
+// the installation and spool directories and the registry root with its "1.64" values.
+//
+//   nmxsetup install [--dir <installation directory>] [--spool <spool directory>]
+//   nmxsetup uninstall
+//
+// Running install again repairs an installation and keeps the user's "347Check" choice. Uninstall
+// removes what install added; port keys, which the user made, stay, and so do directories that
+// still hold files.
+#include <windows.h>
+#include <winspool.h>
+
+#include "monitor/core/port_settings.h"
+#include "monitor/core/resource_ids.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr DWORD kMaxDirectoryChars = kDirectoryChars - 1; // what the monitor reads back whole
+constexpr const wchar_t* kLibraries[] = {L"NMX_MON.dll", L"NmxRC.dll"};
+constexpr wchar_t kMonitorLibrary[] = L"NMX_MON.dll";
+constexpr wchar_t kResourceLibrary[] = L"NmxRC.dll";
+
+void Report(const std::wstring& text)
+{
+    fwprintf(stderr, L"nmxsetup: %ls\n", text.c_str());
+}
+
+bool Failed(const std::wstring& what, DWORD error)
+{
+    Report(what + L" (error " + std::to_wstring(error) + L")");
+    return false;
+}
+
+std::wstring ProgramDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path, length);
+    return directory.substr(0, directory.find_last_of(L'\\'));
+}
+
+std::wstring SystemDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetSystemDirectoryW(path, MAX_PATH);
+    return path;
+}
+
+std::wstring VersionKeyPath()
+{
+    return std::wstring(kRegistryRoot) + L"\\" + kVersionKeyName;
+}
+
+// String 706 of a resource library: the name the monitor answers to.
+std::wstring MonitorName(const std::wstring& resourceLibrary)
+{
+    HMODULE library = LoadLibraryExW(resourceLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (library == nullptr)
+        return L"";
+    wchar_t name[128] = {};
+    LoadStringW(library, IDS_MONITOR_NAME, name, 128);
+    FreeLibrary(library);
+    return name;
+}
+
+bool CreateDirectoryPath(const std::wstring& path)
+{
+    // Every prefix that ends before a backslash, then the whole path; existing ones are fine.
+    for (size_t at = path.find(L'\\', 3); ; at = path.find(L'\\', at + 1)) {
+        const std::wstring part = path.substr(0, at);
+        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return Failed(L"cannot create " + part, GetLastError());
+        if (at == std::wstring::npos)
+            return true;
+    }
+}
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    ~RegistryKey() { if (key_ != nullptr) RegCloseKey(key_); }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY* Out() { return &key_; }
+    HKEY Get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+LONG SetString(HKEY key, const wchar_t* name, const std::wstring& text)
+{
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+std::wstring ReadString(HKEY key, const wchar_t* name)
+{
+    wchar_t text[kDirectoryChars + 1] = {};
+    DWORD bytes = sizeof(text) - sizeof(wchar_t);
+    DWORD type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return L"";
+    return text;
+}
+
+bool WriteVersionKey(const std::wstring& installDir, const std::wstring& spoolDir)
+{
+    RegistryKey key;
+    LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+    if (result != ERROR_SUCCESS)
+        return Failed(L"cannot create the registry key " + VersionKeyPath(), result);
+    result = SetString(key.Get(), L"TempDir", spoolDir);
+    if (result == ERROR_SUCCESS)
+        result = SetString(key.Get(), L"Dir", installDir);
+    // The notice shows until the user turns it off; a repair keeps that choice.
+    if (result == ERROR_SUCCESS && RegQueryValueExW(key.Get(), L"347Check", nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        const DWORD showNotice = 0;
+        result = RegSetValueExW(key.Get(), L"347Check", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&showNotice),
+                                sizeof(showNotice));
+    }
+    return result == ERROR_SUCCESS || Failed(L"cannot write the values of " + VersionKeyPath(), result);
+}
+
+bool CopyLibraries(const std::wstring& from, const std::wstring& to)
+{
+    for (const wchar_t* library : kLibraries) {
+        const std::wstring source = from + L"\\" + library;
+        if (!CopyFileW(source.c_str(), (to + L"\\" + library).c_str(), FALSE))
+            return Failed(L"cannot copy " + source + L" into " + to, GetLastError());
+    }
+    return true;
+}
+
+bool RegisterMonitor(const std::wstring& name)
+{
+    std::wstring monitorName = name;
+    std::wstring library = kMonitorLibrary;
+    MONITOR_INFO_2W info = {&monitorName[0], nullptr, &library[0]};
+    if (AddMonitorW(nullptr, 2, reinterpret_cast<LPBYTE>(&info)) ||
+        GetLastError() == ERROR_PRINT_MONITOR_ALREADY_INSTALLED)
+        return true;
+    return Failed(L"the spooler refused the monitor \"" + name + L"\"", GetLastError());
+}
+
+std::wstring DefaultInstallDirectory()
+{
+    wchar_t programFiles[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"ProgramFiles", programFiles, MAX_PATH) == 0)
+        wcscpy(programFiles, L"C:\\Program Files");
+    return std::wstring(programFiles) + L"\\Velloprint";
+}
+
+// A full path (drive, colon, backslash) no longer than the monitor reads back.
+bool CheckDirectory(const wchar_t* what, const std::wstring& path)
+{
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\' && path.size() <= kMaxDirectoryChars &&
+        path.back() != L'\\')
+        return true;
+    Report(std::wstring(what) + L" must be a full path of at most " + std::to_wstring(kMaxDirectoryChars) +
+           L" characters without a trailing backslash: " + path);
+    return false;
+}
+
+int Install(const std::wstring& installDir, const std::wstring& spoolDir)
+{
+    if (!CheckDirectory(L"the installation directory", installDir) ||
+        !CheckDirectory(L"the spool directory", spoolDir))
+        return kExitUsage;
+    const std::wstring source = ProgramDirectory();
+    const std::wstring name = MonitorName(source + L"\\" + kResourceLibrary);
+    if (name.empty()) {
+        Report(L"no monitor name (string 706) in " + source + L"\\" + kResourceLibrary);
+        return kExitFailure;
+    }
+    const bool installed = CreateDirectoryPath(installDir) && CreateDirectoryPath(spoolDir) &&
+                           WriteVersionKey(installDir, spoolDir) &&
+                           CopyLibraries(source, SystemDirectory()) && RegisterMonitor(name);
+    if (!installed)
+        return kExitFailure;
+    wprintf(L"installed the monitor \"%ls\"; spool directory %ls\n", name.c_str(), spoolDir.c_str());
+    return 0;
+}
+
+bool UnregisterMonitor(const std::wstring& name)
+{
+    std::wstring monitorName = name;
+    if (DeleteMonitorW(nullptr, nullptr, &monitorName[0]) || GetLastError() == ERROR_UNKNOWN_PRINT_MONITOR)
+        return true;
+    return Failed(L"the spooler did not remove the monitor \"" + name + L"\"", GetLastError());
+}
+
+bool DeleteLibraries(const std::wstring& directory)
+{
+    for (const wchar_t* library : kLibraries) {
+        const std::wstring path = directory + L"\\" + library;
+        if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            return Failed(L"cannot delete " + path, GetLastError());
+    }
+    return true;
+}
+
+// The "1.64" key goes; the root and its parent go only when nothing else is left in them.
+void DeleteRegistryKeys(std::wstring* installDir, std::wstring* spoolDir)
+{
+    {
+        RegistryKey key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS) {
+            *installDir = ReadString(key.Get(), L"Dir");
+            *spoolDir = ReadString(key.Get(), L"TempDir");
+        }
+    }
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str());
+    std::wstring root = kRegistryRoot;
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, root.c_str());
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, root.substr(0, root.find_last_of(L'\\')).c_str());
+}
+
+int Uninstall()
+{
+    const std::wstring system = SystemDirectory();
+    std::wstring name = MonitorName(system + L"\\" + kResourceLibrary);
+    if (name.empty())
+        name = MonitorName(ProgramDirectory() + L"\\" + kResourceLibrary);
+    if (!name.empty() && !UnregisterMonitor(name))
+        return kExitFailure;
+    if (!DeleteLibraries(system))
+        return kExitFailure;
+    std::wstring installDir;
+    std::wstring spoolDir;
+    DeleteRegistryKeys(&installDir, &spoolDir);
+    // Only empty directories go: spool files of an interrupted job or the user's files stay.
+    if (!spoolDir.empty())
+        RemoveDirectoryW(spoolDir.c_str());
+    if (!installDir.empty())
+        RemoveDirectoryW(installDir.c_str());
+    wprintf(L"uninstalled\n");
+    return 0;
+}
+
+int Usage()
+{
+    fwprintf(stderr, L"usage: nmxsetup install [--dir <directory>] [--spool <directory>]\n"
+                     L"       nmxsetup uninstall\n");
+    return kExitUsage;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 2 && std::wstring(argv[1]) == L"uninstall")
+        return Uninstall();
+    if (argc < 2 || std::wstring(argv[1]) != L"install")
+        return Usage();
+    std::wstring installDir = DefaultInstallDirectory();
+    std::wstring spoolDir;
+    for (int i = 2; i < argc; i += 2) {
+        const std::wstring option = argv[i];
+        if (i + 1 >= argc || (option != L"--dir" && option != L"--spool"))
+            return Usage();
+        (option == L"--dir" ? installDir : spoolDir) = argv[i + 1];
+    }
+    if (spoolDir.empty())
+        spoolDir = installDir + L"\\Spool";
+    return Install(installDir, spoolDir);
+}

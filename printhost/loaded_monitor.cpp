@@ -1,0 +1,79 @@
+#include "printhost/loaded_monitor.h"
+
+#include <memory>
+
+namespace {
+
+// The monitor ignores its registry argument; this is the key the spooler would pass.
+wchar_t kMonitorsKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors";
+
+std::wstring TextOrEmpty(const WCHAR* text)
+{
+    return text != nullptr ? text : L"";
+}
+
+ReportedPort ToReportedPort(DWORD level, const BYTE* structure)
+{
+    ReportedPort port;
+    if (level == 1) {
+        port.name = TextOrEmpty(reinterpret_cast<const PORT_INFO_1W*>(structure)->pName);
+        return port;
+    }
+    const auto* info = reinterpret_cast<const PORT_INFO_2W*>(structure);
+    port.name = TextOrEmpty(info->pPortName);
+    port.monitor = TextOrEmpty(info->pMonitorName);
+    port.description = TextOrEmpty(info->pDescription);
+    port.type = info->fPortType;
+    return port;
+}
+
+} // namespace
+
+LoadedMonitor::LoadedMonitor()
+{
+    module_ = LoadLibraryW(L"NMX_MON.dll");
+    if (module_ == nullptr) {
+        error_ = GetLastError();
+        return;
+    }
+    auto initialize = reinterpret_cast<InitializePrintMonitorFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "InitializePrintMonitor")));
+    if (initialize == nullptr) {
+        error_ = GetLastError();
+        return;
+    }
+    table_ = initialize(kMonitorsKey);
+    if (table_ == nullptr)
+        error_ = GetLastError();
+}
+
+LoadedMonitor::~LoadedMonitor()
+{
+    if (module_ != nullptr)
+        FreeLibrary(module_);
+}
+
+bool EnumMonitorPorts(const MonitorFunctions& monitor, DWORD level, std::vector<ReportedPort>* ports,
+                      DWORD* error)
+{
+    ports->clear();
+    DWORD needed = 0;
+    DWORD count = 0;
+    if (monitor.EnumPorts(nullptr, level, nullptr, 0, &needed, &count)) {
+        *error = 0;
+        return true; // nothing to report
+    }
+    *error = GetLastError();
+    if (*error != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    std::unique_ptr<BYTE[]> buffer(new BYTE[needed]);
+    if (!monitor.EnumPorts(nullptr, level, buffer.get(), needed, &needed, &count)) {
+        *error = GetLastError();
+        return false;
+    }
+    *error = 0;
+    const size_t stride = level == 1 ? sizeof(PORT_INFO_1W) : sizeof(PORT_INFO_2W);
+    for (DWORD i = 0; i < count; ++i)
+        ports->push_back(ToReportedPort(level, buffer.get() + i * stride));
+    return true;
+}

@@ -1,0 +1,237 @@
+// winspool.drv of the print host: the spooler calls a port monitor makes, answered from the shared
+// job table (printhost/job_table.h) instead of a print queue.
+#include <windows.h>
+#include <winspool.h>
+
+#include "printhost/job_table.h"
+
+#include <cwchar>
+#include <mutex>
+#include <set>
+#include <string>
+
+using spooler::JobRecord;
+using spooler::LockedJobTable;
+
+namespace {
+
+struct PrinterHandle {
+    WCHAR printer[spooler::kPrinterNameChars];
+};
+
+// Handles of this process: a handle is checked against this set before it is used, so a stale
+// or made-up handle gets ERROR_INVALID_HANDLE instead of a crash.
+std::mutex g_handlesLock;
+std::set<PrinterHandle*> g_handles;
+
+PrinterHandle* CheckedHandle(HANDLE printer)
+{
+    std::lock_guard<std::mutex> lock(g_handlesLock);
+    auto* handle = static_cast<PrinterHandle*>(printer);
+    return g_handles.count(handle) != 0 ? handle : nullptr;
+}
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+std::wstring ComputerName()
+{
+    WCHAR name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    GetComputerNameW(name, &size);
+    return std::wstring(L"\\\\") + name;
+}
+
+std::wstring UserName()
+{
+    WCHAR name[257] = {};
+    DWORD size = 257;
+    GetUserNameW(name, &size);
+    return name;
+}
+
+// 1-based place of the job among the jobs of its printer.
+DWORD QueuePosition(const LockedJobTable& locked, const JobRecord& job)
+{
+    DWORD position = 0;
+    for (const JobRecord& other : locked.Table()->jobs) {
+        if (other.id != 0 && other.id <= job.id && _wcsicmp(other.printer, job.printer) == 0)
+            ++position;
+    }
+    return position;
+}
+
+// The strings of a JOB_INFO_2W, packed after the structure in this order; a null text leaves its
+// member null.
+struct JobStrings {
+    std::wstring machine = ComputerName();
+    std::wstring user = UserName();
+    const WCHAR* printer;
+    const WCHAR* document; // null when the job has no document name
+    const WCHAR* texts[7];
+
+    explicit JobStrings(const JobRecord& job)
+        : printer(job.printer), document(job.document[0] != L'\0' ? job.document : nullptr),
+          texts{printer, machine.c_str(), user.c_str(), document, user.c_str(), L"RAW", L"winprint"}
+    {
+    }
+
+    DWORD Bytes() const
+    {
+        DWORD bytes = 0;
+        for (const WCHAR* text : texts) {
+            if (text != nullptr)
+                bytes += static_cast<DWORD>((wcslen(text) + 1) * sizeof(WCHAR));
+        }
+        return bytes;
+    }
+};
+
+WCHAR* PackString(const WCHAR* text, BYTE*& next)
+{
+    if (text == nullptr)
+        return nullptr;
+    const size_t bytes = (wcslen(text) + 1) * sizeof(WCHAR);
+    auto* placed = reinterpret_cast<WCHAR*>(next);
+    memcpy(placed, text, bytes);
+    next += bytes;
+    return placed;
+}
+
+void FillJobInfo2(const LockedJobTable& locked, const JobRecord& job, const JobStrings& strings,
+                  BYTE* buffer)
+{
+    auto* info = reinterpret_cast<JOB_INFO_2W*>(buffer);
+    *info = JOB_INFO_2W{};
+    BYTE* next = buffer + sizeof(JOB_INFO_2W);
+    info->JobId = job.id;
+    info->pPrinterName = PackString(strings.texts[0], next);
+    info->pMachineName = PackString(strings.texts[1], next);
+    info->pUserName = PackString(strings.texts[2], next);
+    info->pDocument = PackString(strings.texts[3], next);
+    info->pNotifyName = PackString(strings.texts[4], next);
+    info->pDatatype = PackString(strings.texts[5], next);
+    info->pPrintProcessor = PackString(strings.texts[6], next);
+    info->Status = job.status;
+    info->Priority = DEF_PRIORITY;
+    info->Position = QueuePosition(locked, job);
+    info->Submitted = job.submitted;
+}
+
+bool IsKnownCommand(DWORD command)
+{
+    return command >= JOB_CONTROL_PAUSE && command <= JOB_CONTROL_LAST_PAGE_EJECTED;
+}
+
+void ApplyCommand(JobRecord& job, DWORD command)
+{
+    switch (command) {
+    case JOB_CONTROL_PAUSE: job.status |= JOB_STATUS_PAUSED; break;
+    case JOB_CONTROL_RESUME: job.status &= ~JOB_STATUS_PAUSED; break;
+    case JOB_CONTROL_CANCEL:
+    case JOB_CONTROL_DELETE: job.status |= JOB_STATUS_DELETING; break;
+    case JOB_CONTROL_LAST_PAGE_EJECTED: job.status |= JOB_STATUS_PRINTED; break;
+    default: break; // restart and sent-to-printer change no status bit here
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI OpenPrinterW(LPWSTR printerName, LPHANDLE printer, LPPRINTER_DEFAULTSW /*defaults*/)
+{
+    if (printer == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    *printer = nullptr;
+    if (printerName == nullptr || wcslen(printerName) >= spooler::kPrinterNameChars)
+        return Fail(ERROR_INVALID_PRINTER_NAME);
+    LockedJobTable locked;
+    if (locked.Table() == nullptr)
+        return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    if (locked.Table()->openPrinterFailure != 0)
+        return Fail(locked.Table()->openPrinterFailure);
+    if (!locked.HasPrinter(printerName))
+        return Fail(ERROR_INVALID_PRINTER_NAME);
+
+    auto* handle = new PrinterHandle{};
+    wcscpy(handle->printer, printerName);
+    {
+        std::lock_guard<std::mutex> lock(g_handlesLock);
+        g_handles.insert(handle);
+    }
+    ++locked.Table()->openPrinterHandles;
+    *printer = handle;
+    return TRUE;
+}
+
+BOOL WINAPI ClosePrinter(HANDLE printer)
+{
+    PrinterHandle* handle = CheckedHandle(printer);
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    {
+        std::lock_guard<std::mutex> lock(g_handlesLock);
+        g_handles.erase(handle);
+    }
+    delete handle;
+    LockedJobTable locked;
+    if (locked.Table() != nullptr)
+        --locked.Table()->openPrinterHandles;
+    return TRUE;
+}
+
+// Level 2 only: a JOB_INFO_2W with its strings packed after it in the caller's buffer. The bytes
+// needed are reported on success and on ERROR_INSUFFICIENT_BUFFER alike.
+BOOL WINAPI GetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE buffer, DWORD bufferSize,
+                    LPDWORD bytesNeeded)
+{
+    const PrinterHandle* handle = CheckedHandle(printer);
+    if (handle == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (bytesNeeded == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    LockedJobTable locked;
+    if (locked.Table() == nullptr)
+        return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    if (locked.Table()->getJobFailure != 0)
+        return Fail(locked.Table()->getJobFailure);
+    if (level != 2)
+        return Fail(ERROR_INVALID_LEVEL);
+    const JobRecord* job = locked.FindJob(jobId);
+    if (job == nullptr || _wcsicmp(job->printer, handle->printer) != 0)
+        return Fail(ERROR_INVALID_PARAMETER);
+
+    const JobStrings strings(*job);
+    const DWORD needed = sizeof(JOB_INFO_2W) + strings.Bytes();
+    *bytesNeeded = needed;
+    if (buffer == nullptr || bufferSize < needed)
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    FillJobInfo2(locked, *job, strings, buffer);
+    return TRUE;
+}
+
+// Level 0 only: a job control command. Every command is recorded, known or not.
+BOOL WINAPI SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE /*job*/, DWORD command)
+{
+    if (CheckedHandle(printer) == nullptr)
+        return Fail(ERROR_INVALID_HANDLE);
+    if (level != 0)
+        return Fail(ERROR_INVALID_LEVEL);
+    LockedJobTable locked;
+    JobRecord* job = locked.FindJob(jobId);
+    if (job == nullptr)
+        return Fail(ERROR_INVALID_PARAMETER);
+    if (job->commandCount < spooler::kMaxCommands)
+        job->commands[job->commandCount] = command;
+    ++job->commandCount;
+    if (!IsKnownCommand(command))
+        return Fail(ERROR_INVALID_PARAMETER);
+    ApplyCommand(*job, command);
+    return TRUE;
+}
+
+} // extern "C"

@@ -1,0 +1,84 @@
+#include "tests/wine/support/programs.h"
+
+namespace {
+
+class Handle {
+public:
+    Handle() = default;
+    ~Handle() { if (handle_ != nullptr) CloseHandle(handle_); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE* Out() { return &handle_; }
+    HANDLE Get() const { return handle_; }
+    void Close() { if (handle_ != nullptr) CloseHandle(handle_); handle_ = nullptr; }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+} // namespace
+
+std::wstring BinDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring program(path, length);
+    return program.substr(0, program.find_last_of(L'\\'));
+}
+
+std::wstring DistDirectory()
+{
+    const std::wstring bin = BinDirectory();
+    return bin.substr(0, bin.find_last_of(L'\\')) + L"\\dist";
+}
+
+std::wstring SystemDirectory()
+{
+    wchar_t path[MAX_PATH] = {};
+    GetSystemDirectoryW(path, MAX_PATH);
+    return path;
+}
+
+int RunProgram(const std::wstring& commandLine, std::string* output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    Handle readEnd;
+    Handle writeEnd;
+    if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0))
+        return -1;
+    SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd.Get();
+    startup.hStdError = writeEnd.Get();
+    PROCESS_INFORMATION process = {};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    writeEnd.Close(); // the pipe breaks when the child's copies close
+
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd.Get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+        if (output != nullptr)
+            output->append(chunk, got);
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(exitCode);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], bytes, nullptr, nullptr);
+    return out;
+}

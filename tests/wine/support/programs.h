@@ -1,0 +1,16 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The build's program folders as seen from a test program (which runs from bin/).
+std::wstring BinDirectory();
+std::wstring DistDirectory(); // the shipped libraries and the installer
+std::wstring SystemDirectory();
+
+// Runs a command line to its end; its exit code, or -1 when it could not be started. Its standard
+// output and error go into *output when given.
+int RunProgram(const std::wstring& commandLine, std::string* output = nullptr);
+
+// UTF-8 of a wide text, for gtest messages.
+std::string Utf8(const std::wstring& text);
