@@ -43,6 +43,13 @@ make_prefix() {
     # Headless by default: Wine's null display driver. The screenshot script switches to Xvfb.
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    # The monitor, installed as a user installs it; a second run repairs and takes new builds.
+    local setup_log=$BUILD_DIR/nmxsetup.log
+    if ! wine "$WIN32_BUILD/dist/nmxsetup.exe" install </dev/null >"$setup_log" 2>&1; then
+        cat "$setup_log" >&2
+        wineserver -k
+        return 1
+    fi
     wineserver -k
 }
 

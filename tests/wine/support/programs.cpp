@@ -74,6 +74,17 @@ int RunProgram(const std::wstring& commandLine, std::string* output)
     return static_cast<int>(exitCode);
 }
 
+std::wstring InstalledResourceString(UINT id)
+{
+    HMODULE resources = LoadLibraryExW((SystemDirectory() + L"\\NmxRC.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (resources == nullptr)
+        return L"";
+    wchar_t text[2048] = {};
+    LoadStringW(resources, id, text, 2048);
+    FreeLibrary(resources);
+    return text;
+}
+
 std::string Utf8(const std::wstring& text)
 {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,

@@ -12,5 +12,8 @@ std::wstring SystemDirectory();
 // output and error go into *output when given.
 int RunProgram(const std::wstring& commandLine, std::string* output = nullptr);
 
+// A string of the installed resource library NmxRC.dll; empty when it is missing.
+std::wstring InstalledResourceString(UINT id);
+
 // UTF-8 of a wide text, for gtest messages.
 std::string Utf8(const std::wstring& text);
