@@ -64,57 +64,60 @@ DWORD QueuePosition(const LockedJobTable& locked, const JobRecord& job)
     return position;
 }
 
-// The strings of a JOB_INFO_2W, packed after the structure in this order; a null text leaves its
-// member null.
-struct JobStrings {
-    std::wstring machine = ComputerName();
-    std::wstring user = UserName();
-    const WCHAR* printer;
-    const WCHAR* document; // null when the job has no document name
-    const WCHAR* texts[7];
+// The string members of a JOB_INFO_2W that the stand-in fills, in the order they are packed.
+LPWSTR JOB_INFO_2W::* const kStringMembers[] = {
+    &JOB_INFO_2W::pPrinterName, &JOB_INFO_2W::pMachineName, &JOB_INFO_2W::pUserName, &JOB_INFO_2W::pDocument,
+    &JOB_INFO_2W::pNotifyName,  &JOB_INFO_2W::pDatatype,    &JOB_INFO_2W::pPrintProcessor,
+};
+constexpr size_t kStringCount = sizeof(kStringMembers) / sizeof(kStringMembers[0]);
 
+// The texts of those members for one job; a null text (a job without document name) leaves its
+// member null.
+class JobStrings {
+public:
     explicit JobStrings(const JobRecord& job)
-        : printer(job.printer), document(job.document[0] != L'\0' ? job.document : nullptr),
-          texts{printer, machine.c_str(), user.c_str(), document, user.c_str(), L"RAW", L"winprint"}
+        : machine_(ComputerName()), user_(UserName()),
+          texts_{job.printer, machine_.c_str(), user_.c_str(), job.document[0] != L'\0' ? job.document : nullptr,
+                 user_.c_str(), L"RAW", L"winprint"}
     {
     }
 
     DWORD Bytes() const
     {
         DWORD bytes = 0;
-        for (const WCHAR* text : texts) {
+        for (const WCHAR* text : texts_) {
             if (text != nullptr)
                 bytes += static_cast<DWORD>((wcslen(text) + 1) * sizeof(WCHAR));
         }
         return bytes;
     }
-};
 
-WCHAR* PackString(const WCHAR* text, BYTE*& next)
-{
-    if (text == nullptr)
-        return nullptr;
-    const size_t bytes = (wcslen(text) + 1) * sizeof(WCHAR);
-    auto* placed = reinterpret_cast<WCHAR*>(next);
-    memcpy(placed, text, bytes);
-    next += bytes;
-    return placed;
-}
+    // Copies the texts to next and onwards and points the members at them.
+    void Pack(JOB_INFO_2W* info, BYTE* next) const
+    {
+        for (size_t i = 0; i < kStringCount; ++i) {
+            if (texts_[i] == nullptr)
+                continue;
+            const size_t bytes = (wcslen(texts_[i]) + 1) * sizeof(WCHAR);
+            memcpy(next, texts_[i], bytes);
+            info->*kStringMembers[i] = reinterpret_cast<LPWSTR>(next);
+            next += bytes;
+        }
+    }
+
+private:
+    std::wstring machine_;
+    std::wstring user_;
+    const WCHAR* texts_[kStringCount];
+};
 
 void FillJobInfo2(const LockedJobTable& locked, const JobRecord& job, const JobStrings& strings,
                   BYTE* buffer)
 {
     auto* info = reinterpret_cast<JOB_INFO_2W*>(buffer);
     *info = JOB_INFO_2W{};
-    BYTE* next = buffer + sizeof(JOB_INFO_2W);
+    strings.Pack(info, buffer + sizeof(JOB_INFO_2W));
     info->JobId = job.id;
-    info->pPrinterName = PackString(strings.texts[0], next);
-    info->pMachineName = PackString(strings.texts[1], next);
-    info->pUserName = PackString(strings.texts[2], next);
-    info->pDocument = PackString(strings.texts[3], next);
-    info->pNotifyName = PackString(strings.texts[4], next);
-    info->pDatatype = PackString(strings.texts[5], next);
-    info->pPrintProcessor = PackString(strings.texts[6], next);
     info->Status = job.status;
     info->Priority = DEF_PRIORITY;
     info->Position = QueuePosition(locked, job);

@@ -19,11 +19,13 @@ std::wstring ClassOf(HWND window)
     return name;
 }
 
+constexpr UINT kSendTimeoutMs = 1000;
+
 struct BoxParts {
     bool onlyBoxControls = true;
     bool hasText = false;
     std::set<int> buttons;
-    HICON icon = nullptr;
+    std::vector<HWND> otherStatics; // the icon is one of them
 };
 
 BOOL CALLBACK VisitChild(HWND child, LPARAM parts)
@@ -39,7 +41,7 @@ BOOL CALLBACK VisitChild(HWND child, LPARAM parts)
         if (id == kTextControl)
             found->hasText = true;
         else if (visible)
-            found->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            found->otherStatics.push_back(child);
     } else {
         found->onlyBoxControls = false; // an edit, a list, a check box: a dialog of the code
     }
@@ -67,8 +69,22 @@ UINT ButtonsStyle(const std::set<int>& buttons)
     return MB_OK;
 }
 
-UINT IconStyle(HICON icon)
+// Messages to the box go through its thread; a thread that hangs must not hang the catcher.
+LRESULT SendToBox(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+UINT IconStyle(const std::vector<HWND>& statics)
+{
+    HICON icon = nullptr;
+    for (HWND control : statics) {
+        if (icon == nullptr)
+            icon = reinterpret_cast<HICON>(SendToBox(control, STM_GETICON, 0, 0));
+    }
     if (icon == nullptr)
         return 0;
     static const struct {
@@ -89,8 +105,8 @@ UINT IconStyle(HICON icon)
 
 std::wstring WindowText(HWND window)
 {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
+    wchar_t text[2048] = {};
+    SendToBox(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -200,10 +216,8 @@ void MessageBoxCatcher::Answer(HWND box)
 
     SeenBox seen;
     seen.caption = WindowText(box);
-    wchar_t text[2048] = {};
-    GetDlgItemTextW(box, kTextControl, text, 2048);
-    seen.text = text;
-    seen.style = ButtonsStyle(parts.buttons) | IconStyle(parts.icon);
+    seen.text = WindowText(GetDlgItem(box, kTextControl));
+    seen.style = ButtonsStyle(parts.buttons) | IconStyle(parts.otherStatics);
 
     std::lock_guard<std::mutex> lock(mutex_);
     if (!expected_.empty() && expected_.front().caption == seen.caption && expected_.front().text == seen.text) {

@@ -1,22 +1,6 @@
 #include "tests/wine/support/programs.h"
 
-namespace {
-
-class Handle {
-public:
-    Handle() = default;
-    ~Handle() { if (handle_ != nullptr) CloseHandle(handle_); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE* Out() { return &handle_; }
-    HANDLE Get() const { return handle_; }
-    void Close() { if (handle_ != nullptr) CloseHandle(handle_); handle_ = nullptr; }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
-} // namespace
+#include "tests/wine/support/scoped_handle.h"
 
 std::wstring BinDirectory()
 {
@@ -42,8 +26,8 @@ std::wstring SystemDirectory()
 int RunProgram(const std::wstring& commandLine, std::string* output)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    Handle readEnd;
-    Handle writeEnd;
+    ScopedHandle readEnd;
+    ScopedHandle writeEnd;
     if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0))
         return -1;
     SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
@@ -59,7 +43,7 @@ int RunProgram(const std::wstring& commandLine, std::string* output)
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     CloseHandle(process.hThread);
-    writeEnd.Close(); // the pipe breaks when the child's copies close
+    writeEnd.Reset(); // the pipe breaks when the child's copies close
 
     char chunk[4096];
     DWORD got = 0;

@@ -1,28 +1,17 @@
 #include "tests/wine/support/registry_scope.h"
 
+#include "tests/wine/support/scoped_handle.h"
+
 #include "monitor/core/port_settings.h"
 
 namespace {
-
-class Key {
-public:
-    Key() = default;
-    ~Key() { if (key_ != nullptr) RegCloseKey(key_); }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 std::wstring PathOf(const std::wstring& key)
 {
     return key.empty() ? kRegistryRoot : std::wstring(kRegistryRoot) + L"\\" + key;
 }
 
-bool Open(const std::wstring& key, REGSAM access, Key* out)
+bool Open(const std::wstring& key, REGSAM access, ScopedKey* out)
 {
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, PathOf(key).c_str(), 0, access, out->Out()) == ERROR_SUCCESS;
 }
@@ -42,7 +31,7 @@ std::vector<std::wstring> SubkeysOf(HKEY key)
 void DeleteTree(HKEY parent, const std::wstring& name)
 {
     {
-        Key key;
+        ScopedKey key;
         if (RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, key.Out()) != ERROR_SUCCESS)
             return;
         for (const std::wstring& child : SubkeysOf(key.Get()))
@@ -54,7 +43,7 @@ void DeleteTree(HKEY parent, const std::wstring& name)
 // Every subkey of the root but "1.64".
 void DeletePortKeys()
 {
-    Key root;
+    ScopedKey root;
     if (!Open(L"", KEY_ALL_ACCESS, &root))
         return;
     for (const std::wstring& name : SubkeysOf(root.Get())) {
@@ -80,7 +69,7 @@ RegValue DwordValue(const std::wstring& name, DWORD number)
 
 bool WriteRegValue(const std::wstring& key, const RegValue& value)
 {
-    Key opened;
+    ScopedKey opened;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, PathOf(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         opened.Out(), nullptr) != ERROR_SUCCESS)
         return false;
@@ -90,7 +79,7 @@ bool WriteRegValue(const std::wstring& key, const RegValue& value)
 
 bool ReadRegValue(const std::wstring& key, const std::wstring& name, RegValue* value)
 {
-    Key opened;
+    ScopedKey opened;
     if (!Open(key, KEY_READ, &opened))
         return false;
     DWORD size = 0;
@@ -104,26 +93,26 @@ bool ReadRegValue(const std::wstring& key, const std::wstring& name, RegValue* v
 
 bool DeleteRegValue(const std::wstring& key, const std::wstring& name)
 {
-    Key opened;
+    ScopedKey opened;
     return Open(key, KEY_ALL_ACCESS, &opened) && RegDeleteValueW(opened.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 bool RegKeyExists(const std::wstring& key)
 {
-    Key opened;
+    ScopedKey opened;
     return Open(key, KEY_READ, &opened);
 }
 
 std::vector<std::wstring> RootSubkeys()
 {
-    Key root;
+    ScopedKey root;
     return Open(L"", KEY_READ, &root) ? SubkeysOf(root.Get()) : std::vector<std::wstring>{};
 }
 
 std::vector<RegValue> RegValues(const std::wstring& key)
 {
     std::vector<RegValue> values;
-    Key opened;
+    ScopedKey opened;
     if (!Open(key, KEY_READ, &opened))
         return values;
     wchar_t name[256];
@@ -147,7 +136,7 @@ RegistryScope::RegistryScope(const std::vector<RegKeySpec>& keys)
 {
     DeletePortKeys();
     for (const RegKeySpec& key : keys) {
-        Key created;
+        ScopedKey created;
         RegCreateKeyExW(HKEY_LOCAL_MACHINE, PathOf(key.name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         created.Out(), nullptr);
         for (const RegValue& value : key.values)
