@@ -11,6 +11,7 @@
 #include "printhost/print_job.h"
 #include "printhost/spooler_standin_control.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cwchar>
 #include <memory>

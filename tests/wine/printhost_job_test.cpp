@@ -80,10 +80,11 @@ protected:
         return status;
     }
 
-    // The port list is built when the monitor initialises: the registry comes first.
+    // Boxes are caught from the load on; the port list is built when the monitor initialises,
+    // so the registry comes before the monitor.
+    MessageBoxCatcher boxes_;
     RegistryScope registry_{{QuietPort(L"NMX1")}};
     LoadedMonitor monitor_;
-    MessageBoxCatcher boxes_;
 };
 
 TEST_F(PrintJobTest, EveryByteReachesTheSpoolFileAndTheJobIsReportedDone)
@@ -154,9 +155,12 @@ TEST_F(PrintJobTest, AnUnknownPortFailsOpenPort)
 // The host program itself, run as a person runs it.
 class HostCommandTest : public ::testing::Test {
 protected:
+    // The host's exit code; its output with the console's CR LF line ends made plain LF.
     int Host(const std::wstring& arguments, std::string* output)
     {
-        return RunProgram(L"\"" + BinDirectory() + L"\\printhost.exe\" " + arguments, output);
+        const int exitCode = RunProgram(L"\"" + BinDirectory() + L"\\printhost.exe\" " + arguments, output);
+        output->erase(std::remove(output->begin(), output->end(), '\r'), output->end());
+        return exitCode;
     }
 
     RegistryScope registry_{{QuietPort(L"NMX1"), QuietPort(L"nmx2"), {L"Other", {}}}};
