@@ -1,0 +1,424 @@
+// Print jobs mailed by the installed monitor to the scripted SMTP server on loopback: the exact
+// bytes on the wire, the message as a mail reader parses it, and the sessions the transport gives
+// up on (refusals, a server that closes, a job deleted in the queue).
+#include <winsock2.h>
+#include <windows.h>
+
+#include "monitor/core/resource_ids.h"
+#include "printhost/loaded_monitor.h"
+#include "printhost/print_job.h"
+#include "printhost/spooler_standin_control.h"
+#include "tests/wine/mail_smtp_control.h"
+#include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/programs.h"
+#include "tests/wine/support/registry_scope.h"
+#include "tests/wine/support/spool_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <string>
+#include <vector>
+
+using namespace mailtest;
+
+namespace {
+
+constexpr wchar_t kPort[] = L"NMX7";
+constexpr char kSender[] = "Anna Berg <anna@sender.test>";
+
+std::string JobBytes(size_t size)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + size) & 0xFF);
+    return bytes;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+std::vector<std::string> Lines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    if (start < bytes.size())
+        lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::vector<std::string> Base64Lines(const std::string& bytes)
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const unsigned a = static_cast<unsigned char>(bytes[i]);
+        const unsigned b = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        const unsigned c = i + 2 < bytes.size() ? static_cast<unsigned char>(bytes[i + 2]) : 0;
+        text += alphabet[a >> 2];
+        text += alphabet[((a & 3) << 4) | (b >> 4)];
+        text += i + 1 < bytes.size() ? alphabet[((b & 15) << 2) | (c >> 6)] : '=';
+        text += i + 2 < bytes.size() ? alphabet[c & 63] : '=';
+    }
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < text.size(); i += 75)
+        lines.push_back(text.substr(i, 75));
+    return lines;
+}
+
+// The settings of the test port; the SMTP server is the scripted one.
+struct PortSetup {
+    std::wstring servAddr = L"Print Room <printer@remote.test>";
+    std::wstring smtpAddr;
+    DWORD notification = 2;
+    std::wstring notifyAddr = L"anna@sender.test";
+};
+
+void WritePort(const PortSetup& port)
+{
+    for (const RegValue& value :
+         {StringValue(L"ServAddr", port.servAddr, false), StringValue(L"SMTPAddr", port.smtpAddr, false),
+          StringValue(L"UserAddr", Wide(kSender), false), StringValue(L"NotifyAddr", port.notifyAddr, false),
+          DwordValue(L"Notification", port.notification), DwordValue(L"ShowSw", 0), DwordValue(L"CheckMailSw", 0),
+          DwordValue(L"PartSw", 0)})
+        WriteRegValue(kPort, value);
+}
+
+// Parses "Date: Mon,07 Dec 2026 13:15:31 +0100" into the UTC time it names.
+bool DateLineToUtc(const std::string& line, FILETIME* utc, std::string* dayName)
+{
+    char day[4] = "";
+    char month[4] = "";
+    int d = 0, y = 0, h = 0, m = 0, s = 0, zone = 0;
+    if (std::sscanf(line.c_str(), "Date: %3[A-Za-z],%2d %3s %4d %2d:%2d:%2d %5d", day, &d, month, &y, &h, &m, &s,
+                    &zone) != 8)
+        return false;
+    static const std::string months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    const size_t at = months.find(month);
+    if (at == std::string::npos)
+        return false;
+    SYSTEMTIME local{};
+    local.wYear = static_cast<WORD>(y);
+    local.wMonth = static_cast<WORD>(at / 3 + 1);
+    local.wDay = static_cast<WORD>(d);
+    local.wHour = static_cast<WORD>(h);
+    local.wMinute = static_cast<WORD>(m);
+    local.wSecond = static_cast<WORD>(s);
+    if (!SystemTimeToFileTime(&local, utc))
+        return false;
+    const LONGLONG offsetMinutes = (zone < 0 ? -1 : 1) * ((zone < 0 ? -zone : zone) / 100 * 60 + std::abs(zone) % 100);
+    ULARGE_INTEGER value{{utc->dwLowDateTime, utc->dwHighDateTime}};
+    value.QuadPart -= static_cast<ULONGLONG>(offsetMinutes * 60 * 10000000LL);
+    utc->dwLowDateTime = value.LowPart;
+    utc->dwHighDateTime = value.HighPart;
+    *dayName = day;
+    return true;
+}
+
+ULONGLONG Ticks(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME NowUtc()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return now;
+}
+
+std::string EnglishDayName(const FILETIME& utc, LONG biasMinutes)
+{
+    ULARGE_INTEGER value{{utc.dwLowDateTime, utc.dwHighDateTime}};
+    value.QuadPart -= static_cast<ULONGLONG>(static_cast<LONGLONG>(biasMinutes) * 60 * 10000000LL);
+    const FILETIME localTime{value.LowPart, value.HighPart};
+    SYSTEMTIME local;
+    FileTimeToSystemTime(&localTime, &local);
+    char name[8] = "";
+    GetDateFormatA(1033, 0, &local, "ddd", name, sizeof name);
+    return name;
+}
+
+std::string ZoneText(LONG bias)
+{
+    const LONG offset = -bias;
+    char text[8];
+    std::snprintf(text, sizeof text, "%c%02ld%02ld", offset < 0 ? '-' : '+', std::labs(offset) / 60,
+                  std::labs(offset) % 60);
+    return text;
+}
+
+class MailDelivery : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        spooler::ResetSpooler();
+        ClearSpoolDirectory();
+        ASSERT_NE(nullptr, monitor_.Functions()) << "NMX_MON.dll: error " << monitor_.Error();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(NoJobFilesLeft());
+        EXPECT_EQ(0, spooler::OpenPrinterHandles());
+        spooler::ResetSpooler();
+    }
+
+    // A scripted server, and the test port pointed at it.
+    std::string StartServer(const std::string& script = "{}", PortSetup port = {})
+    {
+        const std::string host = smtp_.Start(script);
+        EXPECT_FALSE(host.empty()) << smtp_.lastError();
+        port.smtpAddr = Wide(host);
+        WritePort(port);
+        return host;
+    }
+
+    PrintOutcome Print(const std::string& bytes, const std::wstring& document = L"",
+                       std::function<void(DWORD)> started = nullptr)
+    {
+        PrintRequest request;
+        request.port = kPort;
+        request.document = document;
+        request.bufferSize = 65536;
+        request.started = std::move(started);
+        size_t offset = 0;
+        request.read = [&bytes, &offset](BYTE* buffer, DWORD capacity) -> long {
+            const size_t count = std::min<size_t>(capacity, bytes.size() - offset);
+            std::copy(bytes.begin() + offset, bytes.begin() + offset + count, reinterpret_cast<char*>(buffer));
+            offset += count;
+            return static_cast<long>(count);
+        };
+        return PrintJob(*monitor_.Functions(), request);
+    }
+
+    void ExpectBox(UINT captionId, const std::wstring& text)
+    {
+        boxes_.Expect(InstalledResourceString(captionId), text);
+    }
+
+    RegistryScope registry_{{{kPort, {DwordValue(L"ShowSw", 0)}}}};
+    LoadedMonitor monitor_;
+    MessageBoxCatcher boxes_;
+    ScriptedSmtp smtp_;
+};
+
+TEST_F(MailDelivery, WorkedExampleArrivesByteForByte)
+{
+    const std::string host = StartServer();
+    const std::string job = JobBytes(56);
+    const FILETIME before = NowUtc();
+    const PrintOutcome outcome = Print(job);
+    const FILETIME after = NowUtc();
+    ASSERT_EQ(L"", outcome.failedStep);
+
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+    ASSERT_EQ(1u, sessions.size());
+    EXPECT_EQ("delivered", sessions[0].state);
+    std::vector<std::string> lines = Lines(sessions[0].received);
+    ASSERT_GT(lines.size(), 26u);
+
+    // The Date line names the moment of sending, in the zone's standard offset.
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    FILETIME sent;
+    std::string dayName;
+    ASSERT_TRUE(DateLineToUtc(lines[5], &sent, &dayName)) << lines[5];
+    EXPECT_GE(Ticks(sent) + 10000000, Ticks(before)) << lines[5];
+    EXPECT_LE(Ticks(sent), Ticks(after)) << lines[5];
+    EXPECT_EQ(ZoneText(zone.Bias), lines[5].substr(lines[5].size() - 5));
+    EXPECT_EQ(EnglishDayName(sent, zone.Bias), dayName);
+    // The job identifier begins with the sender and goes on with the date and time.
+    EXPECT_EQ(0u, lines[20].find(std::string("KAP-UID=") + kSender)) << lines[20];
+    lines[5] = "(date)";
+    lines[20] = "(uid)";
+
+    std::vector<std::string> expected = {
+        "HELO " + host,
+        "MAIL FROM:<anna@sender.test>",
+        "RCPT TO:<printer@remote.test>",
+        "DATA",
+        "MIME-Version: 1.0",
+        "(date)",
+        std::string("From: ") + kSender,
+        "To: Print Room <printer@remote.test>",
+        "Subject: =?ISO-8859-1?Q?Remote Print Job?=",
+        "Content-Type: multipart/mixed; boundary=\"=_cuthere\"",
+        "",
+        "",
+        "--=_cuthere",
+        "Content-Type: text/plain; charset=\"US-ASCII\"",
+        "",
+        "START-KAPKAPKAP-START",
+        "KAP-SERVICE=QPLMOKNIJB517",
+        "KAP-NOTIFY=Failure only",
+        "KAP-REPLY=anna@sender.test",
+        "KAP-PARTIAL=1/1",
+        "(uid)",
+        "KAP-LANG=0x09",
+        "STOP-KAPKAPKAP-STOP",
+        "",
+        "--=_cuthere",
+        "Content-Type: application/octet-stream;\tname=\"PrintJob.PRN\"",
+        "Content-Transfer-Encoding: base64",
+        "",
+    };
+    for (const std::string& line : Base64Lines(job))
+        expected.push_back(line);
+    for (const char* line : {"", "--=_cuthere--", "", ".", "QUIT"})
+        expected.push_back(line);
+    EXPECT_EQ(expected, lines);
+    EXPECT_EQ(2u, Base64Lines(job).size()) << "56 bytes: one line of 75 characters and one of 1";
+}
+
+TEST_F(MailDelivery, AttachmentDecodesToTheSpoolFileForEverySize)
+{
+    const std::string host = StartServer();
+    const size_t sizes[] = {0, 1, 2, 3, 56, 3073, 2u << 20};
+    int index = 0;
+    for (size_t size : sizes) {
+        const std::string job = JobBytes(size);
+        ASSERT_EQ(L"", Print(job, L"Sizes").failedStep) << size;
+        smtp_.Wait(host, index + 1);
+        const ParsedMessage message = smtp_.Message(host, index++);
+        ASSERT_TRUE(message.ok) << "size " << size;
+        EXPECT_EQ("Sizes", message.subject);
+        ASSERT_EQ(2u, message.parts.size()) << "size " << size;
+        EXPECT_EQ("text/plain", message.parts[0].type);
+        EXPECT_EQ(0u, message.parts[0].text.find("START-KAPKAPKAP-START\r\n")) << message.parts[0].text;
+        EXPECT_NE(std::string::npos, message.parts[0].text.find("KAP-PARTIAL=1/1\r\n"));
+        EXPECT_EQ("application/octet-stream", message.parts[1].type);
+        EXPECT_EQ("PrintJob.PRN", message.parts[1].filename);
+        EXPECT_EQ(static_cast<long long>(size), message.parts[1].size) << "size " << size;
+        EXPECT_EQ(Crc32(job), message.parts[1].crc32) << "size " << size;
+    }
+}
+
+TEST_F(MailDelivery, RecipientsAreServedLastToFirstEachOverItsOwnConnection)
+{
+    PortSetup port;
+    port.servAddr = L"first@remote.test;@group;;Third <third@remote.test>;second@remote.test;";
+    const std::string host = StartServer("{}", port);
+    ASSERT_EQ(L"", Print(JobBytes(10)).failedStep);
+
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 3);
+    ASSERT_EQ(3u, sessions.size());
+    const char* const order[][2] = {{"second@remote.test", "second@remote.test"},
+                                    {"third@remote.test", "Third <third@remote.test>"},
+                                    {"first@remote.test", "first@remote.test"}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NE(std::string::npos, sessions[i].received.find(std::string("RCPT TO:<") + order[i][0] + ">\r\n"));
+        EXPECT_NE(std::string::npos, sessions[i].received.find(std::string("\r\nTo: ") + order[i][1] + "\r\n"));
+        for (size_t other = 0; other < 3; ++other) {
+            if (other != i) {
+                EXPECT_EQ(std::string::npos, sessions[i].received.find(order[other][0])) << "only one recipient";
+            }
+        }
+        EXPECT_EQ("delivered", sessions[i].state);
+    }
+}
+
+TEST_F(MailDelivery, RefusalsAndRetriesAsTheServerAnswers)
+{
+    // Four transient greetings: four connections, then one refusal box with the reply.
+    {
+        const std::string host = StartServer(R"({"greetings": ["421 busy, try later\r\n"]})");
+        ExpectBox(IDS_SERVER_REFUSED, L"421 busy, try later");
+        Print(JobBytes(10));
+        EXPECT_EQ(4u, smtp_.Wait(host, 4).size());
+        EXPECT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
+    }
+    // A transient reply is answered by writing the command again.
+    {
+        const std::string host = StartServer(R"({"replies": {"MAIL": ["452 later\r\n", "250 ok\r\n"]}})");
+        Print(JobBytes(10));
+        const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+        ASSERT_EQ(1u, sessions.size());
+        EXPECT_EQ("delivered", sessions[0].state);
+        const std::string mailFrom = "MAIL FROM:<anna@sender.test>\r\n";
+        EXPECT_NE(std::string::npos, sessions[0].received.find(mailFrom + mailFrom));
+    }
+    // A refused recipient: the refusal, then the entry; the mail ends with QUIT.
+    {
+        const std::string host = StartServer(R"({"replies": {"RCPT": ["550-no such user\r\n550 here\r\n"]}})");
+        ExpectBox(IDS_SERVER_REFUSED, L"550-no such user\r\n550 here");
+        ExpectBox(IDS_MESSAGE_CAPTION, L"Print Room <printer@remote.test>");
+        Print(JobBytes(10));
+        const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+        ASSERT_EQ(1u, sessions.size());
+        EXPECT_EQ(std::string::npos, sessions[0].received.find("DATA"));
+        EXPECT_NE(std::string::npos, sessions[0].received.find(">\r\nQUIT\r\n"));
+        EXPECT_TRUE(boxes_.WaitForBoxes(3)) << Utf8(boxes_.Describe());
+    }
+}
+
+TEST_F(MailDelivery, GreetingAndRepliesOfSeveralLinesInPieces)
+{
+    const std::string host = StartServer(
+        R"({"greetings": [["220-scripted.test welcomes\r\n", "220-you to\r\n", "220 the test\r\n"]],)"
+        R"( "replies": {"HELO": [["250-scripted.test\r\n250-SIZE 100000", "000\r\n250 HELP\r\n"]],)"
+        R"( "MAIL": ["250-sender\r\n250 ok\r\n"]}})");
+    ASSERT_EQ(L"", Print(JobBytes(100)).failedStep);
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+    ASSERT_EQ(1u, sessions.size());
+    EXPECT_EQ("delivered", sessions[0].state);
+    EXPECT_EQ(0u, sessions[0].received.find("HELO " + host + "\r\nMAIL FROM:<anna@sender.test>\r\nRCPT TO:"));
+}
+
+TEST_F(MailDelivery, ServerClosingInTheDataGetsNoEndOfDataAndOneMessage)
+{
+    const std::string host = StartServer(R"({"close_in_data_after": 3000})");
+    ExpectBox(IDS_MESSAGE_CAPTION, InstalledResourceString(IDS_NETWORK_IO));
+    Print(JobBytes(200000));
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+    ASSERT_EQ(1u, sessions.size());
+    EXPECT_EQ("closed-in-data", sessions[0].state);
+    EXPECT_EQ(std::string::npos, sessions[0].received.find("\r\n.\r\n"));
+    EXPECT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
+}
+
+TEST_F(MailDelivery, JobDeletedWhileASendIsBlockedEndsTheDeliverySilently)
+{
+    const std::string host = StartServer(R"({"stop_reading_in_data_after": 1})");
+    DWORD jobId = 0;
+    std::promise<void> jobKnown;
+    auto printing = std::async(std::launch::async, [&] {
+        return Print(JobBytes(2u << 20), L"", [&](DWORD id) {
+            jobId = id;
+            jobKnown.set_value();
+        });
+    });
+    jobKnown.get_future().wait();
+    ASSERT_EQ(1u, smtp_.Wait(host, 1, "stopped-reading").size());
+    ASSERT_TRUE(spooler::SetJobStatusBits(jobId, JOB_STATUS_DELETING));
+    ASSERT_EQ(std::future_status::ready, printing.wait_for(std::chrono::seconds(120)));
+    EXPECT_EQ(L"", printing.get().failedStep);
+    EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
+    EXPECT_EQ("stopped-reading", smtp_.Sessions(host)[0].state) << "never delivered";
+}
+
+TEST_F(MailDelivery, UnresolvableOrUnreachableServerIsReported)
+{
+    PortSetup port;
+    port.smtpAddr = L"no-such-host.invalid";
+    WritePort(port);
+    boxes_.Expect(InstalledResourceString(IDS_MESSAGE_CAPTION),
+                  L"The mail server \"no-such-host.invalid\" could not be found.");
+    Print(JobBytes(10));
+    ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
+
+    port.smtpAddr = L"127.0.0.1"; // nothing listens on its port 25
+    WritePort(port);
+    ExpectBox(IDS_MESSAGE_CAPTION, InstalledResourceString(IDS_CONNECT_FAILED));
+    Print(JobBytes(10));
+    ASSERT_TRUE(boxes_.WaitForBoxes(2)) << Utf8(boxes_.Describe());
+    EXPECT_EQ(0u, MessageBoxIcon(boxes_.Seen()[1].style)) << "the connect failure has no icon";
+}
+
+} // namespace
