@@ -28,6 +28,7 @@ using namespace mailtest;
 namespace {
 
 constexpr wchar_t kPort[] = L"NMX7";
+constexpr wchar_t kSecondPort[] = L"NMX8";
 constexpr char kSender[] = "Anna Berg <anna@sender.test>";
 
 std::string JobBytes(size_t size)
@@ -81,14 +82,14 @@ struct PortSetup {
     std::wstring notifyAddr = L"anna@sender.test";
 };
 
-void WritePort(const PortSetup& port)
+void WritePort(const PortSetup& port, const wchar_t* name = kPort)
 {
     for (const RegValue& value :
          {StringValue(L"ServAddr", port.servAddr, false), StringValue(L"SMTPAddr", port.smtpAddr, false),
           StringValue(L"UserAddr", Wide(kSender), false), StringValue(L"NotifyAddr", port.notifyAddr, false),
           DwordValue(L"Notification", port.notification), DwordValue(L"ShowSw", 0), DwordValue(L"CheckMailSw", 0),
           DwordValue(L"PartSw", 0)})
-        WriteRegValue(kPort, value);
+        WriteRegValue(name, value);
 }
 
 // Parses "Date: Mon,07 Dec 2026 13:15:31 +0100" into the UTC time it names.
@@ -181,10 +182,10 @@ protected:
     }
 
     PrintOutcome Print(const std::string& bytes, const std::wstring& document = L"",
-                       std::function<void(DWORD)> started = nullptr)
+                       std::function<void(DWORD)> started = nullptr, const wchar_t* port = kPort)
     {
         PrintRequest request;
-        request.port = kPort;
+        request.port = port;
         request.document = document;
         request.bufferSize = 65536;
         request.started = std::move(started);
@@ -203,7 +204,8 @@ protected:
         boxes_.Expect(InstalledResourceString(captionId), text);
     }
 
-    RegistryScope registry_{{{kPort, {DwordValue(L"ShowSw", 0)}}}};
+    // The port list is built when the monitor initialises: the registry comes first.
+    RegistryScope registry_{{{kPort, {DwordValue(L"ShowSw", 0)}}, {kSecondPort, {DwordValue(L"ShowSw", 0)}}}};
     LoadedMonitor monitor_;
     MessageBoxCatcher boxes_;
     ScriptedSmtp smtp_;
@@ -401,6 +403,72 @@ TEST_F(MailDelivery, JobDeletedWhileASendIsBlockedEndsTheDeliverySilently)
     EXPECT_EQ(L"", printing.get().failedStep);
     EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
     EXPECT_EQ("stopped-reading", smtp_.Sessions(host)[0].state) << "never delivered";
+}
+
+TEST_F(MailDelivery, FailingJobStatusIsReportedOnceWhileASendWaits)
+{
+    const std::string host = StartServer(R"({"stop_reading_in_data_after": 1})");
+    auto printing = std::async(std::launch::async, [&] { return Print(JobBytes(2u << 20)); });
+    ASSERT_EQ(1u, smtp_.Wait(host, 1, "stopped-reading").size());
+    spooler::InjectGetJobFailure(ERROR_ACCESS_DENIED);
+    boxes_.Expect(InstalledResourceString(IDS_MESSAGE_CAPTION), InstalledResourceString(IDS_NO_JOB_INFO));
+    ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
+    Sleep(1000); // twenty polling slices: a repeated message would show now
+    ExpectBox(IDS_MESSAGE_CAPTION, InstalledResourceString(IDS_NETWORK_IO));
+    smtp_.Stop(host);
+    ASSERT_EQ(std::future_status::ready, printing.wait_for(std::chrono::seconds(120)));
+    spooler::InjectGetJobFailure(0);
+    EXPECT_EQ(2u, boxes_.Seen().size()) << Utf8(boxes_.Describe());
+}
+
+TEST_F(MailDelivery, JobsEndingOnTwoPortsAtOnceAreMailedOneAfterTheOther)
+{
+    const std::string host = StartServer();
+    PortSetup second;
+    second.smtpAddr = Wide(host);
+    second.servAddr = L"second@remote.test";
+    WritePort(second, kSecondPort);
+    const std::string job = JobBytes(300000);
+    auto first = std::async(std::launch::async, [&] { return Print(job, L"One"); });
+    auto other = std::async(std::launch::async, [&] { return Print(job, L"Two", nullptr, kSecondPort); });
+    EXPECT_EQ(L"", first.get().failedStep);
+    EXPECT_EQ(L"", other.get().failedStep);
+
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 2);
+    ASSERT_EQ(2u, sessions.size());
+    EXPECT_LE(sessions[0].closedMs, sessions[1].openedMs) << "the second delivery waited for the first";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ("delivered", sessions[i].state);
+        const ParsedMessage message = smtp_.Message(host, i);
+        ASSERT_EQ(2u, message.parts.size());
+        EXPECT_EQ(Crc32(job), message.parts[1].crc32);
+    }
+}
+
+TEST_F(MailDelivery, JapaneseUserGetsTheIso2022JpSubjectAndLanguage)
+{
+    const std::string host = StartServer();
+    const std::wstring jobFile = BinDirectory() + L"\\mail_japanese.job";
+    {
+        HANDLE file = CreateFileW(jobFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "abc", 3, &written, nullptr);
+        CloseHandle(file);
+    }
+    // Wine takes the user's language and the ANSI code page (932) from LC_ALL.
+    SetEnvironmentVariableW(L"LC_ALL", L"ja_JP.UTF-8");
+    std::string output;
+    const int exitCode = RunProgram(L"\"" + BinDirectory() + L"\\printhost.exe\" print NMX7 \"" + jobFile +
+                                    L"\" --doc \u30C6\u30B9\u30C8", &output);
+    SetEnvironmentVariableW(L"LC_ALL", nullptr);
+    DeleteFileW(jobFile.c_str());
+    EXPECT_EQ(0, exitCode) << output;
+
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+    ASSERT_EQ(1u, sessions.size());
+    EXPECT_NE(std::string::npos, sessions[0].received.find("\r\nSubject: =?ISO-2022-JP?B?GyRCJUYlOSVI?=\r\n"));
+    EXPECT_NE(std::string::npos, sessions[0].received.find("\r\nKAP-LANG=0x11\r\n"));
+    EXPECT_EQ("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", smtp_.Message(host, 0).subject) << "UTF-8 of the name";
 }
 
 TEST_F(MailDelivery, UnresolvableOrUnreachableServerIsReported)
