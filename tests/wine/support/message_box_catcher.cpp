@@ -125,7 +125,12 @@ UINT MessageBoxIcon(UINT style)
 MessageBoxCatcher::MessageBoxCatcher()
 {
     stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    // The watching thread sets up its use of the window system (which may load libraries) before
+    // the code under test runs: inside LoadLibrary the loader lock is held while a box is shown.
+    HANDLE started[] = {ready_, thread_};
+    WaitForMultipleObjects(2, started, FALSE, INFINITE);
 }
 
 MessageBoxCatcher::~MessageBoxCatcher()
@@ -133,6 +138,7 @@ MessageBoxCatcher::~MessageBoxCatcher()
     SetEvent(stop_);
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
+    CloseHandle(ready_);
     CloseHandle(stop_);
     std::lock_guard<std::mutex> lock(mutex_);
     const bool unexpected = std::any_of(seen_.begin(), seen_.end(), [](const SeenBox& box) { return !box.expected; });
@@ -185,6 +191,9 @@ std::wstring MessageBoxCatcher::Describe() const
 DWORD WINAPI MessageBoxCatcher::Watch(void* self)
 {
     auto* catcher = static_cast<MessageBoxCatcher*>(self);
+    GetDesktopWindow();
+    EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(catcher));
+    SetEvent(catcher->ready_);
     while (WaitForSingleObject(catcher->stop_, kPollMs) == WAIT_TIMEOUT)
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(catcher));
     return 0;

@@ -52,6 +52,7 @@ private:
     std::vector<SeenBox> seen_;
     std::set<HWND> answered_;
     HANDLE stop_ = nullptr;
+    HANDLE ready_ = nullptr;
     HANDLE thread_ = nullptr;
 };
 
