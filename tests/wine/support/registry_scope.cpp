@@ -87,8 +87,11 @@ bool ReadRegValue(const std::wstring& key, const std::wstring& name, RegValue* v
         return false;
     value->name = name;
     value->data.assign(size, 0);
-    return RegQueryValueExW(opened.Get(), name.c_str(), nullptr, &value->type, value->data.data(), &size) ==
-           ERROR_SUCCESS;
+    // The size asked for first may count a terminator that the stored data does not have.
+    if (RegQueryValueExW(opened.Get(), name.c_str(), nullptr, &value->type, value->data.data(), &size) != ERROR_SUCCESS)
+        return false;
+    value->data.resize(size);
+    return true;
 }
 
 bool DeleteRegValue(const std::wstring& key, const std::wstring& name)
