@@ -8,6 +8,7 @@
 #include "printhost/print_job.h"
 #include "printhost/spooler_standin_control.h"
 #include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/monitor_job_fixture.h"
 #include "tests/wine/support/programs.h"
 #include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/spool_directory.h"
@@ -58,33 +59,9 @@ ULONGLONG FileSize(const std::wstring& path)
     return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-class PrintJobTest : public ::testing::Test {
+class PrintJobTest : public MonitorJobFixture {
 protected:
-    void SetUp() override
-    {
-        spooler::ResetSpooler();
-        ClearSpoolDirectory();
-        ASSERT_NE(nullptr, monitor_.Functions()) << "NMX_MON.dll: error " << monitor_.Error();
-    }
-    void TearDown() override
-    {
-        EXPECT_TRUE(NoJobFilesLeft());
-        EXPECT_EQ(0, spooler::OpenPrinterHandles()); // the monitor closed every printer it opened
-        spooler::ResetSpooler();
-    }
-
-    DWORD StatusOf(DWORD jobId)
-    {
-        DWORD status = 0;
-        EXPECT_TRUE(spooler::ReadJobStatus(jobId, &status));
-        return status;
-    }
-
-    // Boxes are caught from the load on; the port list is built when the monitor initialises,
-    // so the registry comes before the monitor.
-    MessageBoxCatcher boxes_;
-    RegistryScope registry_{{QuietPort(L"NMX1")}};
-    LoadedMonitor monitor_;
+    PrintJobTest() : MonitorJobFixture({QuietPort(L"NMX1")}) {}
 };
 
 TEST_F(PrintJobTest, EveryByteReachesTheSpoolFileAndTheJobIsReportedDone)
