@@ -1,0 +1,47 @@
+#include "tests/wine/support/dialog_monitor.h"
+
+#include "tests/wine/support/registry_scope.h"
+
+std::wstring ResourceString(UINT id)
+{
+    HMODULE library = LoadLibraryExW(L"NmxRC.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t text[2048] = {};
+    if (library != nullptr) {
+        LoadStringW(library, id, text, ARRAYSIZE(text));
+        FreeLibrary(library);
+    }
+    return text;
+}
+
+std::wstring FormattedResourceString(UINT id, const std::wstring& argument)
+{
+    wchar_t text[1025] = {}; // wsprintfW's largest output
+    wsprintfW(text, ResourceString(id).c_str(), argument.c_str());
+    return text;
+}
+
+std::wstring RegText(const std::wstring& key, const std::wstring& name)
+{
+    RegValue value;
+    if (!ReadRegValue(key, name, &value) || value.type != REG_SZ)
+        return L"<missing>";
+    std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
+    if (!text.empty() && text.back() == L'\0')
+        text.pop_back();
+    return text;
+}
+
+DWORD RegNumber(const std::wstring& key, const std::wstring& name)
+{
+    RegValue value;
+    if (!ReadRegValue(key, name, &value) || value.type != REG_DWORD || value.data.size() != sizeof(DWORD))
+        return 0xDEADBEEF;
+    return *reinterpret_cast<const DWORD*>(value.data.data());
+}
+
+Display347CheckFn FindDisplay347Check(HMODULE monitor)
+{
+    // Through void*: a FARPROC does not convert to another function type without a warning.
+    return reinterpret_cast<Display347CheckFn>(
+        reinterpret_cast<void*>(GetProcAddress(monitor, "Display347Check")));
+}
