@@ -13,7 +13,7 @@ the exact bytes of every connection, and answers as the script says.
 
 Control requests ("op" and its arguments):
     start    script            -> host: a new server following the script
-    sessions host             -> sessions: [{received (base64), state, ended, opened_ms, closed_ms}]
+    sessions host             -> sessions: [{received (base64), state, ended}]
     wait     host, count, state, timeout -> sessions: waits until count sessions reached state
     message  host, index      -> subject, parts: [{type, filename, size, crc32, text}] of
                                  the session's delivered message, parsed by the email package
@@ -71,13 +71,10 @@ class Session:
         self.state = "connected"  # greeted, data, delivered, stopped-reading, closed-in-data
         self.ended = False
         self.message = None       # the message text of a delivered mail, without the end of data
-        self.opened = time.monotonic()
-        self.closed = None
 
     def to_json(self):
         return {"received": base64.b64encode(bytes(self.received)).decode("ascii"),
-                "state": self.state, "ended": self.ended, "opened_ms": int(self.opened * 1000),
-                "closed_ms": int(self.closed * 1000) if self.closed is not None else -1}
+                "state": self.state, "ended": self.ended}
 
 
 class ScriptedServer(socketserver.ThreadingTCPServer):
@@ -121,9 +118,7 @@ class ScriptedServer(socketserver.ThreadingTCPServer):
     def mark(self, session, state, ended=False):
         with self.changed:
             session.state = state
-            if ended and not session.ended:
-                session.ended = True
-                session.closed = time.monotonic()
+            session.ended = session.ended or ended
             self.changed.notify_all()
 
 

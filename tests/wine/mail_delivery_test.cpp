@@ -21,7 +21,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <string>
 #include <vector>
 
@@ -30,7 +29,6 @@ using namespace mailtest;
 namespace {
 
 constexpr wchar_t kPort[] = L"NMX7";
-constexpr wchar_t kSecondPort[] = L"NMX8";
 constexpr char kSender[] = "Anna Berg <anna@sender.test>";
 
 std::string JobBytes(size_t size)
@@ -84,14 +82,14 @@ struct PortSetup {
     std::wstring notifyAddr = L"anna@sender.test";
 };
 
-void WritePort(const PortSetup& port, const wchar_t* name = kPort)
+void WritePort(const PortSetup& port)
 {
     for (const RegValue& value :
          {StringValue(L"ServAddr", port.servAddr, false), StringValue(L"SMTPAddr", port.smtpAddr, false),
           StringValue(L"UserAddr", Wide(kSender), false), StringValue(L"NotifyAddr", port.notifyAddr, false),
           DwordValue(L"Notification", port.notification), DwordValue(L"ShowSw", 0), DwordValue(L"CheckMailSw", 0),
           DwordValue(L"PartSw", 0)})
-        WriteRegValue(name, value);
+        WriteRegValue(kPort, value);
 }
 
 // Parses "Date: Mon,07 Dec 2026 13:15:31 +0100" into the UTC time it names.
@@ -182,22 +180,29 @@ protected:
         return host;
     }
 
-    // Prints the bytes to the test port with the print host; its exit code.
-    int Print(const std::string& bytes, const std::wstring& document = L"Job")
+    // The print host's command line that prints the bytes to the test port.
+    std::wstring PrintCommand(const std::string& bytes, const std::wstring& document)
     {
-        const std::wstring jobFile = BinDirectory() + L"\\mail_test.job";
-        HANDLE file = CreateFileW(jobFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE file = CreateFileW(jobFile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(file);
+        return L"\"" + BinDirectory() + L"\\printhost.exe\" print " + kPort + L" \"" + jobFile_ +
+               L"\" --buffer 65536 --doc \"" + document + L"\"";
+    }
+
+    // Prints the bytes with the print host; its exit code.
+    int Print(const std::string& bytes, const std::wstring& document = L"Job")
+    {
         std::string output;
-        const int exitCode = RunProgram(L"\"" + BinDirectory() + L"\\printhost.exe\" print " + kPort + L" \"" +
-                                            jobFile + L"\" --buffer 65536 --doc \"" + document + L"\"",
-                                        &output);
-        DeleteFileW(jobFile.c_str());
-        EXPECT_EQ(0, exitCode) << output;
+        const int exitCode = RunProgram(PrintCommand(bytes, document), &output);
+        DeleteFileW(jobFile_.c_str());
+        if (exitCode != 0)
+            std::fprintf(stderr, "print host: %s\n", output.c_str());
         return exitCode;
     }
+
+    const std::wstring jobFile_ = BinDirectory() + L"\\mail_test.job";
 
     // The port list is built when the monitor initialises in the print host: the key exists.
     RegistryScope registry_{{{kPort, {DwordValue(L"ShowSw", 0)}}}};
@@ -331,12 +336,25 @@ TEST_F(MailDelivery, JobDeletedWhileASendIsBlockedEndsTheDeliverySilently)
     const std::string host = StartServer(R"({"stop_reading_in_data_after": 1})");
     // Job ids count up: the print host's job is the one after this one.
     const DWORD jobId = spooler::CreateJob(L"Probe Printer", L"") + 1;
-    auto printing = std::async(std::launch::async, [&] { return Print(JobBytes(2u << 20)); });
-    ASSERT_EQ(1u, smtp_.Wait(host, 1, "stopped-reading", 240).size());
-    ASSERT_TRUE(spooler::SetJobStatusBits(jobId, JOB_STATUS_DELETING));
+    // One thread only: the print host is started and this thread watches the server meanwhile.
+    std::wstring command = PrintCommand(JobBytes(2u << 20), L"Job");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION hostProcess = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &hostProcess));
+    CloseHandle(hostProcess.hThread);
+    const bool stalled = smtp_.Wait(host, 1, "stopped-reading", 240).size() == 1;
+    EXPECT_TRUE(stalled && spooler::SetJobStatusBits(jobId, JOB_STATUS_DELETING));
     // A message box would keep the print host from ending.
-    ASSERT_EQ(std::future_status::ready, printing.wait_for(std::chrono::seconds(240)));
-    EXPECT_EQ(0, printing.get());
+    const DWORD ended = WaitForSingleObject(hostProcess.hProcess, 240000);
+    if (ended != WAIT_OBJECT_0)
+        TerminateProcess(hostProcess.hProcess, 1);
+    CloseHandle(hostProcess.hProcess);
+    DeleteFileW(jobFile_.c_str());
+    ASSERT_EQ(WAIT_OBJECT_0, ended);
+    EXPECT_EQ(std::vector<DWORD>{JOB_CONTROL_LAST_PAGE_EJECTED}, spooler::JobCommands(jobId))
+        << "the job was ended";
     EXPECT_EQ("stopped-reading", smtp_.Sessions(host)[0].state) << "never delivered";
 }
 
@@ -345,7 +363,7 @@ TEST_F(MailDelivery, JapaneseUserGetsTheIso2022JpSubjectAndLanguage)
     const std::string host = StartServer();
     // Wine takes the user's language and the ANSI code page (932) from LC_ALL.
     SetEnvironmentVariableW(L"LC_ALL", L"ja_JP.UTF-8");
-    Print(JobBytes(3), L"\u30C6\u30B9\u30C8");
+    EXPECT_EQ(0, Print(JobBytes(3), L"\u30C6\u30B9\u30C8"));
     SetEnvironmentVariableW(L"LC_ALL", nullptr);
 
     const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);

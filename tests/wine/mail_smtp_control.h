@@ -108,8 +108,6 @@ struct SmtpSessionRecord {
     std::string received; // every byte the server received on the connection
     std::string state;    // connected, greeted, data, delivered, stopped-reading, closed-in-data
     bool ended;
-    long long openedMs;   // the server's clock
-    long long closedMs;   // -1 while open
 };
 
 struct MessagePart {
@@ -185,9 +183,6 @@ public:
         return message;
     }
 
-    // Closes the server and its connections; a client blocked in a send sees the reset.
-    void Stop(const std::string& host) { Request("{\"op\": \"stop\", \"host\": \"" + host + "\"}"); }
-
     const std::string& lastError() const { return error_; }
 
 private:
@@ -248,8 +243,7 @@ private:
         for (size_t at = answer.find("{\"received\": "); at != std::string::npos;
              at = answer.find("{\"received\": ", at + 1))
             sessions.push_back(SmtpSessionRecord{DecodeBase64(JsonString(answer, "received", at)),
-                                                 JsonString(answer, "state", at), JsonTrue(answer, "ended", at),
-                                                 JsonNumber(answer, "opened_ms", at), JsonNumber(answer, "closed_ms", at)});
+                                                 JsonString(answer, "state", at), JsonTrue(answer, "ended", at)});
         return sessions;
     }
 
