@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian packages), builds both trees and makes the
-# Wine prefix with the monitor installed. Safe to run again: each step is skipped when done.
+# Installs what the build and the tests need (Debian packages) and builds both trees; with
+# --wine it also makes the Wine prefix with the monitor installed. Safe to run again: each step is
+# skipped when done.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -34,9 +35,14 @@ make_prefix() {
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1
         wineserver -w
+        if [ ! -d "$WINEPREFIX/drive_c/windows/system32" ]; then
+            log "wineboot did not finish the prefix $WINEPREFIX; remove it and run again"
+            return 1
+        fi
     fi
     start_wine_session
     local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    mkdir -p "$fonts"
     for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
         [ -f "$fonts/$f" ] || cp "/usr/share/wine/fonts/$f" "$fonts/"
     done
@@ -55,4 +61,6 @@ make_prefix() {
 
 install_packages
 build_trees
-make_prefix
+if [ "${1:-}" = --wine ]; then
+    make_prefix
+fi
