@@ -1,11 +1,12 @@
 // Print jobs mailed by the installed monitor, run by the print host, to the scripted SMTP server on
 // loopback: the exact bytes on the wire, the message as a mail reader parses it, retries and
-// multi-line replies, a Japanese user's Subject, and a job deleted while a send is blocked.
+// multi-line replies, and a job deleted while a send is blocked.
 //
 // The jobs run in the print host, a process of their own: under Wine on this machine a socket
 // call blocks for good while another thread of its process polls the windows, as the test
-// support's message-box catcher does. Cases that end in a message box are covered by the native
-// tests of the session and the composition.
+// support's message-box catcher does. Cases that end in a message box, and a Japanese user's
+// Subject (Wine takes the language from LC_ALL when its session starts, not from a child's
+// environment), are covered by the native tests of the session and the composition.
 #include <winsock2.h>
 #include <windows.h>
 #include <winspool.h>
@@ -356,21 +357,6 @@ TEST_F(MailDelivery, JobDeletedWhileASendIsBlockedEndsTheDeliverySilently)
     EXPECT_EQ(std::vector<DWORD>{JOB_CONTROL_LAST_PAGE_EJECTED}, spooler::JobCommands(jobId))
         << "the job was ended";
     EXPECT_EQ("stopped-reading", smtp_.Sessions(host)[0].state) << "never delivered";
-}
-
-TEST_F(MailDelivery, JapaneseUserGetsTheIso2022JpSubjectAndLanguage)
-{
-    const std::string host = StartServer();
-    // Wine takes the user's language and the ANSI code page (932) from LC_ALL.
-    SetEnvironmentVariableW(L"LC_ALL", L"ja_JP.UTF-8");
-    EXPECT_EQ(0, Print(JobBytes(3), L"\u30C6\u30B9\u30C8"));
-    SetEnvironmentVariableW(L"LC_ALL", nullptr);
-
-    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
-    ASSERT_EQ(1u, sessions.size());
-    EXPECT_NE(std::string::npos, sessions[0].received.find("\r\nSubject: =?ISO-2022-JP?B?GyRCJUYlOSVI?=\r\n"));
-    EXPECT_NE(std::string::npos, sessions[0].received.find("\r\nKAP-LANG=0x11\r\n"));
-    EXPECT_EQ("\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", smtp_.Message(host, 0).subject) << "UTF-8 of the name";
 }
 
 } // namespace
