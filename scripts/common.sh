@@ -9,9 +9,10 @@ export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=-all
 # winedbg disabled: a crashed process exits at once instead of waiting in the debugger.
+# winemenubuilder disabled: no desktop menus to make, and it costs a process at every session.
 # winspool.drv and spoolss: the print host's spooler stand-ins beside the executables win
 # over Wine's own; elsewhere Wine's built-in ones are used.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winspool.drv,spoolss=n,b"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d;winspool.drv,spoolss=n,b"
 
 log() { printf '== %s\n' "$*" >&2; }
 

@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 export WINEPREFIX=${DEMO_PREFIX:-$BUILD_DIR/demo-prefix}
-bash "$ROOT/scripts/setup.sh" --wine
+bash "$ROOT/scripts/setup.sh"
 
 seed=$BUILD_DIR/demo-ports.reg
 cat >"$seed" <<'REG'

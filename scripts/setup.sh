@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian packages) and builds both trees; with
-# --wine it also makes the Wine prefix with the monitor installed. Safe to run again: each step is
-# skipped when done.
+# Installs what the build and the tests need (Debian packages), builds both trees and makes the
+# Wine prefix with the monitor installed; with --native it stops after the build. Safe to run
+# again: each step is skipped when done.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-PACKAGES=(cmake g++ g++-mingw-w64-i686 wine wine32:i386 fonts-wine libxrender1:i386 xvfb xauth
-          imagemagick python3 curl)
+# wine64 brings the native wineserver, which also serves a 32-bit prefix.
+PACKAGES=(cmake g++ g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine libxrender1:i386 xvfb xauth
+          imagemagick python3 curl locales)
+BACKPORTS_SOURCE=/etc/apt/sources.list.d/bookworm-backports.sources
+QEMU_I386=/usr/bin/qemu-i386
+BINFMT=/proc/sys/fs/binfmt_misc
 
 install_packages() {
     local missing=()
@@ -18,6 +22,44 @@ install_packages() {
     dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+runs_32bit_programs() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# Some kernels have 32-bit execution switched off ("Exec format error"). Wine's 32-bit code then
+# runs under qemu's user-mode emulation, registered for i386 programs. Version 10 (backports) is
+# needed: 7.2's page bookkeeping makes every Wine process start take about a minute.
+enable_32bit_programs() {
+    runs_32bit_programs && return
+    log "this kernel does not run 32-bit programs: registering qemu's i386 emulation"
+    if [ ! -x "$QEMU_I386" ]; then
+        if [ ! -f "$BACKPORTS_SOURCE" ]; then
+            printf '%s\n' 'Types: deb' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm-backports' \
+                'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' >"$BACKPORTS_SOURCE"
+        fi
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            -t bookworm-backports qemu-user >/dev/null
+    fi
+    [ -f "$BINFMT/register" ] || mount -t binfmt_misc binfmt_misc "$BINFMT"
+    [ -f "$BINFMT/qemu-i386" ] && echo -1 >"$BINFMT/qemu-i386"
+    # The magic and mask of an i386 ELF executable or shared object; F opens the emulator now, so
+    # that it also serves programs started in other mount namespaces.
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:' \
+        '\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:' \
+        "$QEMU_I386:F" >"$BINFMT/register"
+    runs_32bit_programs || { log "32-bit programs still do not run"; return 1; }
+}
+
+# The Japanese dialog font is tested in a Wine process with a Japanese locale.
+generate_japanese_locale() {
+    locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$' && return
+    log "generating the ja_JP.UTF-8 locale"
+    sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
 }
 
 build_trees() {
@@ -61,6 +103,8 @@ make_prefix() {
 
 install_packages
 build_trees
-if [ "${1:-}" = --wine ]; then
+if [ "${1:-}" != --native ]; then
+    enable_32bit_programs
+    generate_japanese_locale
     make_prefix
 fi

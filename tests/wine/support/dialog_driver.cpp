@@ -10,6 +10,10 @@ constexpr DWORD kPollMs = 10;
 constexpr WPARAM kFlushMarker = 0x4E4D5846;
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+// Before any test runs, so that a failed check anywhere in a dialog test program is reported
+// without crashing it.
+const bool g_failuresWithoutDebugOutput = (PrintFailuresWithoutDebugOutput(), true);
+
 // The hook procedure has no context argument: one dialog thread runs at a time.
 DialogThread* g_hookOwner = nullptr;
 
@@ -30,7 +34,8 @@ BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM context)
     if (!IsDialogWindow(window) || !IsWindowVisible(window))
         return TRUE;
     WCHAR caption[256];
-    GetWindowTextW(window, caption, ARRAYSIZE(caption));
+    // Without a message to the dialog's thread: the polling must not load it.
+    InternalGetWindowText(window, caption, ARRAYSIZE(caption));
     if (*search->caption != caption)
         return TRUE;
     search->found = window;
@@ -40,7 +45,7 @@ BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM context)
 BOOL CALLBACK AnswerAnyDialog(HWND window, LPARAM command)
 {
     if (IsDialogWindow(window))
-        Answer(window, static_cast<int>(command));
+        PostClick(window, static_cast<int>(command));
     return TRUE;
 }
 
@@ -49,7 +54,7 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM text)
     WCHAR className[64] = {};
     WCHAR caption[128] = {};
     GetClassNameW(window, className, ARRAYSIZE(className));
-    GetWindowTextW(window, caption, ARRAYSIZE(caption));
+    InternalGetWindowText(window, caption, ARRAYSIZE(caption));
     *reinterpret_cast<std::string*>(text) += "; window " + Utf8(className) + " \"" + Utf8(caption) + "\"" +
                                              (IsWindowVisible(window) ? " visible" : " hidden");
     return TRUE;
@@ -69,7 +74,6 @@ template <typename Condition> bool PollUntil(Condition condition, DWORD timeoutM
 
 DialogThread::DialogThread(std::function<INT_PTR()> call) : call_(std::move(call))
 {
-    PrintFailuresWithoutDebugOutput();
     g_hookOwner = this;
     hookReady_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
@@ -194,7 +198,7 @@ void Click(HWND dialog, int id)
 
 void PostClick(HWND dialog, int id)
 {
-    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void PostKey(HWND window, UINT virtualKey)
@@ -238,15 +242,4 @@ std::vector<std::wstring> ComboItems(HWND dialog, int id)
         items.push_back(item);
     }
     return items;
-}
-
-std::wstring MessageBoxText(HWND box)
-{
-    return ControlText(box, kMessageBoxTextId);
-}
-
-void Answer(HWND dialog, int command)
-{
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, command)));
 }

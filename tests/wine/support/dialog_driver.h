@@ -69,7 +69,8 @@ enum class Typing { Replace, Append };
 void TypeText(HWND dialog, int id, const std::wstring& text, Typing typing = Typing::Replace);
 // Clicks a button or check box and returns when the click has been handled.
 void Click(HWND dialog, int id);
-// Clicks without waiting: for a button whose action shows a message box or ends the dialog.
+// Clicks a push button without waiting, for a button whose action shows a message box or ends
+// the dialog: posts the command that the button sends its dialog when clicked.
 void PostClick(HWND dialog, int id);
 // Posts a key press (down and up) to a window of the dialog thread.
 void PostKey(HWND window, UINT virtualKey);
@@ -79,8 +80,3 @@ bool IsEnabled(HWND dialog, int id);
 void SelectComboItem(HWND dialog, int id, int index);
 int SelectedComboItem(HWND dialog, int id);
 std::vector<std::wstring> ComboItems(HWND dialog, int id);
-
-// The text of a message box (its static control 0xFFFF).
-std::wstring MessageBoxText(HWND box);
-// Answers a dialog or message box with the command (IDOK, IDCANCEL) as its button would.
-void Answer(HWND dialog, int command);

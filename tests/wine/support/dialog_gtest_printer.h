@@ -4,5 +4,5 @@
 // Wine on an emulated CPU (qemu user mode) the exception behind OutputDebugStringA crashes the
 // process, so the first failure ended a test program before it could close its dialogs and
 // restore the registry. This swaps gtest's result printer for one that prints the same on
-// standard output only. Call it once gtest runs (from a test); later calls do nothing.
+// standard output only. gtest allows the call before main(); a second call does nothing.
 void PrintFailuresWithoutDebugOutput();

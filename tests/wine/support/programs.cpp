@@ -23,6 +23,21 @@ std::wstring SystemDirectory()
     return path;
 }
 
+namespace {
+void ReadAvailable(HANDLE pipe, std::string* output)
+{
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        char chunk[4096];
+        DWORD got = 0;
+        if (!ReadFile(pipe, chunk, sizeof(chunk) < available ? sizeof(chunk) : available, &got, nullptr) || got == 0)
+            return;
+        if (output != nullptr)
+            output->append(chunk, got);
+    }
+}
+} // namespace
+
 int RunProgram(const std::wstring& commandLine, std::string* output)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
@@ -43,15 +58,13 @@ int RunProgram(const std::wstring& commandLine, std::string* output)
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     CloseHandle(process.hThread);
-    writeEnd.Reset(); // the pipe breaks when the child's copies close
+    writeEnd.Reset(); // the child holds the only write end now
 
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd.Get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
-        if (output != nullptr)
-            output->append(chunk, got);
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    // Until the child has ended, not until the pipe breaks: a process the child starts (Wine's
+    // desktop process, say) may inherit the pipe and outlive it.
+    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT)
+        ReadAvailable(readEnd.Get(), output);
+    ReadAvailable(readEnd.Get(), output);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hProcess);

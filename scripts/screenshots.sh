@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Photographs each of the monitor's dialogs as users see them: the dialogs run in the installed
+# monitor under Wine's X11 driver on a virtual screen (Xvfb). The pictures land in
+# $BUILD_DIR/screenshots (add_port.png, port_config.png, notice.png); look at them, they are not
+# compared with anything.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+SHOTS=$BUILD_DIR/screenshots
+TEST_PROGRAM=$WIN32_BUILD/bin/dialog_screenshots.exe
+
+# Inside the virtual screen: the test program shows one dialog after the other and waits for
+# each photograph.
+photograph_dialogs() {
+    start_wine_session
+    NMX_SCREENSHOT_DIR=$(winepath -w "$SHOTS") wine "$TEST_PROGRAM" </dev/null >"$SHOTS/test.log" 2>&1 &
+    local program=$!
+    for name in add_port port_config notice; do
+        while [ ! -f "$SHOTS/$name.ready" ]; do
+            kill -0 "$program" 2>/dev/null || { log "the test program ended before $name"; break 2; }
+            sleep 0.5
+        done
+        sleep 1 # let the dialog finish painting
+        import -window root "$SHOTS/$name.png"
+        touch "$SHOTS/$name.done"
+        log "$SHOTS/$name.png"
+    done
+    local status=0
+    wait "$program" || status=$?
+    stop_wine_session # the wineserver must go before its X server does
+    return $status
+}
+
+if [ "${1:-}" = --inside-xvfb ]; then
+    photograph_dialogs
+    exit
+fi
+
+set_graphics_driver() { # null, or empty for Wine's default (X11)
+    start_wine_session
+    if [ -n "$1" ]; then
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
+    else
+        wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f </dev/null >/dev/null 2>&1 || true
+    fi
+    stop_wine_session # the driver is chosen when the wineserver starts
+}
+
+bash "$ROOT/scripts/setup.sh"
+[ -f "$TEST_PROGRAM" ] || { log "missing $TEST_PROGRAM"; exit 1; }
+rm -rf "$SHOTS"
+mkdir -p "$SHOTS"
+
+stop_wine_session
+set_graphics_driver ""
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside-xvfb || status=$?
+set_graphics_driver null
+tail -n 3 "$SHOTS/test.log"
+exit $status

@@ -1,0 +1,93 @@
+// Shows each monitor dialog in turn for scripts/screenshots.sh, which photographs the screen: a
+// program of its own, outside the ctest suite, because it needs a real display.
+#include "monitor/core/resource_ids.h"
+#include "printhost/loaded_monitor.h"
+#include "tests/wine/support/dialog_driver.h"
+#include "tests/wine/support/dialog_monitor.h"
+#include "tests/wine/support/registry_scope.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+constexpr DWORD kShotTimeoutMs = 120000;
+
+// The script creates "<name>.done" once it has taken "<name>.png" after "<name>.ready" appeared.
+class ShotDirectory {
+public:
+    ShotDirectory()
+    {
+        wchar_t path[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"NMX_SCREENSHOT_DIR", path, MAX_PATH);
+        path_ = path;
+    }
+    bool Valid() const { return !path_.empty(); }
+
+    bool Photograph(const std::wstring& name) const
+    {
+        HANDLE ready = CreateFileW((path_ + L"\\" + name + L".ready").c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (ready == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(ready);
+        const std::wstring done = path_ + L"\\" + name + L".done";
+        for (DWORD waited = 0; waited < kShotTimeoutMs; waited += 100) {
+            if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)
+                return true;
+            Sleep(100);
+        }
+        return false;
+    }
+
+private:
+    std::wstring path_;
+};
+
+TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const RegistryScope registry({{L"NMX1",
+                                   {StringValue(L"ServAddr", L"printer1@example.jp;printer2@example.jp"),
+                                    StringValue(L"UserAddr", L"me@example.jp"),
+                                    StringValue(L"SMTPAddr", L"smtp.example.jp"), DwordValue(L"Notification", 3),
+                                    StringValue(L"NotifyAddr", L"me@example.jp"), DwordValue(L"PartSw", 1)}},
+                                  {L"1.64", {DwordValue(L"347Check", 0)}}});
+    const LoadedMonitor monitor;
+    ASSERT_NE(monitor.Functions(), nullptr);
+    std::wstring monitorName = ResourceString(IDS_MONITOR_NAME);
+    wchar_t port[] = L"NMX1";
+
+    {
+        DialogThread thread([&] {
+            return static_cast<INT_PTR>(monitor.Functions()->AddPort(nullptr, nullptr, monitorName.data()));
+        });
+        HWND dialog = thread.WaitForDialog(L"Add Velloprint Port");
+        ASSERT_NE(dialog, nullptr) << thread.Describe();
+        EXPECT_TRUE(shots.Photograph(L"add_port"));
+        PostClick(dialog, IDCANCEL);
+        EXPECT_TRUE(thread.WaitForEnd());
+    }
+    {
+        DialogThread thread([&] {
+            return static_cast<INT_PTR>(monitor.Functions()->ConfigurePort(nullptr, nullptr, port));
+        });
+        HWND dialog = thread.WaitForDialog(L"Velloprint Port Settings");
+        ASSERT_NE(dialog, nullptr) << thread.Describe();
+        EXPECT_TRUE(shots.Photograph(L"port_config"));
+        PostClick(dialog, IDCANCEL);
+        EXPECT_TRUE(thread.WaitForEnd());
+    }
+    {
+        const Display347CheckFn display347Check = FindDisplay347Check(monitor.Module());
+        ASSERT_NE(display347Check, nullptr);
+        DialogThread thread([&] { return static_cast<INT_PTR>(display347Check(nullptr)); });
+        HWND dialog = thread.WaitForDialog(L"Velloprint Notice");
+        ASSERT_NE(dialog, nullptr) << thread.Describe();
+        EXPECT_TRUE(shots.Photograph(L"notice"));
+        PostClick(dialog, IDOK);
+        EXPECT_TRUE(thread.WaitForEnd());
+    }
+}
+} // namespace
