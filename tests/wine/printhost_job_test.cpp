@@ -129,6 +129,109 @@ TEST_F(PrintJobTest, AnUnknownPortFailsOpenPort)
     EXPECT_EQ(L"OpenPort", PrintJob(*monitor_.Functions(), request).failedStep);
 }
 
+// The port entry points called one by one, as a spooler may call them out of the usual order.
+class PortCallTest : public PrintJobTest {
+protected:
+    void SetUp() override
+    {
+        PrintJobTest::SetUp();
+        wchar_t name[] = L"NMX1";
+        ASSERT_TRUE(monitor_.Functions()->OpenPort(name, &port_));
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(monitor_.Functions()->ClosePort(port_));
+        PrintJobTest::TearDown();
+    }
+
+    BOOL StartDoc(DWORD jobId)
+    {
+        wchar_t document[] = L"Report.txt";
+        DOC_INFO_1W docInfo = {document, nullptr, nullptr};
+        return monitor_.Functions()->StartDocPort(port_, printer_, jobId, 1, reinterpret_cast<LPBYTE>(&docInfo));
+    }
+
+    wchar_t printer_[32] = L"Velloprint Test Printer";
+    HANDLE port_ = nullptr;
+};
+
+TEST_F(PortCallTest, ASecondStartDocPortChangesNothing)
+{
+    const DWORD first = spooler::CreateJob(printer_, L"Report.txt");
+    const DWORD second = spooler::CreateJob(printer_, L"Other.txt");
+    ASSERT_TRUE(StartDoc(first));
+    const std::vector<std::wstring> spoolFiles = SpoolFiles(L"*.prn");
+    ASSERT_EQ(1u, spoolFiles.size());
+
+    EXPECT_TRUE(StartDoc(second));
+    EXPECT_EQ(spoolFiles, SpoolFiles(L"*.prn")) << "the first job's spool file stays in use";
+    BYTE bytes[10] = {1, 2, 3};
+    DWORD written = 0;
+    EXPECT_TRUE(monitor_.Functions()->WritePort(port_, bytes, sizeof(bytes), &written));
+    EXPECT_EQ(sizeof(bytes), written);
+    EXPECT_EQ(sizeof(bytes), FileSize(SpoolDirectory() + L"\\" + spoolFiles.front()));
+
+    EXPECT_TRUE(monitor_.Functions()->EndDocPort(port_));
+    EXPECT_EQ(std::vector<DWORD>{JOB_CONTROL_LAST_PAGE_EJECTED}, spooler::JobCommands(first));
+    EXPECT_TRUE(spooler::JobCommands(second).empty());
+}
+
+TEST_F(PortCallTest, WritingOrReadingWithoutAJobFailsWithInvalidHandle)
+{
+    BYTE buffer[4] = {};
+    DWORD count = 99;
+    SetLastError(0);
+    EXPECT_FALSE(monitor_.Functions()->WritePort(port_, buffer, sizeof(buffer), &count));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    SetLastError(0);
+    EXPECT_FALSE(monitor_.Functions()->ReadPort(port_, buffer, sizeof(buffer), &count));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+}
+
+TEST_F(PortCallTest, DeviceCallsWithoutADeviceLinkFailWithInvalidParameter)
+{
+    const DWORD job = spooler::CreateJob(printer_, L"Report.txt");
+    ASSERT_TRUE(StartDoc(job)); // a job is open: only the missing link refuses the calls
+    wchar_t in[8] = {};
+    wchar_t out[8] = {};
+    DWORD returned = 0;
+    SetLastError(0);
+    EXPECT_FALSE(monitor_.Functions()->GetPrinterDataFromPort(port_, 1, nullptr, in, sizeof(in), out, sizeof(out),
+                                                              &returned));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+
+    COMMTIMEOUTS timeouts = {};
+    SetLastError(0);
+    EXPECT_FALSE(monitor_.Functions()->SetPortTimeOuts(port_, &timeouts, 0));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    SetLastError(0);
+    EXPECT_FALSE(monitor_.Functions()->SetPortTimeOuts(port_, &timeouts, 1));
+    EXPECT_EQ(0u, GetLastError()) << "a reserved value other than 0 is refused without an error code";
+
+    EXPECT_TRUE(monitor_.Functions()->EndDocPort(port_));
+    EXPECT_EQ(std::vector<DWORD>{JOB_CONTROL_LAST_PAGE_EJECTED}, spooler::JobCommands(job))
+        << "the refused calls did not stop the job from being mailed and reported done";
+}
+
+class MissingSpoolDirectoryTest : public PortCallTest {
+protected:
+    MissingSpoolDirectoryTest()
+    {
+        WriteRegValue(L"1.64", StringValue(L"TempDir", L"C:\\no\\such\\spool", false));
+    }
+};
+
+TEST_F(MissingSpoolDirectoryTest, StartDocPortFailsAndLeavesThePortIdle)
+{
+    const DWORD job = spooler::CreateJob(printer_, L"Report.txt");
+    EXPECT_FALSE(StartDoc(job));
+    EXPECT_FALSE(StartDoc(job)) << "the failed start cleared the job-in-progress flag";
+    BYTE buffer[4] = {};
+    DWORD written = 0;
+    EXPECT_FALSE(monitor_.Functions()->WritePort(port_, buffer, sizeof(buffer), &written));
+    EXPECT_TRUE(spooler::JobCommands(job).empty());
+}
+
 // The host program itself, run as a person runs it.
 class HostCommandTest : public ::testing::Test {
 protected:
