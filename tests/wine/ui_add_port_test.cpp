@@ -49,11 +49,9 @@ protected:
 TEST_F(AddPortDialog, ProposesNmx1AndCancelAddsNothing)
 {
     DialogThread thread = AddPort();
-    HWND dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    EXPECT_EQ(ControlText(dialog, IDC_NEW_PORT_NAME), L"NMX1");
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kAddPortCaption, [&](HWND dialog) {
+        EXPECT_EQ(ControlText(dialog, IDC_NEW_PORT_NAME), L"NMX1");
+    });
     EXPECT_EQ(thread.Result(), TRUE);
     EXPECT_FALSE(RegKeyExists(L"NMX1"));
 }
@@ -86,39 +84,33 @@ TEST_F(AddPortDialog, RefusedNamesGiveMessage501AndKeepTheDialogWithTheTypedText
                                     L"NMX\"2", L"NMX<2",  L"NMX>2",  L"NMX|2",  L"NMX\x01",
                                     L"NMX\r\n2"};
     DialogThread thread = AddPort();
-    HWND dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    for (const std::wstring& name : refused) {
-        SCOPED_TRACE(Utf8(name));
-        SetControlText(dialog, IDC_NEW_PORT_NAME, name);
-        ExpectRefused(thread, dialog, name);
-    }
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kAddPortCaption, [&](HWND dialog) {
+        for (const std::wstring& name : refused) {
+            SCOPED_TRACE(Utf8(name));
+            SetControlText(dialog, IDC_NEW_PORT_NAME, name);
+            ExpectRefused(thread, dialog, name);
+        }
+    });
     EXPECT_TRUE(RegKeyExists(L"NMX5"));
 }
 
 TEST_F(AddPortDialog, NoMoreThan31CharactersCanBeTyped)
 {
     DialogThread thread = AddPort();
-    HWND dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    TypeText(dialog, IDC_NEW_PORT_NAME, L"NMX" + std::wstring(40, L'a'));
-    EXPECT_EQ(ControlText(dialog, IDC_NEW_PORT_NAME), L"NMX" + std::wstring(28, L'a'));
-    PostClick(dialog, IDCANCEL);
-    EXPECT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kAddPortCaption, [&](HWND dialog) {
+        TypeText(dialog, IDC_NEW_PORT_NAME, L"NMX" + std::wstring(40, L'a'));
+        EXPECT_EQ(ControlText(dialog, IDC_NEW_PORT_NAME), L"NMX" + std::wstring(28, L'a'));
+    });
 }
 
 TEST_F(AddPortDialog, ALongerNameSetByAnotherProgramIsRefusedNotCut)
 {
     DialogThread thread = AddPort();
-    HWND dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    const std::wstring name = L"NMX" + std::wstring(29, L'b');
-    SetControlText(dialog, IDC_NEW_PORT_NAME, name);
-    ExpectRefused(thread, dialog, name);
-    PostClick(dialog, IDCANCEL);
-    EXPECT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kAddPortCaption, [&](HWND dialog) {
+        const std::wstring name = L"NMX" + std::wstring(29, L'b');
+        SetControlText(dialog, IDC_NEW_PORT_NAME, name);
+        ExpectRefused(thread, dialog, name);
+    });
 }
 
 TEST_F(AddPortDialog, ExistingNameIsRefusedWith502AndTheDialogReturnsWithNmx1)
@@ -130,12 +122,9 @@ TEST_F(AddPortDialog, ExistingNameIsRefusedWith502AndTheDialogReturnsWithNmx1)
     boxes_.Expect(ResourceString(IDS_PORT_NAME_CAPTION), FormattedResourceString(IDS_PORT_EXISTS, L"nmx5"));
     PostClick(dialog, IDOK);
     ASSERT_TRUE(boxes_.WaitForBoxes(1));
-
-    dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    EXPECT_EQ(ControlText(dialog, IDC_NEW_PORT_NAME), L"NMX1");
-    PostClick(dialog, IDCANCEL);
-    EXPECT_TRUE(thread.WaitForEnd());
+    // The dialog opens anew.
+    DriveDialog(thread, kAddPortCaption,
+                [](HWND again) { EXPECT_EQ(ControlText(again, IDC_NEW_PORT_NAME), L"NMX1"); });
 }
 
 // Records the keys that reach the name field.
@@ -152,31 +141,29 @@ LRESULT CALLBACK RecordKeys(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 TEST_F(AddPortDialog, F1IsSwallowedAndPostsTheHelpMessageToTheDialog)
 {
     DialogThread thread = AddPort();
-    HWND dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    HWND edit = GetDlgItem(dialog, IDC_NEW_PORT_NAME);
-    g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordKeys)));
+    DriveDialog(thread, kAddPortCaption, [&](HWND dialog) {
+        HWND edit = GetDlgItem(dialog, IDC_NEW_PORT_NAME);
+        g_editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordKeys)));
 
-    PostKey(edit, VK_F1);
-    PostKey(edit, VK_END); // reaches the field: the recording works
-    ASSERT_TRUE(thread.Flush());
-    ASSERT_TRUE(thread.Flush()); // the help message was posted when F1 was taken
+        PostKey(edit, VK_F1);
+        PostKey(edit, VK_END); // reaches the field: the recording works
+        ASSERT_TRUE(thread.Flush());
+        ASSERT_TRUE(thread.Flush()); // the help message was posted when F1 was taken
 
-    EXPECT_EQ(g_keysAtEdit, std::vector<WPARAM>{VK_END});
-    const UINT helpMessage = RegisterWindowMessageW(L"Print Manager Help Message");
-    int helpMessages = 0;
-    for (const RetrievedMessage& m : thread.Retrieved()) {
-        if (m.message == helpMessage) {
-            ++helpMessages;
-            EXPECT_EQ(m.window, dialog);
-            EXPECT_EQ(m.wParam, reinterpret_cast<WPARAM>(edit));
+        EXPECT_EQ(g_keysAtEdit, std::vector<WPARAM>{VK_END});
+        const UINT helpMessage = RegisterWindowMessageW(L"Print Manager Help Message");
+        int helpMessages = 0;
+        for (const RetrievedMessage& m : thread.Retrieved()) {
+            if (m.message == helpMessage) {
+                ++helpMessages;
+                EXPECT_EQ(m.window, dialog);
+                EXPECT_EQ(m.wParam, reinterpret_cast<WPARAM>(edit));
+            }
         }
-    }
-    EXPECT_EQ(helpMessages, 1);
-    EXPECT_EQ(thread.FindDialog(kAddPortCaption), dialog);
+        EXPECT_EQ(helpMessages, 1);
+        EXPECT_EQ(thread.FindDialog(kAddPortCaption), dialog);
 
-    PostClick(dialog, IDCANCEL);
-    EXPECT_TRUE(thread.WaitForEnd());
+    });
 }
 
 TEST_F(AddPortDialog, CancelledConfigurationLeavesNoPort)

@@ -35,11 +35,9 @@ TEST_F(NoticeDialog, ShownWithTheBoxClearedWhileTheValueIsZero)
 {
     SetNoticeValue(0);
     DialogThread notice = ShowNotice();
-    HWND dialog = notice.WaitForDialog(kNoticeCaption);
-    ASSERT_NE(dialog, nullptr) << notice.Describe();
-    EXPECT_FALSE(IsChecked(dialog, IDC_NOTICE_DONT_SHOW));
-    PostClick(dialog, IDOK);
-    ASSERT_TRUE(notice.WaitForEnd());
+    DriveDialog(notice, kNoticeCaption, [&](HWND dialog) {
+        EXPECT_FALSE(IsChecked(dialog, IDC_NOTICE_DONT_SHOW));
+    }, IDOK);
     EXPECT_EQ(notice.Result(), 1);
 }
 
@@ -48,11 +46,9 @@ TEST_F(NoticeDialog, OkWithTheBoxCheckedStoresOneAndTheNextCallReturnsAtOnce)
     SetNoticeValue(0);
     {
         DialogThread notice = ShowNotice();
-        HWND dialog = notice.WaitForDialog(kNoticeCaption);
-        ASSERT_NE(dialog, nullptr) << notice.Describe();
-        Click(dialog, IDC_NOTICE_DONT_SHOW);
-        PostClick(dialog, IDOK);
-        ASSERT_TRUE(notice.WaitForEnd());
+        DriveDialog(notice, kNoticeCaption, [&](HWND dialog) {
+            Click(dialog, IDC_NOTICE_DONT_SHOW);
+        }, IDOK);
         EXPECT_EQ(notice.Result(), 1);
     }
     EXPECT_EQ(NoticeValue(), 1u);
@@ -67,10 +63,7 @@ TEST_F(NoticeDialog, OkWithTheBoxClearedStoresZeroAndTheNoticeComesAgain)
     SetNoticeValue(0);
     {
         DialogThread notice = ShowNotice();
-        HWND dialog = notice.WaitForDialog(kNoticeCaption);
-        ASSERT_NE(dialog, nullptr) << notice.Describe();
-        PostClick(dialog, IDOK);
-        ASSERT_TRUE(notice.WaitForEnd());
+        DriveDialog(notice, kNoticeCaption, [](HWND) {}, IDOK);
     }
     EXPECT_EQ(NoticeValue(), 0u);
 
@@ -113,11 +106,9 @@ TEST_F(NoticeDialog, MissingValueCountsAsNotYetConfirmed)
 {
     DeleteRegValue(kVersionKey, kNoticeValue);
     DialogThread notice = ShowNotice();
-    HWND dialog = notice.WaitForDialog(kNoticeCaption);
-    ASSERT_NE(dialog, nullptr) << notice.Describe();
-    Click(dialog, IDC_NOTICE_DONT_SHOW);
-    PostClick(dialog, IDOK);
-    ASSERT_TRUE(notice.WaitForEnd());
+    DriveDialog(notice, kNoticeCaption, [&](HWND dialog) {
+        Click(dialog, IDC_NOTICE_DONT_SHOW);
+    }, IDOK);
     EXPECT_EQ(NoticeValue(), 1u);
 }
 

@@ -58,14 +58,10 @@ protected:
     }
 
     // Opens the dialog, lets the test fill it, presses OK and waits for the dialog to close.
-    template <typename Edit> void ConfigureAndAccept(Edit edit)
+    void ConfigureAndAccept(const std::function<void(HWND dialog)>& edit)
     {
         DialogThread thread = Configure();
-        HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-        ASSERT_NE(dialog, nullptr) << thread.Describe();
-        edit(dialog);
-        PostClick(dialog, IDOK);
-        ASSERT_TRUE(thread.WaitForEnd()) << "OK did not close the dialog";
+        DriveDialog(thread, kPortConfigCaption, edit, IDOK);
     }
 
     MessageBoxCatcher boxes_;
@@ -77,47 +73,43 @@ protected:
 TEST_F(PortConfigDialog, ShowsTheStoredSettings)
 {
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"a@x.jp;b@y.jp");
-    EXPECT_EQ(ControlText(dialog, IDC_USER_ADDR), L"me@here.jp");
-    EXPECT_EQ(ControlText(dialog, IDC_SMTP_ADDR), L"smtp.here.jp");
-    EXPECT_EQ(ControlText(dialog, IDC_NOTIFY_ADDR), L"admin@here.jp");
-    const std::vector<std::wstring> modes = {ResourceString(IDS_NOTIFY_NONE), ResourceString(IDS_NOTIFY_COMPLETION),
-                                             ResourceString(IDS_NOTIFY_FAILURE), ResourceString(IDS_NOTIFY_ALWAYS)};
-    EXPECT_EQ(ComboItems(dialog, IDC_NOTIFICATION), modes);
-    EXPECT_EQ(SelectedComboItem(dialog, IDC_NOTIFICATION), 2);
-    EXPECT_TRUE(IsEnabled(dialog, IDC_NOTIFY_ADDR));
-    EXPECT_FALSE(IsChecked(dialog, IDC_SHOW_SW));
-    EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
-    EXPECT_TRUE(IsChecked(dialog, IDC_PART_SW));
-    EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"2048");
-    EXPECT_TRUE(IsEnabled(dialog, IDC_PART_LIMIT));
-    EXPECT_EQ(ControlText(dialog, IDC_VERSION_TEXT), L"1.64");
-    EXPECT_EQ(ControlText(dialog, IDC_DATE_TEXT), L"2005-02-21");
-    EXPECT_NE(ControlText(dialog, IDC_COPYRIGHT_TEXT).find(L'\r'), std::wstring::npos) << "two lines";
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"a@x.jp;b@y.jp");
+        EXPECT_EQ(ControlText(dialog, IDC_USER_ADDR), L"me@here.jp");
+        EXPECT_EQ(ControlText(dialog, IDC_SMTP_ADDR), L"smtp.here.jp");
+        EXPECT_EQ(ControlText(dialog, IDC_NOTIFY_ADDR), L"admin@here.jp");
+        const std::vector<std::wstring> modes = {ResourceString(IDS_NOTIFY_NONE), ResourceString(IDS_NOTIFY_COMPLETION),
+                                                 ResourceString(IDS_NOTIFY_FAILURE), ResourceString(IDS_NOTIFY_ALWAYS)};
+        EXPECT_EQ(ComboItems(dialog, IDC_NOTIFICATION), modes);
+        EXPECT_EQ(SelectedComboItem(dialog, IDC_NOTIFICATION), 2);
+        EXPECT_TRUE(IsEnabled(dialog, IDC_NOTIFY_ADDR));
+        EXPECT_FALSE(IsChecked(dialog, IDC_SHOW_SW));
+        EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
+        EXPECT_TRUE(IsChecked(dialog, IDC_PART_SW));
+        EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"2048");
+        EXPECT_TRUE(IsEnabled(dialog, IDC_PART_LIMIT));
+        EXPECT_EQ(ControlText(dialog, IDC_VERSION_TEXT), L"1.64");
+        EXPECT_EQ(ControlText(dialog, IDC_DATE_TEXT), L"2005-02-21");
+        EXPECT_NE(ControlText(dialog, IDC_COPYRIGHT_TEXT).find(L'\r'), std::wstring::npos) << "two lines";
+    });
 }
 
 TEST_F(PortConfigDialog, DefaultsShowForAPortWithoutValues)
 {
     DeleteRegKey(kPort);
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"");
-    EXPECT_EQ(SelectedComboItem(dialog, IDC_NOTIFICATION), 0);
-    EXPECT_FALSE(IsEnabled(dialog, IDC_NOTIFY_ADDR));
-    EXPECT_FALSE(IsEnabled(dialog, IDC_NOTIFY_ADDR_LABEL));
-    EXPECT_TRUE(IsChecked(dialog, IDC_SHOW_SW));
-    EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
-    EXPECT_FALSE(IsChecked(dialog, IDC_PART_SW));
-    EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"1024");
-    for (int id : {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT})
-        EXPECT_FALSE(IsEnabled(dialog, id)) << id;
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"");
+        EXPECT_EQ(SelectedComboItem(dialog, IDC_NOTIFICATION), 0);
+        EXPECT_FALSE(IsEnabled(dialog, IDC_NOTIFY_ADDR));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_NOTIFY_ADDR_LABEL));
+        EXPECT_TRUE(IsChecked(dialog, IDC_SHOW_SW));
+        EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
+        EXPECT_FALSE(IsChecked(dialog, IDC_PART_SW));
+        EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"1024");
+        for (int id : {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT})
+            EXPECT_FALSE(IsEnabled(dialog, id)) << id;
+    });
 }
 
 TEST_F(PortConfigDialog, OkStoresEveryField)
@@ -177,22 +169,20 @@ TEST_F(PortConfigDialog, FieldsHoldWhatTheirLimitsAllowAndOkStoresItWhole)
 TEST_F(PortConfigDialog, PartSizeOutsideTheRangeIsRefusedWith705AndReset)
 {
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    size_t boxesSeen = 0;
-    for (const wchar_t* text : {L"15", L"16385", L"0", L"99999", L"", L"abc"}) {
-        SCOPED_TRACE(Utf8(text));
-        SetControlText(dialog, IDC_PART_LIMIT, text);
-        boxes_.Expect(ResourceString(IDS_MESSAGE_CAPTION), ResourceString(IDS_PART_SIZE_RANGE));
-        PostClick(dialog, IDOK);
-        ASSERT_TRUE(boxes_.WaitForBoxes(++boxesSeen));
-        EXPECT_EQ(MessageBoxIcon(boxes_.Seen().back().style), static_cast<UINT>(MB_ICONERROR));
-        ASSERT_TRUE(thread.Flush());
-        EXPECT_EQ(thread.FindDialog(kPortConfigCaption), dialog);
-        EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"1024");
-    }
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        size_t boxesSeen = 0;
+        for (const wchar_t* text : {L"15", L"16385", L"0", L"99999", L"", L"abc"}) {
+            SCOPED_TRACE(Utf8(text));
+            SetControlText(dialog, IDC_PART_LIMIT, text);
+            boxes_.Expect(ResourceString(IDS_MESSAGE_CAPTION), ResourceString(IDS_PART_SIZE_RANGE));
+            PostClick(dialog, IDOK);
+            ASSERT_TRUE(boxes_.WaitForBoxes(++boxesSeen));
+            EXPECT_EQ(MessageBoxIcon(boxes_.Seen().back().style), static_cast<UINT>(MB_ICONERROR));
+            ASSERT_TRUE(thread.Flush());
+            EXPECT_EQ(thread.FindDialog(kPortConfigCaption), dialog);
+            EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"1024");
+        }
+    });
     EXPECT_EQ(RegNumber(kPort, L"PartLimit"), 2048u) << "nothing stored";
 }
 
@@ -221,36 +211,32 @@ TEST_F(PortConfigDialog, PartSwitchEnablesThePartSizeAndUncheckingItTurnsTheQues
 {
     WriteRegValue(kPort, DwordValue(L"CheckMailSw", 0));
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    ASSERT_FALSE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        ASSERT_FALSE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
 
-    Click(dialog, IDC_PART_SW); // off
-    for (int id : {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT})
-        EXPECT_FALSE(IsEnabled(dialog, id)) << id;
-    EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
+        Click(dialog, IDC_PART_SW); // off
+        for (int id : {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT})
+            EXPECT_FALSE(IsEnabled(dialog, id)) << id;
+        EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
 
-    Click(dialog, IDC_CHECK_MAIL_SW); // the user turns the question off again
-    Click(dialog, IDC_PART_SW);       // on
-    for (int id : {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT})
-        EXPECT_TRUE(IsEnabled(dialog, id)) << id;
-    EXPECT_FALSE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+        Click(dialog, IDC_CHECK_MAIL_SW); // the user turns the question off again
+        Click(dialog, IDC_PART_SW);       // on
+        for (int id : {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT})
+            EXPECT_TRUE(IsEnabled(dialog, id)) << id;
+        EXPECT_FALSE(IsChecked(dialog, IDC_CHECK_MAIL_SW));
+    });
 }
 
 TEST_F(PortConfigDialog, NotificationNoneDisablesTheNotifyAddress)
 {
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    for (int mode : {0, 1, 0, 3}) {
-        SelectComboItem(dialog, IDC_NOTIFICATION, mode);
-        EXPECT_EQ(IsEnabled(dialog, IDC_NOTIFY_ADDR), mode != 0) << mode;
-        EXPECT_EQ(IsEnabled(dialog, IDC_NOTIFY_ADDR_LABEL), mode != 0) << mode;
-    }
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        for (int mode : {0, 1, 0, 3}) {
+            SelectComboItem(dialog, IDC_NOTIFICATION, mode);
+            EXPECT_EQ(IsEnabled(dialog, IDC_NOTIFY_ADDR), mode != 0) << mode;
+            EXPECT_EQ(IsEnabled(dialog, IDC_NOTIFY_ADDR_LABEL), mode != 0) << mode;
+        }
+    });
 }
 
 TEST_F(PortConfigDialog, StoredModeOutsideTheFourShowsAndStoresAsNone)
@@ -266,33 +252,29 @@ TEST_F(PortConfigDialog, StoredModeOutsideTheFourShowsAndStoresAsNone)
 TEST_F(PortConfigDialog, ReloadDiscardsTheEdits)
 {
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    SetControlText(dialog, IDC_SERV_ADDR, L"changed@x.jp");
-    SetControlText(dialog, IDC_USER_ADDR, L"changed@here.jp");
-    SelectComboItem(dialog, IDC_NOTIFICATION, 0);
-    Click(dialog, IDC_PART_SW);
-    Click(dialog, IDC_RELOAD);
-    EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"a@x.jp;b@y.jp");
-    EXPECT_EQ(ControlText(dialog, IDC_USER_ADDR), L"me@here.jp");
-    EXPECT_EQ(SelectedComboItem(dialog, IDC_NOTIFICATION), 2);
-    EXPECT_TRUE(IsEnabled(dialog, IDC_NOTIFY_ADDR));
-    EXPECT_EQ(ComboItems(dialog, IDC_NOTIFICATION).size(), 4u) << "the list is filled anew, not appended to";
-    EXPECT_TRUE(IsChecked(dialog, IDC_PART_SW));
-    EXPECT_TRUE(IsEnabled(dialog, IDC_PART_LIMIT));
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        SetControlText(dialog, IDC_SERV_ADDR, L"changed@x.jp");
+        SetControlText(dialog, IDC_USER_ADDR, L"changed@here.jp");
+        SelectComboItem(dialog, IDC_NOTIFICATION, 0);
+        Click(dialog, IDC_PART_SW);
+        Click(dialog, IDC_RELOAD);
+        EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"a@x.jp;b@y.jp");
+        EXPECT_EQ(ControlText(dialog, IDC_USER_ADDR), L"me@here.jp");
+        EXPECT_EQ(SelectedComboItem(dialog, IDC_NOTIFICATION), 2);
+        EXPECT_TRUE(IsEnabled(dialog, IDC_NOTIFY_ADDR));
+        EXPECT_EQ(ComboItems(dialog, IDC_NOTIFICATION).size(), 4u) << "the list is filled anew, not appended to";
+        EXPECT_TRUE(IsChecked(dialog, IDC_PART_SW));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_PART_LIMIT));
+    });
 }
 
 TEST_F(PortConfigDialog, CancelStoresNothing)
 {
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    SetControlText(dialog, IDC_SERV_ADDR, L"changed@x.jp");
-    Click(dialog, IDC_PART_SW);
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        SetControlText(dialog, IDC_SERV_ADDR, L"changed@x.jp");
+        Click(dialog, IDC_PART_SW);
+    });
     EXPECT_EQ(RegText(kPort, L"ServAddr"), L"a@x.jp;b@y.jp");
     EXPECT_EQ(RegNumber(kPort, L"PartSw"), 1u);
 }
@@ -318,12 +300,10 @@ TEST_F(PortConfigDialog, OkAtJobStartServesTheJobOnlyAndStoresNothing)
     EXPECT_EQ(RegNumber(kPort, L"ShowSw"), 1u);
 
     DialogThread thread = Configure();
-    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"a@x.jp;b@y.jp");
-    EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"2048");
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(thread.WaitForEnd());
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), L"a@x.jp;b@y.jp");
+        EXPECT_EQ(ControlText(dialog, IDC_PART_LIMIT), L"2048");
+    });
 }
 
 TEST_F(PortConfigDialog, NothingIsShownAtJobStartOnAPortWithShowSwZero)

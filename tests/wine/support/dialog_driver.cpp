@@ -1,5 +1,7 @@
 #include "tests/wine/support/dialog_driver.h"
 
+#include <gtest/gtest.h>
+
 #include "tests/wine/support/dialog_gtest_printer.h"
 #include "tests/wine/support/programs.h"
 
@@ -189,6 +191,16 @@ void TypeText(HWND dialog, int id, const std::wstring& text, Typing typing)
         SendDlgItemMessageW(dialog, id, EM_SETSEL, length, length);
     for (wchar_t c : text)
         SendDlgItemMessageW(dialog, id, WM_CHAR, c, 1);
+}
+
+void DriveDialog(DialogThread& thread, const std::wstring& caption, const std::function<void(HWND dialog)>& body,
+                 int button)
+{
+    HWND dialog = thread.WaitForDialog(caption);
+    ASSERT_NE(dialog, nullptr) << thread.Describe();
+    body(dialog);
+    PostClick(dialog, button);
+    ASSERT_TRUE(thread.WaitForEnd()) << "the dialog did not close";
 }
 
 void Click(HWND dialog, int id)

@@ -60,6 +60,11 @@ private:
     std::vector<RetrievedMessage> retrieved_;
 };
 
+// Waits for the thread's dialog with that caption, lets the body work on it, then clicks the
+// button (IDOK, IDCANCEL) and waits for the call to return.
+void DriveDialog(DialogThread& thread, const std::wstring& caption, const std::function<void(HWND dialog)>& body,
+                 int button = IDCANCEL);
+
 std::wstring ControlText(HWND dialog, int id);
 // Replaces the text as a program would (WM_SETTEXT): edit limits do not apply.
 void SetControlText(HWND dialog, int id, const std::wstring& text);
