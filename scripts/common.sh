@@ -59,5 +59,5 @@ stop_smtp_sink() {
 
 # Imports a .reg file into the prefix of the running Wine session.
 import_reg_file() {
-    wine regedit /S "Z:${1//\//\\}" </dev/null
+    timeout 60 wine regedit /S "Z:${1//\//\\}" </dev/null
 }

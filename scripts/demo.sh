@@ -77,7 +77,7 @@ start_wine_session
 log "seeding the ports NMX1 and NMX2"
 import_reg_file "$seed"
 log "the ports NMX_MON.dll reports (printhost enumports 2)"
-wine "$BIN_DIR/printhost.exe" enumports 2 </dev/null
+timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" enumports 2 </dev/null
 
 # Prints the document to the port, moves the mail that arrived to a folder of the port's, shows
 # it and checks it.
