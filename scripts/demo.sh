@@ -84,8 +84,7 @@ timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" enumports 2 </dev/null
 print_and_show() { # port, document, expected number of mails
     local port=$1 document=$2 mails=$3
     log "printing $(basename "$document") ($(wc -c <"$document") bytes) to $port"
-    timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" print "$port" "Z:${document//\//\\}" \
-        --doc "$(basename "$document")" </dev/null
+    timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" print "$port" "Z:${document//\//\\}" </dev/null
     # The sink saves a mail before it accepts its end of data, so all of it is there by now.
     local received=$DEMO_DIR/$port
     mkdir -p "$received"
