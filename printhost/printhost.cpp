@@ -2,13 +2,18 @@
 // function table, with the spooler stand-in (winspool.drv, spoolss.dll beside this program).
 //
 //   printhost enumports [1|2]
-//   printhost print <port> <file> [--doc <name>] [--printer <name>] [--buffer <bytes>]
+//   printhost print <port> <file> [--doc <name>] [--printer <name>] [--buffer <bytes>] [--stats]
 //   printhost deletejob <id>
+//
+// --stats reports, once the job has ended, the monitor's send calls and the process's peak working
+// set, for the benchmark.
 #include <windows.h>
+#include <psapi.h>
 #include <winspool.h>
 
 #include "printhost/loaded_monitor.h"
 #include "printhost/print_job.h"
+#include "printhost/send_counter.h"
 #include "printhost/spooler_standin_control.h"
 
 #include <cerrno>
@@ -41,7 +46,7 @@ void Print(const std::wstring& text)
 int Usage()
 {
     Print(L"usage: printhost enumports [1|2]\n"
-          L"       printhost print <port> <file> [--doc <name>] [--printer <name>] [--buffer <bytes>]\n"
+          L"       printhost print <port> <file> [--doc <name>] [--printer <name>] [--buffer <bytes>] [--stats]\n"
           L"       printhost deletejob <id>");
     return kExitUsage;
 }
@@ -124,21 +129,37 @@ private:
     ULONGLONG lastTenth_ = 0;
 };
 
-bool ParsePrintOptions(int argc, wchar_t** argv, PrintRequest* request)
+bool ParsePrintOptions(int argc, wchar_t** argv, PrintRequest* request, bool* stats)
 {
-    for (int i = 4; i < argc; i += 2) {
+    for (int i = 4; i < argc; ++i) {
         const std::wstring option = argv[i];
-        if (i + 1 >= argc)
+        if (option == L"--stats") {
+            *stats = true;
+            continue;
+        }
+        if (++i >= argc)
             return false;
         if (option == L"--doc")
-            request->document = argv[i + 1];
+            request->document = argv[i];
         else if (option == L"--printer")
-            request->printer = argv[i + 1];
-        else if (option != L"--buffer" || !ParseNumber(argv[i + 1], &request->bufferSize) ||
+            request->printer = argv[i];
+        else if (option != L"--buffer" || !ParseNumber(argv[i], &request->bufferSize) ||
                  request->bufferSize > kMaxBuffer)
             return false;
     }
     return true;
+}
+
+void PrintStats()
+{
+    const SendCounts sends = SendCountsSoFar();
+    Print(L"stats: send calls " + std::to_wstring(sends.calls) + L", bytes sent " + std::to_wstring(sends.bytes));
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory))
+        Print(L"stats: peak working set " + std::to_wstring(memory.PeakWorkingSetSize) + L" bytes");
+    else
+        Print(L"stats: peak working set unknown (error " + std::to_wstring(GetLastError()) + L")");
 }
 
 int PrintCommand(int argc, wchar_t** argv)
@@ -149,7 +170,8 @@ int PrintCommand(int argc, wchar_t** argv)
     request.port = argv[2];
     const std::wstring path = argv[3];
     request.document = FileNamePart(path);
-    if (!ParsePrintOptions(argc, argv, &request))
+    bool stats = false;
+    if (!ParsePrintOptions(argc, argv, &request, &stats))
         return Usage();
 
     std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"rb"));
@@ -164,6 +186,10 @@ int PrintCommand(int argc, wchar_t** argv)
     LoadedMonitor monitor;
     if (!LoadMonitor(monitor))
         return kExitFailure;
+    if (stats && !CountSendsOf(monitor.Module())) {
+        Print(L"--stats: NMX_MON.dll imports no send from WS2_32.dll");
+        return kExitFailure;
+    }
     request.read = [&file](BYTE* buffer, DWORD capacity) -> long {
         const size_t got = fread(buffer, 1, capacity, file.get());
         return ferror(file.get()) ? -1 : static_cast<long>(got);
@@ -181,6 +207,8 @@ int PrintCommand(int argc, wchar_t** argv)
         commands += L" " + std::to_wstring(command);
     Print(L"job " + std::to_wstring(outcome.jobId) + L": " + std::to_wstring(outcome.written) +
           L" bytes written; SetJobW commands:" + (commands.empty() ? L" none" : commands));
+    if (stats)
+        PrintStats();
     if (!outcome.failedStep.empty()) {
         Print(L"failed in " + outcome.failedStep + L" (error " + std::to_wstring(outcome.error) + L")");
         return kExitFailure;

@@ -25,3 +25,39 @@ start_wine_session() {
 stop_wine_session() {
     wineserver -k 2>/dev/null || true
 }
+
+# The loopback SMTP sink of the demo and the benchmark. Its address lies outside 127.0.0.x, where
+# the tests' scripted SMTP servers take theirs, so both can run at once.
+SINK_HOST=127.0.1.25
+SINK_PID=
+
+# Starts the sink saving mail into the given folder; returns once it listens (at most 10 s).
+start_smtp_sink() {
+    local ready=$1/.listening
+    mkdir -p "$1"
+    rm -f "$ready"
+    python3 "$ROOT/scripts/smtp_sink.py" serve --host "$SINK_HOST" --out "$1" --ready "$ready" &
+    SINK_PID=$!
+    local tries=0
+    until [ -f "$ready" ]; do
+        if ! kill -0 "$SINK_PID" 2>/dev/null || [ $tries -ge 100 ]; then
+            log "the SMTP sink did not start on $SINK_HOST:25"
+            stop_smtp_sink
+            return 1
+        fi
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+}
+
+stop_smtp_sink() {
+    [ -n "$SINK_PID" ] || return 0
+    kill "$SINK_PID" 2>/dev/null || true
+    wait "$SINK_PID" 2>/dev/null || true
+    SINK_PID=
+}
+
+# Imports a .reg file into the prefix of the running Wine session.
+import_reg_file() {
+    timeout 60 wine regedit /S "Z:${1//\//\\}" </dev/null
+}

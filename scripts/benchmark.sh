@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Figures, not a test: prints a job of SIZE MiB (default 16) through the print host to the loopback
+# SMTP sink and reports the wall time, the throughput, the monitor's send calls and the host's
+# peak working set; as a reference, curl sends the same mail to the same sink, and the ratio of
+# the two times is shown. Then the same size and a quarter of it are printed to a port that mails
+# in parts of SIZE/16 (1024 KB for 16 MiB), to show that the peak memory follows the part size,
+# not the job's. Uses a Wine prefix of its own; builds and installs what it needs through setup.sh.
+#
+#   bash scripts/benchmark.sh [SIZE]
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+usage() {
+    echo "usage: bash scripts/benchmark.sh [SIZE]   (SIZE in MiB, 4 to 256, default 16)" >&2
+    exit 2
+}
+[ $# -le 1 ] || usage
+SIZE_MIB=${1:-16}
+[[ $SIZE_MIB =~ ^[0-9]+$ ]] && [ "$SIZE_MIB" -ge 4 ] && [ "$SIZE_MIB" -le 256 ] || usage
+
+export WINEPREFIX=${BENCHMARK_PREFIX:-$BUILD_DIR/benchmark-prefix}
+BENCH_DIR=$BUILD_DIR/benchmark
+PART_LIMIT_KB=$((SIZE_MIB * 1024 / 16))
+JOB_TIMEOUT=$((120 + 20 * SIZE_MIB)) # seconds; measured about 3 s per MiB under emulation
+SENDER=me@example.com
+RECIPIENT=printer@example.com
+
+bash "$ROOT/scripts/setup.sh"
+
+finish() {
+    stop_wine_session
+    stop_smtp_sink
+    rm -rf "$BENCH_DIR"
+}
+trap finish EXIT
+
+rm -rf "$BENCH_DIR"
+mkdir -p "$BENCH_DIR"
+inbox=$BENCH_DIR/inbox
+
+seed=$BENCH_DIR/ports.reg
+cat >"$seed" <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\NMX1]
+"ServAddr"="$RECIPIENT"
+"SMTPAddr"="$SINK_HOST"
+"UserAddr"="$SENDER"
+"ShowSw"=dword:00000000
+"CheckMailSw"=dword:00000000
+"PartSw"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\NMX2]
+"ServAddr"="$RECIPIENT"
+"SMTPAddr"="$SINK_HOST"
+"UserAddr"="$SENDER"
+"ShowSw"=dword:00000000
+"CheckMailSw"=dword:00000000
+"PartSw"=dword:00000001
+"PartLimit"=dword:$(printf '%08x' "$PART_LIMIT_KB")
+REG
+
+make_job() { # MiB; prints the file's path
+    local file=$BENCH_DIR/job-$1MiB.prn
+    [ -f "$file" ] || head -c $(($1 * 1024 * 1024)) /dev/urandom >"$file"
+    echo "$file"
+}
+
+now_ns() { date +%s%N; }
+seconds() { awk -v ns="$1" 'BEGIN { printf "%.2f", ns / 1e9 }'; }
+mib() { awk -v b="$1" 'BEGIN { printf "%.1f", b / 1048576 }'; }
+
+# Prints the job to the port with the host's --stats and checks that the mail arrived in the
+# expected number of parts. Sets JOB_NS, SEND_CALLS, SEND_BYTES, PEAK and MAIL (the first mail).
+run_job() { # port, job file, expected mails
+    local output start
+    start=$(now_ns)
+    output=$(timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" print "$1" "Z:${2//\//\\}" --stats </dev/null) || {
+        printf '%s\n' "$output" >&2
+        log "printing to $1 failed or took longer than $JOB_TIMEOUT s"
+        return 1
+    }
+    JOB_NS=$(($(now_ns) - start))
+    SEND_CALLS=$(sed -n 's/^stats: send calls \([0-9]*\), bytes sent.*/\1/p' <<<"$output")
+    SEND_BYTES=$(sed -n 's/^stats: send calls .*, bytes sent \([0-9]*\).*/\1/p' <<<"$output")
+    PEAK=$(sed -n 's/^stats: peak working set \([0-9]*\) bytes.*/\1/p' <<<"$output")
+    [ -n "$SEND_CALLS" ] && [ -n "$PEAK" ] || { printf '%s\n' "$output" >&2; log "no figures from the host"; return 1; }
+    local mails=("$inbox"/message-*.eml)
+    python3 "$ROOT/scripts/smtp_sink.py" check --job "$2" --mails "$3" "${mails[@]}" >/dev/null
+    MAIL=${mails[0]}
+}
+
+clear_inbox() { rm -f "$inbox"/message-*.eml; }
+
+log "starting the SMTP sink on $SINK_HOST:25"
+start_smtp_sink "$inbox"
+start_wine_session
+import_reg_file "$seed"
+
+job=$(make_job "$SIZE_MIB")
+job_bytes=$((SIZE_MIB * 1024 * 1024))
+log "printing a job of $SIZE_MIB MiB to NMX1 (mailed whole)"
+run_job NMX1 "$job" 1
+whole_ns=$JOB_NS whole_calls=$SEND_CALLS whole_sent=$SEND_BYTES whole_peak=$PEAK
+mail=$BENCH_DIR/whole-job.eml
+mv "$MAIL" "$mail"
+clear_inbox
+
+log "reference: curl sends the same mail ($(wc -c <"$mail") bytes) to the same sink"
+start=$(now_ns)
+curl -sS --max-time "$JOB_TIMEOUT" "smtp://$SINK_HOST" --mail-from "$SENDER" --mail-rcpt "$RECIPIENT" -T "$mail"
+curl_ns=$(($(now_ns) - start))
+received=("$inbox"/message-*.eml)
+cmp -s "$mail" "${received[0]}" || { log "the sink did not receive curl's mail as sent"; exit 1; }
+clear_inbox
+
+quarter=$((SIZE_MIB / 4))
+quarter_job=$(make_job "$quarter")
+log "printing $quarter MiB and $SIZE_MIB MiB to NMX2 (mailed in parts of $PART_LIMIT_KB KB)"
+run_job NMX2 "$quarter_job" 4
+quarter_peak=$PEAK
+clear_inbox
+run_job NMX2 "$job" 16
+split_ns=$JOB_NS split_peak=$PEAK
+clear_inbox
+
+cat <<REPORT
+
+Job of $SIZE_MIB MiB mailed whole through NMX_MON.dll (printhost print NMX1 ... --stats)
+  wall time        $(seconds "$whole_ns") s      printhost from start to end: load the monitor, spool the job (WritePort),
+                                 encode it to base64, send it over SMTP to the sink on $SINK_HOST:25
+  throughput       $(awk -v b="$job_bytes" -v ns="$whole_ns" 'BEGIN { printf "%.2f", b / 1048576 / (ns / 1e9) }') MiB/s   of job bytes per second of wall time
+  send calls       $whole_calls      calls of send() by NMX_MON.dll (counted in its import table), all sessions
+  bytes sent       $whole_sent      bytes those calls took ($(awk -v b="$whole_sent" -v c="$whole_calls" 'BEGIN { printf "%.0f", b / c }') per call on average)
+  peak memory      $(mib "$whole_peak") MiB     peak working set of the printhost process (GetProcessMemoryInfo)
+Reference: curl sends the same $(mib "$(wc -c <"$mail")") MiB mail to the same sink
+  wall time        $(seconds "$curl_ns") s
+  ratio            $(awk -v a="$whole_ns" -v b="$curl_ns" 'BEGIN { printf "%.0f", a / b }')      printhost's wall time / curl's
+
+Peak working set of the printhost process by job, parts of $PART_LIMIT_KB KB on NMX2
+  $SIZE_MIB MiB whole (no part buffer)    $(mib "$whole_peak") MiB
+  $quarter MiB in 4 parts             $(mib "$quarter_peak") MiB
+  $SIZE_MIB MiB in 16 parts           $(mib "$split_peak") MiB   (wall time $(seconds "$split_ns") s)
+  A job 4 times larger moves the peak by $(mib $((split_peak - quarter_peak))) MiB; the job grew by $(mib $((job_bytes - quarter * 1048576))) MiB and one part is $(mib $((PART_LIMIT_KB * 1024))) MiB.
+REPORT
