@@ -1,5 +1,6 @@
 // The end of a job printed through the installed monitor: the size questions, the job sent whole
-// or in numbered parts to the scripted SMTP server, and what is left afterwards (nothing).
+// or in numbered parts to the scripted SMTP server, servers that fail it, and what is left
+// afterwards (nothing).
 #include <winsock2.h>
 #include <windows.h>
 
@@ -221,5 +222,53 @@ TEST_F(PrintDispatch, AJobDeletedWhileItsFirstPartIsMailedSendsNoMorePartsAndLea
     EXPECT_EQ(1u, smtp_.Sessions(host).size());
     EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
 }
+
+// Servers and addresses that fail the mail: the user is told once, in the box for the failure,
+// and the job still ends reported done with nothing left behind.
+struct ServerFailure {
+    const char* name;
+    const char* script;     // for a scripted server; nullptr: no server, SMTPAddr is the address
+    const wchar_t* address;
+    int connections;        // the scripted server saw this many
+    UINT captionId;
+    UINT textId;            // 0: the text is the reply below
+    const wchar_t* reply;
+    UINT icon;
+};
+
+class FailingServer : public PrintDispatch, public ::testing::WithParamInterface<ServerFailure> {};
+
+TEST_P(FailingServer, IsReportedOnceInItsOwnBox)
+{
+    const ServerFailure& failure = GetParam();
+    std::string host;
+    if (failure.script != nullptr) {
+        host = Serve({0, 0, 1024}, failure.script);
+    } else {
+        Serve({0, 0, 1024});
+        WriteRegValue(kPort, StringValue(L"SMTPAddr", failure.address, false));
+    }
+    boxes_.Expect(InstalledResourceString(failure.captionId),
+                  failure.textId != 0 ? InstalledResourceString(failure.textId) : failure.reply);
+    Print(5000);
+    ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
+    EXPECT_EQ(failure.icon, MessageBoxIcon(boxes_.Seen().front().style));
+    if (!host.empty())
+        EXPECT_EQ(static_cast<size_t>(failure.connections), smtp_.Wait(host, failure.connections).size());
+    Sleep(500); // a second box would have come by now
+    EXPECT_EQ(1u, boxes_.Seen().size()) << Utf8(boxes_.Describe());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mail, FailingServer,
+    ::testing::Values(
+        ServerFailure{"Greeting421FourTimes", R"({"greetings": ["421 too busy\r\n"]})", nullptr, 4, IDS_SERVER_REFUSED,
+                      0, L"421 too busy", MB_ICONERROR},
+        ServerFailure{"ClosedBeforeTheGreeting", R"({"drop": true})", nullptr, 1, IDS_MESSAGE_CAPTION,
+                      IDS_NETWORK_IO, nullptr, MB_ICONERROR},
+        ServerFailure{"ClosedInTheMiddleOfTheData", R"({"close_in_data_after": 2000})", nullptr, 1,
+                      IDS_MESSAGE_CAPTION, IDS_NETWORK_IO, nullptr, MB_ICONERROR},
+        ServerFailure{"NobodyListening", nullptr, L"127.0.2.1", 0, IDS_MESSAGE_CAPTION, IDS_CONNECT_FAILED, nullptr, 0}),
+    [](const ::testing::TestParamInfo<ServerFailure>& info) { return std::string(info.param.name); });
 
 } // namespace
