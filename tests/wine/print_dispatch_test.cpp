@@ -231,7 +231,7 @@ struct ServerFailure {
     const wchar_t* address;
     int connections;        // the scripted server saw this many
     UINT captionId;
-    UINT textId;            // 0: the text is the reply below
+    UINT textId;            // 0: the text is the reply below; a "%s" in it is the address
     const wchar_t* reply;
     UINT icon;
 };
@@ -248,8 +248,11 @@ TEST_P(FailingServer, IsReportedOnceInItsOwnBox)
         Serve({0, 0, 1024});
         WriteRegValue(kPort, StringValue(L"SMTPAddr", failure.address, false));
     }
-    boxes_.Expect(InstalledResourceString(failure.captionId),
-                  failure.textId != 0 ? InstalledResourceString(failure.textId) : failure.reply);
+    std::wstring text = failure.reply != nullptr ? failure.reply : InstalledResourceString(failure.textId);
+    const size_t slot = text.find(L"%s");
+    if (slot != std::wstring::npos)
+        text.replace(slot, 2, failure.address);
+    boxes_.Expect(InstalledResourceString(failure.captionId), text);
     Print(5000);
     ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
     EXPECT_EQ(failure.icon, MessageBoxIcon(boxes_.Seen().front().style));
@@ -268,7 +271,9 @@ INSTANTIATE_TEST_SUITE_P(
                       IDS_NETWORK_IO, nullptr, MB_ICONERROR},
         ServerFailure{"ClosedInTheMiddleOfTheData", R"({"close_in_data_after": 2000})", nullptr, 1,
                       IDS_MESSAGE_CAPTION, IDS_NETWORK_IO, nullptr, MB_ICONERROR},
-        ServerFailure{"NobodyListening", nullptr, L"127.0.2.1", 0, IDS_MESSAGE_CAPTION, IDS_CONNECT_FAILED, nullptr, 0}),
+        ServerFailure{"NobodyListening", nullptr, L"127.0.2.1", 0, IDS_MESSAGE_CAPTION, IDS_CONNECT_FAILED, nullptr, 0},
+        ServerFailure{"UnknownServerName", nullptr, L"no-such-host.invalid", 0, IDS_MESSAGE_CAPTION,
+                      IDS_SERVER_UNRESOLVED, nullptr, MB_ICONERROR}),
     [](const ::testing::TestParamInfo<ServerFailure>& info) { return std::string(info.param.name); });
 
 } // namespace
