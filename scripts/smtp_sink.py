@@ -30,6 +30,12 @@ class SmtpHandler(socketserver.StreamRequestHandler):
         self.wfile.flush()
 
     def handle(self):
+        try:
+            self.converse()
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client went away; what it finished is saved
+
+    def converse(self):
         self.reply("220 velloprint-sink ESMTP ready")
         while True:
             line = self.rfile.readline()
@@ -38,7 +44,10 @@ class SmtpHandler(socketserver.StreamRequestHandler):
             verb = line.strip().split(b" ", 1)[0].split(b":", 1)[0].upper()
             if verb == b"DATA":
                 self.reply("354 end with <CRLF>.<CRLF>")
-                self.server.save(self.read_data())
+                data = self.read_data()
+                if data is None:
+                    return  # closed before the end of the data: not a mail
+                self.server.save(data)
                 self.reply("250 queued")
             elif verb == b"QUIT":
                 self.reply("221 bye")
@@ -52,7 +61,9 @@ class SmtpHandler(socketserver.StreamRequestHandler):
         lines = []
         while True:
             line = self.rfile.readline()
-            if not line or line == b".\r\n":
+            if not line:
+                return None
+            if line == b".\r\n":
                 return b"".join(lines)
             # A client doubles a period that begins a line; the mail itself has one.
             lines.append(line[1:] if line.startswith(b".") else line)
