@@ -16,6 +16,10 @@ void ReportFailure(SessionHost& host)
 
 bool WriteAll(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
 {
+    // Once the job is deleted nothing more goes out, not even the end of the data: the server
+    // must not take a cut-short mail for a whole one.
+    if (host.SendAborted() || host.PollJobWhenDue())
+        return false;
     const uint32_t start = host.NowMs();
     size_t written = 0;
     while (written < length) {
@@ -70,6 +74,25 @@ ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& repl
 
 } // namespace
 
+bool SessionHost::PollJob()
+{
+    polled_ = true;
+    lastPollMs_ = NowMs();
+    return PollForAbort();
+}
+
+bool SessionHost::PollJobWhenDue()
+{
+    if (!polled_) {
+        polled_ = true;
+        lastPollMs_ = NowMs();
+        return false;
+    }
+    if (NowMs() - lastPollMs_ < kWaitSliceMs)
+        return false;
+    return PollJob();
+}
+
 StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs)
 {
     for (;;) {
@@ -82,7 +105,7 @@ StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection dir
             return StepOutcome::Ready;
         if (readiness == Readiness::Failed)
             return StepOutcome::Failed;
-        if (host.PollForAbort())
+        if (host.PollJob())
             return StepOutcome::Aborted;
     }
 }

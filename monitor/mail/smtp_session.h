@@ -31,15 +31,26 @@ protected:
 class SessionHost {
 public:
     virtual uint32_t NowMs() = 0;
-    // Runs while a step waits: polls the job and dispatches the thread's window messages.
-    // True when the job is deleted or failed; the send-abort flag is then set.
+    // Polls the job and dispatches the thread's window messages. True when the job is deleted
+    // or failed; the send-abort flag is then set.
     virtual bool PollForAbort() = 0;
     virtual bool SendAborted() = 0;
     virtual void ShowNetworkFailure() = 0;            // a write or a receive failed
     virtual void ShowRefusal(const char* reply) = 0;  // the server refused
 
+    // PollForAbort, noting when: a wait polls every slice through it.
+    bool PollJob();
+    // PollJob once a slice has passed since the last poll (the first call only starts the count):
+    // a transfer to a server fast enough that it never waits still stops soon after the job is
+    // deleted.
+    bool PollJobWhenDue();
+
 protected:
     ~SessionHost() = default;
+
+private:
+    bool polled_ = false;
+    uint32_t lastPollMs_ = 0;
 };
 
 // Makes connections to the configured server for ConnectSmtpServer.

@@ -256,6 +256,50 @@ TEST(SmtpText, JobDeletedWhileASendIsBlockedFailsSilently)
     EXPECT_EQ(f.host.networkFailures, 0);
 }
 
+namespace {
+// A server that takes every line at once; each send costs 10 ms of the clock.
+struct FastServerSocket : FakeSocket {
+    explicit FastServerSocket(FakeHost& host) : FakeSocket(host), clock(host) {}
+    IoStatus TrySend(const char* data, size_t length, size_t* sent) override
+    {
+        clock.now += 10;
+        return FakeSocket::TrySend(data, length, sent);
+    }
+    FakeHost& clock;
+};
+
+// Writes up to count lines of 77 bytes; how many went out.
+int WriteLines(FastServerSocket& socket, FakeHost& host, int count)
+{
+    const std::string line = std::string(75, 'Q') + "\r\n";
+    for (int i = 0; i < count; ++i) {
+        if (!Text(socket, host, line))
+            return i;
+    }
+    return count;
+}
+} // namespace
+
+TEST(SmtpText, TransferThatNeverWaitsLooksAtTheJobOnceASlice)
+{
+    FakeHost host;
+    FastServerSocket socket(host);
+    EXPECT_EQ(WriteLines(socket, host, 100), 100);
+    EXPECT_EQ(host.polls, 19) << "1000 ms of sending, a poll at every 50 ms after the first line";
+}
+
+TEST(SmtpText, JobDeletedDuringATransferThatNeverWaitsStopsItSilently)
+{
+    FakeHost host;
+    host.abortAtPoll = 3;
+    FastServerSocket socket(host);
+    EXPECT_EQ(WriteLines(socket, host, 100), 15) << "the third poll comes before the sixteenth line";
+    EXPECT_EQ(socket.written.size(), 15u * 77);
+    EXPECT_EQ(host.networkFailures, 0);
+    EXPECT_FALSE(Text(socket, host, ".\r\n")) << "nothing more goes out, not even the end of the data";
+    EXPECT_EQ(socket.written.size(), 15u * 77);
+}
+
 TEST(SmtpText, FailedSendReportsUnlessAborted)
 {
     struct BrokenSocket : FakeSocket {

@@ -223,6 +223,24 @@ TEST_F(PrintDispatch, AJobDeletedWhileItsFirstPartIsMailedSendsNoMorePartsAndLea
     EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
 }
 
+TEST_F(PrintDispatch, AJobDeletedWhileItGoesToAFastServerIsCutShortAndNotDelivered)
+{
+    const std::string host = Serve({0, 0, 1024});
+    std::promise<DWORD> jobKnown;
+    auto printing = std::async(std::launch::async, [&] {
+        return Print(3 * kMiB, [&](DWORD id) { jobKnown.set_value(id); });
+    });
+    const DWORD id = jobKnown.get_future().get();
+    ASSERT_EQ(1u, smtp_.Wait(host, 1, "data").size()) << "the data did not start";
+    ASSERT_TRUE(spooler::SetJobStatusBits(id, JOB_STATUS_DELETING));
+    ASSERT_EQ(std::future_status::ready, printing.wait_for(std::chrono::seconds(300)));
+    const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+    ASSERT_EQ(1u, sessions.size());
+    EXPECT_NE("delivered", sessions[0].state);
+    EXPECT_EQ(std::string::npos, sessions[0].received.find("\r\n.\r\n")) << "no end of data after the deletion";
+    EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
+}
+
 // Servers and addresses that fail the mail: the user is told once, in the box for the failure,
 // and the job still ends reported done with nothing left behind.
 struct ServerFailure {
