@@ -18,7 +18,7 @@ log() { printf '== %s\n' "$*" >&2; }
 
 # Wine's background services must not inherit a captured stderr (the capture would never end).
 start_wine_session() {
-    wineserver -p
+    wineserver -p 2>/dev/null || true # fails when a session of the prefix is running already
     wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 

@@ -88,7 +88,7 @@ bool SessionHost::PollJobWhenDue()
         lastPollMs_ = NowMs();
         return false;
     }
-    if (NowMs() - lastPollMs_ < kWaitSliceMs)
+    if (NowMs() - lastPollMs_ < kTransferPollMs)
         return false;
     return PollJob();
 }

@@ -9,6 +9,9 @@
 
 constexpr uint32_t kStepTimeoutMs = 60000;
 constexpr uint32_t kWaitSliceMs = 50;   // how often the job is polled while a step waits
+// How often a transfer that never has to wait looks at the job: each look costs a spooler call,
+// so less often than a wait does.
+constexpr uint32_t kTransferPollMs = 500;
 constexpr int kMaxAttempts = 4;         // a "4" reply is retried three times
 
 enum class StepDirection { Connect, Send, Receive };
@@ -40,9 +43,9 @@ public:
 
     // PollForAbort, noting when: a wait polls every slice through it.
     bool PollJob();
-    // PollJob once a slice has passed since the last poll (the first call only starts the count):
-    // a transfer to a server fast enough that it never waits still stops soon after the job is
-    // deleted.
+    // PollJob once kTransferPollMs have passed since the last poll (the first call only starts
+    // the count): a transfer to a server fast enough that it never waits still stops soon after
+    // the job is deleted.
     bool PollJobWhenDue();
 
 protected:
