@@ -22,7 +22,6 @@ export WINEPREFIX=${BENCHMARK_PREFIX:-$BUILD_DIR/benchmark-prefix}
 BENCH_DIR=$BUILD_DIR/benchmark
 PART_LIMIT_KB=$((SIZE_MIB * 1024 / 16))
 JOB_TIMEOUT=$((120 + 20 * SIZE_MIB)) # seconds; measured about 3 s per MiB under emulation
-SENDER=me@example.com
 RECIPIENT=printer@example.com
 
 bash "$ROOT/scripts/setup.sh"
@@ -39,26 +38,7 @@ mkdir -p "$BENCH_DIR"
 inbox=$BENCH_DIR/inbox
 
 seed=$BENCH_DIR/ports.reg
-cat >"$seed" <<REG
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\NMX1]
-"ServAddr"="$RECIPIENT"
-"SMTPAddr"="$SINK_HOST"
-"UserAddr"="$SENDER"
-"ShowSw"=dword:00000000
-"CheckMailSw"=dword:00000000
-"PartSw"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\NMX2]
-"ServAddr"="$RECIPIENT"
-"SMTPAddr"="$SINK_HOST"
-"UserAddr"="$SENDER"
-"ShowSw"=dword:00000000
-"CheckMailSw"=dword:00000000
-"PartSw"=dword:00000001
-"PartLimit"=dword:$(printf '%08x' "$PART_LIMIT_KB")
-REG
+write_sink_ports "$seed" "NMX1|$RECIPIENT|0|1024|0" "NMX2|$RECIPIENT|1|$PART_LIMIT_KB|0"
 
 make_job() { # MiB; prints the file's path
     local file=$BENCH_DIR/job-$1MiB.prn
@@ -108,7 +88,7 @@ clear_inbox
 
 log "reference: curl sends the same mail ($(wc -c <"$mail") bytes) to the same sink"
 start=$(now_ns)
-curl -sS --max-time "$JOB_TIMEOUT" "smtp://$SINK_HOST" --mail-from "$SENDER" --mail-rcpt "$RECIPIENT" -T "$mail"
+curl -sS --max-time "$JOB_TIMEOUT" "smtp://$SINK_HOST" --mail-from "$SINK_SENDER" --mail-rcpt "$RECIPIENT" -T "$mail"
 curl_ns=$(($(now_ns) - start))
 received=("$inbox"/message-*.eml)
 cmp -s "$mail" "${received[0]}" || { log "the sink did not receive curl's mail as sent"; exit 1; }

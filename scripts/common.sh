@@ -29,6 +29,7 @@ stop_wine_session() {
 # The loopback SMTP sink of the demo and the benchmark. Its address lies outside 127.0.0.x, where
 # the tests' scripted SMTP servers take theirs, so both can run at once.
 SINK_HOST=127.0.1.25
+SINK_SENDER=me@example.com # the ports' own address
 SINK_PID=
 
 # Starts the sink saving mail into the given folder; returns once it listens (at most 10 s).
@@ -55,6 +56,22 @@ stop_smtp_sink() {
     kill "$SINK_PID" 2>/dev/null || true
     wait "$SINK_PID" 2>/dev/null || true
     SINK_PID=
+}
+
+# Writes a .reg file of ports that mail through the sink without a dialog or a question. Each
+# argument is one port: "name|ServAddr|PartSw|PartLimit in KB|Notification".
+write_sink_ports() { # file, port...
+    local file=$1 port name servaddr partsw partlimit notification
+    shift
+    echo 'Windows Registry Editor Version 5.00' >"$file"
+    for port in "$@"; do
+        IFS='|' read -r name servaddr partsw partlimit notification <<<"$port"
+        printf '\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\%s]\n' "$name"
+        printf '"ServAddr"="%s"\n"SMTPAddr"="%s"\n"UserAddr"="%s"\n' "$servaddr" "$SINK_HOST" "$SINK_SENDER"
+        printf '"ShowSw"=dword:00000000\n"CheckMailSw"=dword:00000000\n'
+        printf '"PartSw"=dword:%08x\n"PartLimit"=dword:%08x\n' "$partsw" "$partlimit"
+        printf '"Notification"=dword:%08x\n"NotifyAddr"="%s"\n' "$notification" "$SINK_SENDER"
+    done >>"$file"
 }
 
 # Imports a .reg file into the prefix of the running Wine session.

@@ -45,29 +45,9 @@ write_sample "$drawing" "A larger drawing" 500 # about 42 KB: three parts
 drawing_mails=$((($(wc -c <"$drawing") + PART_LIMIT_KB * 1024 - 1) / (PART_LIMIT_KB * 1024)))
 
 seed=$DEMO_DIR/ports.reg
-cat >"$seed" <<REG
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\NMX1]
-"ServAddr"="Office Printer <office-printer@example.com>"
-"SMTPAddr"="$SINK_HOST"
-"UserAddr"="me@example.com"
-"ShowSw"=dword:00000000
-"CheckMailSw"=dword:00000000
-"PartSw"=dword:00000000
-"Notification"=dword:00000001
-"NotifyAddr"="me@example.com"
-
-[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvale\\Velloprint\\NMX2]
-"ServAddr"="plotter@example.com"
-"SMTPAddr"="$SINK_HOST"
-"UserAddr"="me@example.com"
-"ShowSw"=dword:00000000
-"CheckMailSw"=dword:00000000
-"PartSw"=dword:00000001
-"PartLimit"=dword:$(printf '%08x' "$PART_LIMIT_KB")
-"Notification"=dword:00000000
-REG
+# NMX1 sends its jobs whole and asks for a reply when they are printed; NMX2 sends them in parts.
+write_sink_ports "$seed" "NMX1|Office Printer <office-printer@example.com>|0|1024|1" \
+    "NMX2|plotter@example.com|1|$PART_LIMIT_KB|0"
 
 inbox=$DEMO_DIR/inbox
 log "starting the SMTP sink on $SINK_HOST:25 (mail saved in $inbox)"
