@@ -285,14 +285,12 @@ TEST_F(PortConfigDialog, OkAtJobStartServesTheJobOnlyAndStoresNothing)
     PrintOutcome outcome;
     {
         DialogThread job = PrintJobOnPort(&outcome);
-        HWND dialog = job.WaitForDialog(kPortConfigCaption);
-        ASSERT_NE(dialog, nullptr) << job.Describe();
-        EXPECT_TRUE(IsChecked(dialog, IDC_SHOW_SW));
-        SetControlText(dialog, IDC_SERV_ADDR, L"this.job@x.jp");
-        SetControlText(dialog, IDC_PART_LIMIT, L"512");
-        Click(dialog, IDC_SHOW_SW);
-        PostClick(dialog, IDOK);
-        ASSERT_TRUE(job.WaitForEnd());
+        DriveDialog(job, kPortConfigCaption, [](HWND dialog) {
+            EXPECT_TRUE(IsChecked(dialog, IDC_SHOW_SW));
+            SetControlText(dialog, IDC_SERV_ADDR, L"this.job@x.jp");
+            SetControlText(dialog, IDC_PART_LIMIT, L"512");
+            Click(dialog, IDC_SHOW_SW);
+        }, IDOK);
     }
     EXPECT_EQ(Utf8(outcome.failedStep), "");
     EXPECT_EQ(RegText(kPort, L"ServAddr"), L"a@x.jp;b@y.jp");
@@ -321,10 +319,7 @@ TEST_F(PortConfigDialog, CancelAtJobStartDropsTheJob)
     WriteRegValue(kPort, DwordValue(L"ShowSw", 1));
     PrintOutcome outcome;
     DialogThread job = PrintJobOnPort(&outcome);
-    HWND dialog = job.WaitForDialog(kPortConfigCaption);
-    ASSERT_NE(dialog, nullptr) << job.Describe();
-    PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(job.WaitForEnd());
+    DriveDialog(job, kPortConfigCaption, [](HWND) {});
     const std::vector<DWORD> commands = spooler::JobCommands(outcome.jobId);
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands.front(), static_cast<DWORD>(JOB_CONTROL_CANCEL));
