@@ -1,0 +1,30 @@
+#pragma once
+// State of the address book that lives as long as the program, on its one thread. The
+// address book is an ANSI program: its texts are in the system's ANSI code page throughout.
+#include <windows.h>
+
+#include "addressbook/core/address_data.h"
+#include "addressbook/core/recipient_mode.h"
+#include "addressbook/ui/column_layout.h"
+
+struct Program {
+    HINSTANCE instance = nullptr; // pelmora.exe
+    HMODULE resources = nullptr;  // pelmoraRC.dll
+    RecipientMode mode = kRecipientOff;
+    HWND targetWindow = nullptr;  // the monitor's port settings dialog, in recipient mode
+    AddressBook book;
+    char personalPath[MAX_PATH] = {};
+    char groupPath[MAX_PATH] = {};
+
+    HWND mainWindow = nullptr;
+    HWND toolbar = nullptr;
+    HWND columnBar = nullptr;
+    HWND mainList = nullptr; // control 200
+    HWND statusWindow = nullptr;
+    HWND recipientBox = nullptr;  // recipient mode only
+    HWND recipientList = nullptr; // control 201 of the recipient box
+    ColumnEdges columns = {};     // in the coordinates the column bar and the main list share
+    bool modalOpen = false;       // refuses a log-off while a modal dialog runs
+};
+
+extern Program g_program;
