@@ -278,7 +278,7 @@ def embossed(picture):
         for x in range(picture.width):
             r, g, b, a = picture.pixels[y][x]
             darkness = 1 - (0.3 * r + 0.59 * g + 0.11 * b) / 255
-            mask.pixels[y][x] = (0, 0, 0, a * min(1.0, darkness * 2.2))
+            mask.pixels[y][x] = (0, 0, 0, a * min(1.0, 0.25 + darkness * 2.0))
     return mask
 
 
@@ -306,9 +306,9 @@ BUTTONS = [("new_person", draw_new_person), ("new_group", draw_new_group), ("edi
 # --- List icons (22 x 16, on white) ----------------------------------------------------------
 
 def list_person(layer, cx, top, shirt, shirt_edge):
-    head_r = 3.1
+    head_r = 2.9
     head = circle(cx, top + head_r, head_r)
-    body_top = top + 2 * head_r + 0.8
+    body_top = top + 2 * head_r + 0.7
     body = ellipse(cx, body_top + 6.0, 6.0, 6.0) & rectangle(cx - 10, body_top - 1, cx + 10, 15.0)
     layer.outlined(body, shirt, shirt_edge)
     layer.outlined(head, SKIN, SKIN_EDGE)
@@ -316,14 +316,14 @@ def list_person(layer, cx, top, shirt, shirt_edge):
 
 def person_icon():
     layer = Layer(22, 16, WHITE)
-    list_person(layer, 11.0, 1.0, BLUE_SHIRT, BLUE_EDGE)
+    list_person(layer, 11.0, 1.6, BLUE_SHIRT, BLUE_EDGE)
     return layer
 
 
 def group_icon():
     layer = Layer(22, 16, WHITE)
-    list_person(layer, 14.0, 0.8, RED_SHIRT, RED_EDGE)
-    list_person(layer, 8.5, 2.8, BLUE_SHIRT, BLUE_EDGE)
+    list_person(layer, 14.0, 1.5, RED_SHIRT, RED_EDGE)
+    list_person(layer, 8.5, 3.0, BLUE_SHIRT, BLUE_EDGE)
     return layer
 
 
@@ -340,16 +340,18 @@ def address_book(size):
     layer.outlined(rectangle(7 * s, 3.5 * s, 26 * s, 29.5 * s), (250, 248, 236), (120, 112, 96), 0.8)  # pages
     layer.outlined(rounded_rectangle(4.5 * s, 2 * s, 24 * s, 29 * s, 1.5 * s), (40, 88, 184), cover_edge, 1.0)
     layer.fill(rectangle(4.5 * s, 2 * s, 8 * s, 29 * s), (24, 56, 136))  # spine
-    label = rounded_rectangle(10 * s, 6 * s, 21.5 * s, 20 * s, 1.2 * s)
-    layer.outlined(label, WHITE, cover_edge, 0.8)
     head_r = 2.4 * s
-    layer.fill(circle(15.75 * s, 9.3 * s + head_r * 0.2, head_r), BLUE_EDGE)
-    layer.fill(ellipse(15.75 * s, 19.5 * s, 4.6 * s, 5.6 * s) & rectangle(0, 0, size, 19.2 * s), BLUE_EDGE)
-    if size >= 32:  # rings of the binding
+    if size >= 32:  # a label with a person on it, and the rings of the binding
+        layer.outlined(rounded_rectangle(10 * s, 6 * s, 21.5 * s, 20 * s, 1.2 * s), WHITE, cover_edge, 0.8)
+        layer.fill(circle(15.75 * s, 9.3 * s + head_r * 0.2, head_r), BLUE_EDGE)
+        layer.fill(ellipse(15.75 * s, 19.5 * s, 4.6 * s, 5.6 * s) & rectangle(0, 0, size, 19.2 * s), BLUE_EDGE)
         for i in range(4):
             y = (7 + 6 * i) * s
             layer.fill(stroke(2.5, y, 8.5, y, 2.2).grown(0.7), (64, 64, 72))
             layer.fill(stroke(2.5, y, 8.5, y, 2.2), (208, 208, 216))
+    else:  # too small for a label: the person alone, in white
+        layer.fill(circle(16 * s, 8.5 * s, 3.0 * s), WHITE)
+        layer.fill(ellipse(16 * s, 22 * s, 6.0 * s, 7.5 * s) & rectangle(0, 0, size, 23 * s), WHITE)
     return layer
 
 
