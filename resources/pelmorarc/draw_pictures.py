@@ -306,7 +306,7 @@ BUTTONS = [("new_person", draw_new_person), ("new_group", draw_new_group), ("edi
 # --- List icons (22 x 16, on white) ----------------------------------------------------------
 
 def list_person(layer, cx, top, shirt, shirt_edge):
-    head_r = 2.9
+    head_r = 2.8
     head = circle(cx, top + head_r, head_r)
     body_top = top + 2 * head_r + 0.7
     body = ellipse(cx, body_top + 6.0, 6.0, 6.0) & rectangle(cx - 10, body_top - 1, cx + 10, 15.0)
@@ -316,14 +316,14 @@ def list_person(layer, cx, top, shirt, shirt_edge):
 
 def person_icon():
     layer = Layer(22, 16, WHITE)
-    list_person(layer, 11.0, 1.6, BLUE_SHIRT, BLUE_EDGE)
+    list_person(layer, 11.0, 2.0, BLUE_SHIRT, BLUE_EDGE)
     return layer
 
 
 def group_icon():
     layer = Layer(22, 16, WHITE)
-    list_person(layer, 14.0, 1.5, RED_SHIRT, RED_EDGE)
-    list_person(layer, 8.5, 3.0, BLUE_SHIRT, BLUE_EDGE)
+    list_person(layer, 14.0, 2.0, RED_SHIRT, RED_EDGE)
+    list_person(layer, 8.5, 3.4, BLUE_SHIRT, BLUE_EDGE)
     return layer
 
 
