@@ -31,25 +31,20 @@ struct ReceiveCase {
     const char* why;
 };
 
-const std::string k13001 = std::string(12994, 'p') + "@x.jp;q@"; // 13,002 characters with the "@"
-const std::wstring kCut = std::wstring(12994, L'p') + L"@x.jp;";  // 13,000 characters
+const std::string k13001 = std::string(12994, 'p') + "@x.jp;q";  // 13,001 characters
+const std::wstring kCut = std::wstring(12994, L'p') + L"@x.jp;"; // 13,000 characters
 
 const ReceiveCase kReceiveCases[] = {
     {std::string("a@x.jp;b@y.jp") + '\0', 14, L"a@x.jp;b@y.jp", "the text and its terminator"},
     {std::string("a@x.jp") + '\0', 1000, L"a@x.jp", "a count larger than the file reads to its end"},
     {std::string("a@x.jp") + '\0', UINT32_MAX, L"a@x.jp", "the largest count"},
-    {"a@x.jp;b@y.jp", 13, L"a@x.jp;b@y.jp", "no terminator at the end of the file"},
     {std::string("a@x.jp;b@y.jp") + '\0', 6, L"a@x.jp", "a count smaller than the file"},
     {std::string("a@x.jp") + '\0' + "old@stale.jp" + '\0', 21, L"a@x.jp", "an older, longer text after the terminator"},
     {std::string("a@x.jp\r\n\r\n") + '\0', 11, L"a@x.jp", "trailing line breaks"},
     {std::string("a@x.jp \t\x7f\x01") + '\0', 11, L"a@x.jp ", "a tab and control characters go, a blank stays"},
-    {std::string("a@x.jp;\r\nb@y.jp") + '\0', 16, L"a@x.jp;\r\nb@y.jp", "line breaks inside stay"},
     {"", 0, L"", "an empty file"},
-    {std::string("\r\n") + '\0', 3, L"", "nothing but a line break"},
     {std::string(12999, 'p') + ";" + '\0', 13001, std::wstring(12999, L'p') + L";", "13,000 characters are kept whole"},
-    {k13001.substr(0, 13001) + '\0', 13002, kCut, "13,001 characters: 13,000, the last made ';'"},
-    {k13001 + '\0', 13003, kCut, "13,002 characters"},
-    {std::string(40000, 'p') + '\0', 40001, std::wstring(12999, L'p') + L";", "40,000 characters"},
+    {k13001 + '\0', 13002, kCut, "13,001 characters: 13,000, the last made ';'"},
     {std::string(13000, 'p') + "\r\n" + '\0', 13003, std::wstring(13000, L'p'), "13,000 characters and a line break"},
 };
 
@@ -74,9 +69,6 @@ TEST(AddressBookExchange, ReadPlanNeverExceedsTheFileOrThirtyTwoBits)
     const PlanCase cases[] = {
         {14, 14, true, 14, 24},
         {1000, 7, true, 7, 17},
-        {6, 14, true, 6, 16},
-        {UINT32_MAX, 0, true, 0, 10},
-        {UINT32_MAX, 7, true, 7, 17},
         {UINT32_MAX, 0x7FFFFFF5, true, 0x7FFFFFF5, 0x7FFFFFFF},
         {UINT32_MAX, 0x7FFFFFF6, false, 0, 0},
         {0x80000000, 0x100000000ULL, false, 0, 0},
@@ -103,11 +95,8 @@ const PathCase kPathCases[] = {
     {L"C:\\VELLOPRINT\\SPOOL\\PREDEF.ADR", true, "in upper case"},
     {L"C:\\Velloprint\\Spool\\Other.txt", false, "another file of the spool directory"},
     {L"C:\\Velloprint\\Spool\\PreDef.ADR.txt", false, "a longer name"},
-    {L"C:\\Velloprint\\Spool\\PreDef.AD", false, "a shorter name"},
     {L"C:\\Velloprint\\PreDef.ADR", false, "the file of another directory"},
-    {L"C:\\Velloprint\\Spool2\\PreDef.ADR", false, "a directory of a longer name"},
     {L"C:\\Velloprint\\Spool\\..\\Spool\\PreDef.ADR", false, "another way to the same file"},
-    {L"C:/Velloprint/Spool/PreDef.ADR", false, "slashes"},
     {L"PreDef.ADR", false, "a bare name"},
     {L"", false, "an atom without a name"},
 };
@@ -139,13 +128,10 @@ TEST(AddressBookExchange, TheProgramIsStartedFromAFullPathOnly)
     };
     const ProgramCase cases[] = {
         {L"C:\\Program Files\\Velloprint", L"C:\\Program Files\\Velloprint\\pelmora.exe"},
-        {L"d:\\V", L"d:\\V\\pelmora.exe"},
         {L"\\\\server\\share\\V", L"\\\\server\\share\\V\\pelmora.exe"},
         {L"", nullptr},
-        {L"Velloprint", nullptr},
         {L"\\Velloprint", nullptr},
         {L"C:Velloprint", nullptr},
-        {L"1:\\V", nullptr},
     };
     for (const ProgramCase& c : cases) {
         wchar_t program[200];
