@@ -5,6 +5,7 @@
 #include "monitor/core/port_entry.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/text_conversion.h"
+#include "monitor/ui/address_book_bridge.h"
 #include "monitor/ui/address_list.h"
 #include "monitor/ui/dialog_common.h"
 #include "monitor/ui/dialog_ids.h"
@@ -15,9 +16,6 @@
 
 namespace {
 // Edit limits, in characters. Every field of the settings record holds what its edit allows.
-constexpr int kServAddrEditChars = 13000;
-// Room for the list in any ANSI code page: at most three bytes a character.
-constexpr int kAnsiServAddrBytes = 3 * kServAddrEditChars + 1;
 constexpr int kAddressEditChars = 128;
 constexpr int kPartLimitEditChars = 5;
 constexpr int kNotificationNameChars = 200;
@@ -215,6 +213,9 @@ void OnPortConfigCommand(HWND dialog, int id, int notification)
     case IDC_HELP_BUTTON:
         ShowPortConfigHelp(dialog);
         break;
+    case IDC_ADDRESS_BOOK:
+        OpenAddressBook(dialog, HasFlag(EntryOf(dialog), kFlagJobInProgress));
+        break;
     case IDC_RELOAD:
         LoadPortConfigControls(dialog, &EntryOf(dialog)->settings);
         break;
@@ -244,6 +245,10 @@ INT_PTR CALLBACK PortConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, 
         DeleteDialogFont(&g_portConfigFont);
         return FALSE;
     default:
+        if (message != 0 && message == g_sendAddressMessage) {
+            ReceiveSentAddresses(dialog, static_cast<ATOM>(LOWORD(wParam)), static_cast<DWORD>(lParam));
+            return TRUE;
+        }
         return FALSE;
     }
 }

@@ -1,4 +1,5 @@
 #include "monitor/ui/port_name_rule.h"
+#include "monitor/mail/printable_text.h"
 
 #include <cwchar>
 #include <cwctype>
@@ -11,14 +12,6 @@ bool HasMonitorPrefix(const wchar_t* name)
     return std::towupper(name[0]) == L'N' && std::towupper(name[1]) == L'M' &&
            std::towupper(name[2]) == L'X';
 }
-
-// Letters, digits, punctuation and blanks. The C library counts the tab as a blank, but it is a
-// control character like the line break.
-bool IsNameCharacter(wchar_t c)
-{
-    return !std::iswcntrl(c) &&
-           (std::iswalpha(c) || std::iswdigit(c) || std::iswpunct(c) || std::iswblank(c));
-}
 } // namespace
 
 bool IsValidPortName(const wchar_t* name)
@@ -30,7 +23,7 @@ bool IsValidPortName(const wchar_t* name)
     std::size_t length = 0;
     for (const wchar_t* p = name; *p != L'\0'; ++p, ++length) {
         if (length == kMaxPortNameChars || std::wcschr(kForbiddenCharacters, *p) != nullptr ||
-            !IsNameCharacter(*p))
+            !IsPrintableCharacter(*p))
             return false;
     }
     return true;

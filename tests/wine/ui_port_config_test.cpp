@@ -28,18 +28,6 @@ const RegKeySpec kStoredPort = {kPort,
                                  DwordValue(L"CheckMailSw", 1), DwordValue(L"PartLimit", 2048),
                                  DwordValue(L"PartSw", 1)}};
 
-// A job printed to the port as the spooler runs it. It is marked deleted in the queue at once,
-// so that its end mails nothing.
-PrintOutcome PrintDeletedJob(const MonitorFunctions& monitor)
-{
-    PrintRequest request;
-    request.port = kPort;
-    request.document = L"Job start";
-    request.read = [](BYTE*, DWORD) { return 0L; };
-    request.started = [](DWORD jobId) { spooler::SetJobStatusBits(jobId, JOB_STATUS_DELETING); };
-    return PrintJob(monitor, request);
-}
-
 class PortConfigDialog : public ::testing::Test {
 protected:
     DialogThread Configure()
@@ -52,7 +40,7 @@ protected:
     DialogThread PrintJobOnPort(PrintOutcome* outcome)
     {
         return DialogThread([this, outcome] {
-            *outcome = PrintDeletedJob(*monitor_.Functions());
+            *outcome = PrintDeletedJob(*monitor_.Functions(), kPort);
             return INT_PTR(0);
         });
     }
