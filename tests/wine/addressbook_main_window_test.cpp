@@ -8,6 +8,7 @@
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
 #include "tests/wine/support/scoped_handle.h"
+#include "tests/wine/support/window_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -250,6 +251,38 @@ TEST(Geometry, KeptInKapadrIniAsTheWindowMovesAndUsedAtTheNextStart)
     EXPECT_EQ(moved.right, placed.right);
     EXPECT_EQ(moved.bottom, placed.bottom);
     EXPECT_EQ(0, again.Close());
+}
+
+// "MS Gothic" by its Japanese name in Shift-JIS, whatever the user's language.
+const std::string kGothicFace = "\x4D\x53\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
+
+void CheckMainListFont(BYTE charset)
+{
+    const SettingsScope settings;
+    const DataDirectory data;
+    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+    LOGFONTA font = {};
+    ASSERT_TRUE(ReadWindowFont(book.MainList(), &font));
+    EXPECT_EQ(charset, font.lfCharSet);
+    EXPECT_EQ(kGothicFace, font.lfFaceName);
+    EXPECT_EQ(FW_NORMAL, font.lfWeight);
+    EXPECT_EQ(0, book.Close());
+}
+
+TEST(Fonts, TheMainListUsesTheGothicFaceWithTheAnsiCharacterSet)
+{
+    ASSERT_NE(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultLangID()));
+    CheckMainListFont(ANSI_CHARSET);
+}
+
+// Run by its own ctest entry with a Japanese locale.
+TEST(Fonts, DISABLED_AJapaneseUserGetsTheShiftJisCharacterSet)
+{
+    ASSERT_EQ(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultLangID()));
+    CheckMainListFont(SHIFTJIS_CHARSET);
 }
 
 } // namespace
