@@ -23,8 +23,15 @@ struct Program {
     HWND statusWindow = nullptr;
     HWND recipientBox = nullptr;  // recipient mode only
     HWND recipientList = nullptr; // control 201 of the recipient box
+    HWND findDialog = nullptr;    // the modeless find dialog while it is open
     ColumnEdges columns = {};     // in the coordinates the column bar and the main list share
     bool modalOpen = false;       // refuses a log-off while a modal dialog runs
+    UINT statusHint = 0;          // string id of the hint for the button under the mouse; 0 none
+
+    HMENU contextMenu = nullptr;    // menu 109
+    HCURSOR resizeCursor = nullptr; // cursor 121, for the column bar's borders
+    HCURSOR arrowCursor = nullptr;
+    HCURSOR waitCursor = nullptr;
 };
 
 extern Program g_program;

@@ -158,6 +158,12 @@ void MessageBoxCatcher::Expect(const std::wstring& caption, const std::wstring& 
     expected_.push_back({caption, text, answer});
 }
 
+void MessageBoxCatcher::WatchProcess(DWORD processId)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    process_ = processId;
+}
+
 bool MessageBoxCatcher::WaitForBoxes(size_t count, DWORD timeoutMs) const
 {
     const DWORD start = GetTickCount();
@@ -201,10 +207,16 @@ DWORD WINAPI MessageBoxCatcher::Watch(void* self)
 
 BOOL CALLBACK MessageBoxCatcher::VisitWindow(HWND window, LPARAM self)
 {
+    auto* catcher = reinterpret_cast<MessageBoxCatcher*>(self);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && ClassOf(window) == L"#32770")
-        reinterpret_cast<MessageBoxCatcher*>(self)->Answer(window);
+    DWORD watched = 0;
+    {
+        std::lock_guard<std::mutex> lock(catcher->mutex_);
+        watched = catcher->process_;
+    }
+    if (process == watched && IsWindowVisible(window) && ClassOf(window) == L"#32770")
+        catcher->Answer(window);
     return TRUE;
 }
 

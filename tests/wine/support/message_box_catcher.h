@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-// Catches the message boxes the code under test shows on any thread of this process and answers
-// them without a person: a thread of its own polls the process's top-level windows, so boxes shown
-// inside LoadLibrary (DllEntryPoint) are caught too. Expected boxes are answered as told, in the
+// Catches the message boxes the code under test shows on any thread of this process (or of the
+// process given to WatchProcess, a program the test started) and answers them without a person: a
+// thread of its own polls the top-level windows, so boxes shown inside LoadLibrary (DllEntryPoint)
+// are caught too. Expected boxes are answered as told, in the
 // order expected; any other box is answered with Cancel (OK when it has no Cancel button) and
 // fails the test when the catcher ends, as does an expected box that never came.
 struct SeenBox {
@@ -28,6 +29,8 @@ public:
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
 
     void Expect(const std::wstring& caption, const std::wstring& text, int answer = IDOK);
+    // Watches the boxes of that process from now on instead of this one's.
+    void WatchProcess(DWORD processId);
 
     // True once count boxes have been answered; false after the time-out, which only guards
     // against a hang.
@@ -51,6 +54,7 @@ private:
     std::deque<ExpectedBox> expected_;
     std::vector<SeenBox> seen_;
     std::set<HWND> answered_;
+    DWORD process_ = GetCurrentProcessId();
     HANDLE stop_ = nullptr;
     HANDLE ready_ = nullptr;
     HANDLE thread_ = nullptr;

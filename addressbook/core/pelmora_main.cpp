@@ -1,0 +1,222 @@
+// The address book's entry point: the checks made before any window exists, the resource
+// library, the window classes, the main window and the message loop. Any step that fails ends
+// the program with exit code 0.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "addressbook/core/address_store.h"
+#include "addressbook/core/main_window.h"
+#include "addressbook/core/program.h"
+#include "addressbook/core/recipient_box.h"
+#include "addressbook/core/resource_ids.h"
+#include "addressbook/core/version_key.h"
+#include "addressbook/core/window_geometry.h"
+#include "addressbook/core/window_settings.h"
+#include "addressbook/ui/column_bar.h"
+#include "addressbook/ui/status_window.h"
+#include "addressbook/ui/toolbar.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kStopped = 0;
+// Shown before the resource library, which holds every other text, is loaded.
+constexpr char kBuiltInCaption[] = "Address Book";
+constexpr char kRegistryMissing[] = "Can't Open Registory";
+constexpr char kResourcesMissing[] = "Can't Load Resource File";
+constexpr char kResourceLibrary[] = "pelmoraRC.dll";
+constexpr int kTitleChars = 128;         // string 101 as the main window's title
+constexpr int kShortCaptionChars = 20;   // string 101 as a caption before the main window exists
+constexpr int kTargetTitleChars = 100;   // string 140
+constexpr int kTargetMissingChars = 256; // string 143
+constexpr DWORD kDataDirectoryBytes = 128;
+
+void ShowBuiltInMessage(const char* text)
+{
+    MessageBox(nullptr, text, kBuiltInCaption, MB_OK | MB_SETFOREGROUND);
+}
+
+// Another running address book comes to the front instead, whatever the mode of either.
+bool BroughtOtherInstanceForward()
+{
+    const HWND other = FindWindow(kMainWindowClass, nullptr);
+    if (other == nullptr)
+        return false;
+    SetForegroundWindow(other);
+    return true;
+}
+
+bool LoadResourceLibrary()
+{
+    const VersionKey key;
+    if (!key.IsOpen()) {
+        ShowBuiltInMessage(kRegistryMissing);
+        return false;
+    }
+    char directory[kDirectoryValueBytes + 1];
+    key.ReadText("Dir", directory);
+    char path[MAX_PATH];
+    const int length = snprintf(path, MAX_PATH, "%s\\%s", directory, kResourceLibrary);
+    if (length > 0 && length < MAX_PATH)
+        g_program.resources = LoadLibrary(path);
+    if (g_program.resources == nullptr) {
+        ShowBuiltInMessage(kResourcesMissing);
+        return false;
+    }
+    return true;
+}
+
+// In recipient mode the port settings dialog that started the program, found by its title.
+bool FoundTargetWindow()
+{
+    char title[kTargetTitleChars];
+    LoadResourceText(IDS_TARGET_TITLE, title, kTargetTitleChars);
+    g_program.targetWindow = FindWindow(nullptr, title);
+    if (g_program.targetWindow != nullptr)
+        return true;
+    char text[kTargetMissingChars];
+    char caption[kShortCaptionChars];
+    LoadResourceText(IDS_TARGET_MISSING, text, kTargetMissingChars);
+    LoadResourceText(IDS_APP_TITLE, caption, kShortCaptionChars);
+    MessageBox(nullptr, text, caption, MB_OK | MB_SETFOREGROUND);
+    return false;
+}
+
+// "personal.inf" and "group.inf" in the current directory. A directory longer than the 127 bytes
+// kept leaves the paths empty: nothing is loaded, and a save tells the user it failed rather
+// than writing somewhere else.
+void FormDataPaths()
+{
+    char directory[kDataDirectoryBytes];
+    const DWORD length = GetCurrentDirectory(kDataDirectoryBytes, directory);
+    if (length == 0 || length >= kDataDirectoryBytes)
+        return;
+    snprintf(g_program.personalPath, MAX_PATH, "%s\\personal.inf", directory);
+    snprintf(g_program.groupPath, MAX_PATH, "%s\\group.inf", directory);
+}
+
+HICON g_classIcon = nullptr;
+
+bool RegisterClasses()
+{
+    g_classIcon = LoadIcon(g_program.resources, MAKEINTRESOURCE(IDI_APP));
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    const struct {
+        const char* name;
+        WNDPROC procedure;
+        HICON icon;
+        HCURSOR cursor;
+        HBRUSH background;
+    } classes[] = {
+        {kMainWindowClass, MainWindowProc, g_classIcon, arrow,
+         static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
+        {kToolbarClass, ToolbarProc, nullptr, arrow, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
+        {kStatusWindowClass, StatusWindowProc, nullptr, arrow,
+         static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
+        {kColumnBarClass, ColumnBarProc, nullptr, nullptr, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
+        {kRecipientBoxClass, RecipientBoxProc, nullptr, arrow,
+         static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
+    };
+    for (const auto& kind : classes) {
+        WNDCLASS windowClass = {};
+        windowClass.style = CS_HREDRAW | CS_VREDRAW;
+        windowClass.lpfnWndProc = kind.procedure;
+        windowClass.hInstance = g_program.instance;
+        windowClass.hIcon = kind.icon;
+        windowClass.hCursor = kind.cursor;
+        windowClass.hbrBackground = kind.background;
+        windowClass.lpszClassName = kind.name;
+        if (RegisterClass(&windowClass) == 0)
+            return false;
+    }
+    return true;
+}
+
+void LoadSharedResources()
+{
+    g_program.waitCursor = LoadCursor(nullptr, IDC_WAIT);
+    g_program.arrowCursor = LoadCursor(nullptr, IDC_ARROW);
+    g_program.resizeCursor = LoadCursor(g_program.resources, MAKEINTRESOURCE(IDC_COLUMN_RESIZE));
+    g_program.contextMenu = LoadMenu(g_program.resources, MAKEINTRESOURCE(IDM_CONTEXT));
+}
+
+bool CreateMainWindow(int show)
+{
+    if (g_program.contextMenu == nullptr)
+        return false;
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const Box placed = ChooseWindowPlacement(ReadSavedPlacement(),
+                                             {desktop.left, desktop.top, desktop.right, desktop.bottom});
+    char title[kTitleChars];
+    LoadResourceText(IDS_APP_TITLE, title, kTitleChars);
+    g_program.mainWindow = CreateWindowEx(0, kMainWindowClass, title, WS_OVERLAPPEDWINDOW, placed.left, placed.top,
+                                          placed.Width(), placed.Height(), nullptr,
+                                          LoadMenu(g_program.resources, MAKEINTRESOURCE(IDM_MAIN)), g_program.instance,
+                                          nullptr);
+    if (g_program.mainWindow == nullptr)
+        return false;
+    ShowWindow(g_program.mainWindow, show);
+    if (ReadZoom())
+        ShowWindow(g_program.mainWindow, SW_SHOWMAXIMIZED);
+    UpdateWindow(g_program.mainWindow);
+    return true;
+}
+
+int RunMessageLoop()
+{
+    const HACCEL accelerators = LoadAccelerators(g_program.resources, MAKEINTRESOURCE(IDA_MAIN));
+    MSG message;
+    while (GetMessage(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAccelerator(g_program.mainWindow, accelerators, &message))
+            continue;
+        if (g_program.findDialog != nullptr && IsDialogMessage(g_program.findDialog, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessage(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void ReleaseEverything()
+{
+    FreeAddressData();
+    if (g_program.resizeCursor != nullptr)
+        DestroyCursor(g_program.resizeCursor);
+    SetCursor(g_program.arrowCursor);
+    if (g_program.contextMenu != nullptr)
+        DestroyMenu(g_program.contextMenu);
+    if (g_classIcon != nullptr)
+        DestroyIcon(g_classIcon);
+    FreeLibrary(g_program.resources);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int show)
+{
+    g_program.instance = instance;
+    g_program.mode = RecipientModeFrom(commandTail);
+    if (BroughtOtherInstanceForward() || !LoadResourceLibrary())
+        return kStopped;
+    if (g_program.mode != kRecipientOff && !FoundTargetWindow()) {
+        FreeLibrary(g_program.resources);
+        return kStopped;
+    }
+    FormDataPaths();
+    InitCommonControls();
+    if (!RegisterClasses()) {
+        FreeLibrary(g_program.resources);
+        return kStopped;
+    }
+    LoadAddressData();
+    LoadSharedResources();
+    if (!CreateMainWindow(show)) {
+        ReleaseEverything();
+        return kStopped;
+    }
+    const int exitCode = RunMessageLoop();
+    ReleaseEverything();
+    return exitCode;
+}

@@ -1,0 +1,8 @@
+#pragma once
+// The status window at the bottom of the main window ("StatusWindowClass"): the hint for the
+// button under the mouse (g_program.statusHint).
+#include <windows.h>
+
+constexpr char kStatusWindowClass[] = "StatusWindowClass";
+
+LRESULT CALLBACK StatusWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,347 @@
+#include "tests/wine/support/address_book.h"
+
+#include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/programs.h"
+#include "tests/wine/support/registry_scope.h"
+#include "tests/wine/support/scoped_handle.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr UINT kSendTimeoutMs = 60000;
+constexpr int kMainListId = 200;
+
+std::wstring VersionText(const wchar_t* name)
+{
+    RegValue value;
+    if (!ReadRegValue(L"1.64", name, &value) || value.type != REG_SZ)
+        return L"";
+    std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
+    return text.substr(0, text.find(L'\0'));
+}
+
+void Append(Bytes& bytes, const std::string& text)
+{
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    bytes.push_back(0);
+}
+
+void AppendNumber(Bytes& bytes, uint32_t number)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<uint8_t>(number >> shift));
+}
+
+bool WriteBytes(const std::wstring& path, const Bytes& content)
+{
+    ScopedHandle file;
+    *file.Out() = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        *file.Out() = nullptr;
+        return false;
+    }
+    DWORD written = 0;
+    return WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
+           written == content.size();
+}
+
+bool ReadBytes(const std::wstring& path, Bytes* content)
+{
+    ScopedHandle file;
+    *file.Out() = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        *file.Out() = nullptr;
+        return false;
+    }
+    content->assign(GetFileSize(file.Get(), nullptr), 0);
+    DWORD got = 0;
+    return ReadFile(file.Get(), content->data(), static_cast<DWORD>(content->size()), &got, nullptr) &&
+           got == content->size();
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
+{
+    auto* wanted = reinterpret_cast<WindowSearch*>(search);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+} // namespace
+
+std::wstring InstallDirectory()
+{
+    static const std::wstring directory = VersionText(L"Dir");
+    return directory;
+}
+
+std::wstring AddressBookString(UINT id)
+{
+    HMODULE library = LoadLibraryExW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t text[2048] = {};
+    if (library != nullptr) {
+        LoadStringW(library, id, text, 2048);
+        FreeLibrary(library);
+    }
+    return text;
+}
+
+std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument)
+{
+    std::wstring text = AddressBookString(id);
+    const size_t at = text.find(L"%s");
+    return at == std::wstring::npos ? text : text.replace(at, 2, argument);
+}
+
+Bytes PersonalFile(const std::vector<PersonalRecord>& records)
+{
+    Bytes bytes;
+    AppendNumber(bytes, static_cast<uint32_t>(records.size()));
+    for (const PersonalRecord& record : records) {
+        Append(bytes, record.name);
+        Append(bytes, record.address);
+        Append(bytes, record.details);
+        Append(bytes, record.note);
+    }
+    return bytes;
+}
+
+Bytes GroupFile(const std::vector<GroupRecord>& groups)
+{
+    Bytes bytes;
+    AppendNumber(bytes, static_cast<uint32_t>(groups.size()));
+    for (const GroupRecord& group : groups) {
+        Append(bytes, group.name);
+        Append(bytes, group.note);
+        Bytes names;
+        for (const std::string& member : group.members)
+            Append(names, member);
+        AppendNumber(bytes, static_cast<uint32_t>(group.members.size()));
+        AppendNumber(bytes, static_cast<uint32_t>(names.size()));
+        bytes.insert(bytes.end(), names.begin(), names.end());
+    }
+    return bytes;
+}
+
+DataDirectory::DataDirectory()
+{
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    static int made = 0;
+    for (;;) {
+        path_ = std::wstring(temp) + L"pelmora-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++made);
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            path_.clear();
+            return;
+        }
+    }
+}
+
+DataDirectory::~DataDirectory()
+{
+    for (const std::wstring& name : Files()) {
+        SetFileAttributesW(PathOf(name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(PathOf(name).c_str());
+    }
+    RemoveDirectoryW(path_.c_str());
+}
+
+bool DataDirectory::Write(const std::wstring& name, const Bytes& content) const
+{
+    return WriteBytes(PathOf(name), content);
+}
+
+Bytes DataDirectory::Read(const std::wstring& name, bool* exists) const
+{
+    Bytes content;
+    const bool found = ReadBytes(PathOf(name), &content);
+    if (exists != nullptr)
+        *exists = found;
+    return content;
+}
+
+bool DataDirectory::Exists(const std::wstring& name) const
+{
+    return GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> DataDirectory::Files() const
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::wstring SettingsScope::Path()
+{
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(windows) + L"\\kapadr.ini";
+}
+
+SettingsScope::SettingsScope()
+{
+    existed_ = ReadBytes(Path(), &saved_);
+    DeleteFileW(Path().c_str());
+}
+
+SettingsScope::~SettingsScope()
+{
+    DeleteFileW(Path().c_str());
+    if (existed_)
+        WriteBytes(Path(), saved_);
+}
+
+void SettingsScope::Write(const wchar_t* section, const wchar_t* key, int value) const
+{
+    WritePrivateProfileStringW(section, key, std::to_wstring(value).c_str(), Path().c_str());
+}
+
+int SettingsScope::Read(const wchar_t* section, const wchar_t* key, int fallback) const
+{
+    return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, Path().c_str()));
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className)
+{
+    WindowSearch search = {processId, className, nullptr};
+    EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& directory, MessageBoxCatcher* boxes)
+{
+    std::wstring line = L"\"" + InstallDirectory() + L"\\pelmora.exe\"";
+    if (!tail.empty())
+        line += L" " + tail;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
+                        &process_)) {
+        process_ = {};
+        return;
+    }
+    if (boxes != nullptr)
+        boxes->WatchProcess(process_.dwProcessId);
+}
+
+AddressBookRun::~AddressBookRun()
+{
+    if (process_.hProcess == nullptr)
+        return;
+    if (Running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, kSendTimeoutMs);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+bool AddressBookRun::Started(DWORD timeoutMs)
+{
+    for (DWORD waited = 0; process_.hProcess != nullptr && waited < timeoutMs; waited += kPollMs) {
+        main_ = FindProcessWindow(process_.dwProcessId, L"KapAddressBook");
+        if (main_ != nullptr)
+            return true;
+        if (!Running())
+            return false;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+std::vector<uint32_t> AddressBookRun::Items() const
+{
+    const HWND list = MainList();
+    std::vector<uint32_t> items;
+    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+    return items;
+}
+
+void AddressBookRun::Select(const std::vector<int>& items) const
+{
+    const HWND list = MainList();
+    SendTo(list, LB_SETSEL, FALSE, -1);
+    for (int item : items)
+        SendTo(list, LB_SETSEL, TRUE, item);
+    SendTo(main_, WM_COMMAND, MAKEWPARAM(kMainListId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+bool AddressBookRun::Command(int id) const
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_NORMAL, kSendTimeoutMs, &result) != 0;
+}
+
+void AddressBookRun::PostCommand(int id) const
+{
+    PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+int AddressBookRun::Close(DWORD timeoutMs)
+{
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    return WaitForExit(timeoutMs);
+}
+
+int AddressBookRun::WaitForExit(DWORD timeoutMs)
+{
+    if (process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+bool AddressBookRun::Running() const
+{
+    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string AddressBookRun::Describe() const
+{
+    if (process_.hProcess == nullptr)
+        return "pelmora.exe did not start from " + Utf8(InstallDirectory());
+    if (Running())
+        return "pelmora.exe runs, main window " + std::string(main_ != nullptr ? "found" : "not found");
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return "pelmora.exe ended with code " + std::to_string(code);
+}
