@@ -1,6 +1,7 @@
 // The installer: puts NMX_MON.dll and NmxRC.dll (taken from beside this program) into the system
-// directory, registers the monitor with the spooler under the name of resource string 706, makes
-// the installation and spool directories and the registry root with its "1.64" values.
+// directory and the address book pelmora.exe with pelmoraRC.dll into the installation directory,
+// registers the monitor with the spooler under the name of resource string 706, makes the
+// installation and spool directories and the registry root with its "1.64" values.
 //
 //   nmxsetup install [--dir <installation directory>] [--spool <spool directory>]
 //   nmxsetup uninstall
@@ -22,9 +23,26 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 constexpr DWORD kMaxDirectoryChars = kDirectoryChars - 1; // what the monitor reads back whole
-constexpr const wchar_t* kLibraries[] = {L"NMX_MON.dll", L"NmxRC.dll"};
 constexpr wchar_t kMonitorLibrary[] = L"NMX_MON.dll";
 constexpr wchar_t kResourceLibrary[] = L"NmxRC.dll";
+
+// The spooler loads the monitor from the system directory; the monitor starts the address book
+// from the installation directory ("Dir"), where the address book finds its resource library.
+enum class Destination { System, Installation };
+
+struct ShippedFile {
+    const wchar_t* name;
+    Destination destination;
+};
+
+constexpr ShippedFile kShippedFiles[] = {
+    {kMonitorLibrary, Destination::System},
+    {kResourceLibrary, Destination::System},
+    {L"pelmoraRC.dll", Destination::Installation},
+#ifdef VELLO_ADDRESS_BOOK_PROGRAM // defined by the build once the program is part of it
+    {L"pelmora.exe", Destination::Installation},
+#endif
+};
 
 void Report(const std::wstring& text)
 {
@@ -130,11 +148,31 @@ bool WriteVersionKey(const std::wstring& installDir, const std::wstring& spoolDi
     return result == ERROR_SUCCESS || Failed(L"cannot write the values of " + VersionKeyPath(), result);
 }
 
-bool CopyLibraries(const std::wstring& from, const std::wstring& to)
+std::wstring DestinationDirectory(Destination destination, const std::wstring& installDir)
 {
-    for (const wchar_t* library : kLibraries) {
-        const std::wstring source = from + L"\\" + library;
-        if (!CopyFileW(source.c_str(), (to + L"\\" + library).c_str(), FALSE))
+    return destination == Destination::System ? SystemDirectory() : installDir;
+}
+
+// Before anything changes: every file to install is there.
+bool ShippedFilesPresent(const std::wstring& from)
+{
+    bool present = true;
+    for (const ShippedFile& file : kShippedFiles) {
+        const std::wstring source = from + L"\\" + file.name;
+        if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            Report(L"missing " + source + L": build it before installing");
+            present = false;
+        }
+    }
+    return present;
+}
+
+bool CopyShippedFiles(const std::wstring& from, const std::wstring& installDir)
+{
+    for (const ShippedFile& file : kShippedFiles) {
+        const std::wstring source = from + L"\\" + file.name;
+        const std::wstring to = DestinationDirectory(file.destination, installDir);
+        if (!CopyFileW(source.c_str(), (to + L"\\" + file.name).c_str(), FALSE))
             return Failed(L"cannot copy " + source + L" into " + to, GetLastError());
     }
     return true;
@@ -176,6 +214,8 @@ int Install(const std::wstring& installDir, const std::wstring& spoolDir)
         !CheckDirectory(L"the spool directory", spoolDir))
         return kExitUsage;
     const std::wstring source = ProgramDirectory();
+    if (!ShippedFilesPresent(source))
+        return kExitFailure;
     const std::wstring name = MonitorName(source + L"\\" + kResourceLibrary);
     if (name.empty()) {
         Report(L"no monitor name (string 706) in " + source + L"\\" + kResourceLibrary);
@@ -183,7 +223,7 @@ int Install(const std::wstring& installDir, const std::wstring& spoolDir)
     }
     const bool installed = CreateDirectoryPath(installDir) && CreateDirectoryPath(spoolDir) &&
                            WriteVersionKey(installDir, spoolDir) &&
-                           CopyLibraries(source, SystemDirectory()) && RegisterMonitor(name);
+                           CopyShippedFiles(source, installDir) && RegisterMonitor(name);
     if (!installed)
         return kExitFailure;
     wprintf(L"installed the monitor \"%ls\"; spool directory %ls\n", name.c_str(), spoolDir.c_str());
@@ -198,26 +238,33 @@ bool UnregisterMonitor(const std::wstring& name)
     return Failed(L"the spooler did not remove the monitor \"" + name + L"\"", GetLastError());
 }
 
-bool DeleteLibraries(const std::wstring& directory)
+// Files of the installation directory are found through "Dir"; without it only the system
+// directory's are removed.
+bool DeleteShippedFiles(const std::wstring& installDir)
 {
-    for (const wchar_t* library : kLibraries) {
-        const std::wstring path = directory + L"\\" + library;
+    for (const ShippedFile& file : kShippedFiles) {
+        const std::wstring directory = DestinationDirectory(file.destination, installDir);
+        if (directory.empty())
+            continue;
+        const std::wstring path = directory + L"\\" + file.name;
         if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
             return Failed(L"cannot delete " + path, GetLastError());
     }
     return true;
 }
 
-// The "1.64" key goes; the root and its parent go only when nothing else is left in them.
-void DeleteRegistryKeys(std::wstring* installDir, std::wstring* spoolDir)
+void ReadInstalledDirectories(std::wstring* installDir, std::wstring* spoolDir)
 {
-    {
-        RegistryKey key;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS) {
-            *installDir = ReadString(key.Get(), L"Dir");
-            *spoolDir = ReadString(key.Get(), L"TempDir");
-        }
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS) {
+        *installDir = ReadString(key.Get(), L"Dir");
+        *spoolDir = ReadString(key.Get(), L"TempDir");
     }
+}
+
+// The "1.64" key goes; the root and its parent go only when nothing else is left in them.
+void DeleteRegistryKeys()
+{
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str());
     std::wstring root = kRegistryRoot;
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, root.c_str());
@@ -232,11 +279,12 @@ int Uninstall()
         name = MonitorName(ProgramDirectory() + L"\\" + kResourceLibrary);
     if (!name.empty() && !UnregisterMonitor(name))
         return kExitFailure;
-    if (!DeleteLibraries(system))
-        return kExitFailure;
     std::wstring installDir;
     std::wstring spoolDir;
-    DeleteRegistryKeys(&installDir, &spoolDir);
+    ReadInstalledDirectories(&installDir, &spoolDir);
+    if (!DeleteShippedFiles(installDir))
+        return kExitFailure;
+    DeleteRegistryKeys();
     // Only empty directories go: spool files of an interrupted job or the user's files stay.
     if (!spoolDir.empty())
         RemoveDirectoryW(spoolDir.c_str());

@@ -1,5 +1,6 @@
-// The installer's effects on the prefix: libraries, spooler registration, registry and directories.
-// Every test leaves the monitor installed, as the other test programs expect it.
+// The installer's effects on the prefix: the monitor's libraries and the address book, spooler
+// registration, registry and directories. Every test leaves everything installed, as the other
+// test programs expect it.
 #include <windows.h>
 
 #include "monitor/core/resource_ids.h"
@@ -9,9 +10,27 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
+
+// What the installer ships and where: the monitor into the system directory, the address book
+// into the installation directory ("Dir").
+struct ShippedFile {
+    const wchar_t* name;
+    bool inSystemDirectory;
+};
+
+const ShippedFile kShippedFiles[] = {
+    {L"NMX_MON.dll", true},
+    {L"NmxRC.dll", true},
+    {L"pelmoraRC.dll", false},
+#ifdef VELLO_ADDRESS_BOOK_PROGRAM
+    {L"pelmora.exe", false},
+#endif
+};
 
 constexpr wchar_t kMonitorsKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
@@ -59,6 +78,12 @@ bool FileExists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string FileBytes(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 bool IsDirectory(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -83,11 +108,21 @@ bool VersionNumber(const wchar_t* name, DWORD* number)
     return true;
 }
 
-TEST(Installer, PutsTheLibrariesInTheSystemDirectoryAndRegistersTheMonitor)
+std::wstring InstalledPath(const ShippedFile& file, const std::wstring& installDir)
+{
+    return (file.inSystemDirectory ? SystemDirectory() : installDir) + L"\\" + file.name;
+}
+
+TEST(Installer, PutsTheBuiltFilesInPlaceAndRegistersTheMonitor)
 {
     ASSERT_FALSE(MonitorName().empty());
-    for (const wchar_t* library : {L"\\NMX_MON.dll", L"\\NmxRC.dll"})
-        EXPECT_TRUE(FileExists(SystemDirectory() + library)) << Utf8(library);
+    const std::wstring installDir = VersionString(L"Dir");
+    for (const ShippedFile& file : kShippedFiles) {
+        SCOPED_TRACE(Utf8(file.name));
+        const std::string built = FileBytes(DistDirectory() + L"\\" + file.name);
+        ASSERT_FALSE(built.empty());
+        EXPECT_TRUE(built == FileBytes(InstalledPath(file, installDir))) << "not the built file";
+    }
     std::wstring driver;
     ASSERT_TRUE(MonitorRegistered(&driver));
     EXPECT_EQ(L"NMX_MON.dll", driver);
@@ -131,12 +166,14 @@ TEST(Installer, UninstallRemovesWhatInstallAddedAndKeepsThePorts)
     RegistryScope scope({{L"NMX1", {StringValue(L"ServAddr", L"print@example.com")}}});
     Reinstall reinstall;
     const std::wstring spool = VersionString(L"TempDir");
+    const std::wstring installDir = VersionString(L"Dir");
     ClearSpoolDirectory(); // a directory that still holds files would stay
     std::string output;
     ASSERT_EQ(0, RunInstaller(L"uninstall", &output)) << output;
 
-    for (const wchar_t* library : {L"\\NMX_MON.dll", L"\\NmxRC.dll"})
-        EXPECT_FALSE(FileExists(SystemDirectory() + library)) << Utf8(library);
+    for (const ShippedFile& file : kShippedFiles)
+        EXPECT_FALSE(FileExists(InstalledPath(file, installDir))) << Utf8(file.name);
+    EXPECT_FALSE(FileExists(installDir));
     std::wstring driver;
     EXPECT_FALSE(MonitorRegistered(&driver));
     EXPECT_FALSE(RegKeyExists(L"1.64"));
@@ -155,9 +192,44 @@ TEST(Installer, TakesTheDirectoriesGiven)
     EXPECT_EQ(L"C:\\VelloTest", VersionString(L"Dir"));
     EXPECT_EQ(L"C:\\VelloTest\\Jobs\\Spool", VersionString(L"TempDir"));
     EXPECT_TRUE(IsDirectory(L"C:\\VelloTest\\Jobs\\Spool"));
+    for (const ShippedFile& file : kShippedFiles) {
+        if (!file.inSystemDirectory) {
+            EXPECT_TRUE(FileExists(InstalledPath(file, L"C:\\VelloTest"))) << Utf8(file.name);
+            DeleteFileW(InstalledPath(file, L"C:\\VelloTest").c_str());
+        }
+    }
     RemoveDirectoryW(L"C:\\VelloTest\\Jobs\\Spool");
     RemoveDirectoryW(L"C:\\VelloTest\\Jobs");
     RemoveDirectoryW(L"C:\\VelloTest");
+}
+
+// An installer beside all shipped files but one says which is missing and changes nothing.
+TEST(Installer, RefusesToInstallWhenAFileIsMissing)
+{
+    const std::wstring source = L"C:\\VelloSource";
+    const std::wstring target = L"C:\\VelloMissing";
+    const std::wstring installDir = VersionString(L"Dir");
+    CreateDirectoryW(source.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((DistDirectory() + L"\\nmxsetup.exe").c_str(), (source + L"\\nmxsetup.exe").c_str(), FALSE));
+    for (const ShippedFile& missing : kShippedFiles) {
+        SCOPED_TRACE(Utf8(missing.name));
+        for (const ShippedFile& file : kShippedFiles) {
+            const std::wstring copy = source + L"\\" + file.name;
+            if (&file == &missing)
+                DeleteFileW(copy.c_str());
+            else
+                ASSERT_TRUE(CopyFileW((DistDirectory() + L"\\" + file.name).c_str(), copy.c_str(), FALSE));
+        }
+        std::string output;
+        EXPECT_EQ(1, RunProgram(L"\"" + source + L"\\nmxsetup.exe\" install --dir " + target, &output)) << output;
+        EXPECT_NE(std::string::npos, output.find("missing " + Utf8(source + L"\\" + missing.name))) << output;
+        EXPECT_FALSE(FileExists(target));
+        EXPECT_EQ(installDir, VersionString(L"Dir"));
+    }
+    for (const ShippedFile& file : kShippedFiles)
+        DeleteFileW((source + L"\\" + file.name).c_str());
+    DeleteFileW((source + L"\\nmxsetup.exe").c_str());
+    RemoveDirectoryW(source.c_str());
 }
 
 TEST(Installer, RefusesBadArgumentsWithoutChangingAnything)
