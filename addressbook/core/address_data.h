@@ -70,6 +70,14 @@ int FindLiveGroup(const GroupList& list, const char* name);
 int AppendPersonal(PersonalList& list);
 int AppendGroup(GroupList& list);
 
+// ASCII capitals folded to small letters; every other byte stays (names are ANSI text).
+inline unsigned char FoldAscii(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+// Compares two texts byte by byte (as unsigned bytes) with ASCII capitals folded: <0, 0, >0.
+int CompareFolded(const char* a, const char* b);
+
 // Copies text into a field, cut to fit with its terminator.
 void CopyToField(char (&field)[kTextFieldSize], const char* text);
 

@@ -1,0 +1,283 @@
+#include "addressbook/core/data_files.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+constexpr char kPredefinedName[] = "PreDefined Addresses";
+constexpr char kPredefinedDetails[] = ";;";
+// A predefined address of more than this many bytes read shows this many and "...".
+constexpr size_t kPredefinedShown = 124;
+// The smallest records: four empty strings; two empty strings and M, L.
+constexpr size_t kMinPersonalRecord = 4;
+constexpr size_t kMinGroupRecord = 10;
+
+// Reads a file's parts front to back. Every read checks the bytes left, so a file that ends
+// early, holds a count larger than its records or a string without terminator can never make
+// a read go past the buffer: the read fails instead.
+class ByteReader {
+public:
+    ByteReader(const uint8_t* data, size_t size) : next_(data), end_(data + size) {}
+
+    size_t Remaining() const { return static_cast<size_t>(end_ - next_); }
+
+    bool ReadCount(uint32_t& value)
+    {
+        if (Remaining() < 4)
+            return false;
+        value = uint32_t{next_[0]} | uint32_t{next_[1]} << 8 | uint32_t{next_[2]} << 16 |
+                uint32_t{next_[3]} << 24;
+        next_ += 4;
+        return true;
+    }
+
+    // A zero-terminated string; fails when no terminator comes before the end.
+    bool ReadText(const char*& text)
+    {
+        const void* terminator = Remaining() == 0 ? nullptr : std::memchr(next_, 0, Remaining());
+        if (terminator == nullptr)
+            return false;
+        text = reinterpret_cast<const char*>(next_);
+        next_ = static_cast<const uint8_t*>(terminator) + 1;
+        return true;
+    }
+
+    // Takes the next `size` bytes as a reader of their own.
+    bool Split(size_t size, ByteReader& part)
+    {
+        if (Remaining() < size)
+            return false;
+        part = ByteReader(next_, size);
+        next_ += size;
+        return true;
+    }
+
+private:
+    const uint8_t* next_;
+    const uint8_t* end_;
+};
+
+class ByteWriter {
+public:
+    void PutCount(uint32_t value) { PutCountAt(bytes_.size(), value); }
+
+    // Overwrites the 4 bytes at `offset`, or appends them at the end.
+    void PutCountAt(size_t offset, uint32_t value)
+    {
+        if (offset + 4 > bytes_.size())
+            bytes_.resize(offset + 4);
+        for (int i = 0; i < 4; ++i)
+            bytes_[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+
+    // A field's text (at most its 127 bytes) and the terminator.
+    void PutText(const char (&field)[kTextFieldSize])
+    {
+        bytes_.insert(bytes_.end(), field, field + strnlen(field, kTextFieldSize - 1));
+        bytes_.push_back(0);
+    }
+
+    size_t Size() const { return bytes_.size(); }
+    Bytes Take() { return std::move(bytes_); }
+
+private:
+    Bytes bytes_;
+};
+
+uint32_t RecordsToLoad(uint32_t count, size_t remaining, size_t minRecord, uint32_t room)
+{
+    return static_cast<uint32_t>(std::min<uint64_t>({count, remaining / minRecord, room}));
+}
+
+std::string FoldedName(const char* text)
+{
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+// The index FindLivePersonal gives for a name, by hashing: loading a thousand groups of fifty
+// members must not walk the whole personal list for every member.
+class LivePersonalNames {
+public:
+    explicit LivePersonalNames(const PersonalList& personal)
+    {
+        if (!personal.exists)
+            return;
+        indexes_.reserve(personal.Count());
+        for (uint32_t i = 0; i < personal.Count(); ++i)
+            if (personal.entries[i].state == kEntryLive)
+                indexes_.emplace(FoldedName(personal.entries[i].name), i); // the first one stays
+    }
+
+    int Find(const char* name) const
+    {
+        const auto found = indexes_.find(FoldedName(name));
+        return found == indexes_.end() ? -1 : static_cast<int>(found->second);
+    }
+
+private:
+    std::unordered_map<std::string, uint32_t> indexes_;
+};
+
+PersonalEntry PredefinedEntry(const char* address)
+{
+    PersonalEntry entry{};
+    entry.state = kEntryPredefined;
+    CopyToField(entry.name, kPredefinedName);
+    CopyToField(entry.address, address);
+    CopyToField(entry.details, kPredefinedDetails);
+    return entry;
+}
+
+bool ReadPersonalRecord(ByteReader& reader, PersonalEntry& entry)
+{
+    const char* name;
+    const char* address;
+    const char* details;
+    const char* note;
+    if (!reader.ReadText(name) || !reader.ReadText(address) || !reader.ReadText(details) ||
+        !reader.ReadText(note))
+        return false;
+    CopyToField(entry.name, name);
+    CopyToField(entry.address, address);
+    CopyToField(entry.details, details);
+    CopyToField(entry.note, note);
+    return true;
+}
+
+// Up to `count` member names from the record's member bytes; a name cut off by their end is
+// dropped, and so is a name that matches no live personal entry.
+std::vector<uint32_t> ResolveMembers(ByteReader names, uint32_t count,
+                                     const LivePersonalNames& personal)
+{
+    std::vector<uint32_t> members;
+    const char* name;
+    for (uint32_t i = 0; i < count && names.ReadText(name); ++i) {
+        const int index = personal.Find(name);
+        if (index >= 0)
+            members.push_back(static_cast<uint32_t>(index));
+    }
+    return members;
+}
+
+bool ReadGroupRecord(ByteReader& reader, const LivePersonalNames& personal, GroupEntry& entry)
+{
+    const char* name;
+    const char* note;
+    uint32_t memberCount;
+    uint32_t memberBytes;
+    ByteReader names(nullptr, 0);
+    if (!reader.ReadText(name) || !reader.ReadText(note) || !reader.ReadCount(memberCount) ||
+        !reader.ReadCount(memberBytes) || !reader.Split(memberBytes, names))
+        return false;
+    CopyToField(entry.name, name);
+    CopyToField(entry.note, note);
+    entry.members = ResolveMembers(names, memberCount, personal);
+    entry.members.shrink_to_fit();
+    return true;
+}
+
+} // namespace
+
+void PredefinedAddressFrom(const uint8_t* data, size_t size, char (&address)[kTextFieldSize])
+{
+    const size_t read = std::min(size, kTextFieldSize - 1);
+    std::memset(address, 0, kTextFieldSize);
+    if (read > 0)
+        std::memcpy(address, data, read);
+    if (read > kPredefinedShown)
+        std::memcpy(address + kPredefinedShown, "...", 4);
+}
+
+PersonalList ReadPersonalFile(const uint8_t* data, size_t size, const char* predefinedAddress)
+{
+    PersonalList list;
+    ByteReader reader(data, size);
+    uint32_t count;
+    if (!reader.ReadCount(count))
+        return list;
+    list.exists = true;
+    const uint32_t records =
+        RecordsToLoad(count, reader.Remaining(), kMinPersonalRecord, kMaxListEntries - 1);
+    list.entries.reserve(records + 1);
+    list.entries.push_back(PredefinedEntry(predefinedAddress));
+    PersonalEntry entry{};
+    for (uint32_t i = 0; i < records && ReadPersonalRecord(reader, entry); ++i)
+        list.entries.push_back(entry);
+    return list;
+}
+
+GroupList ReadGroupFile(const uint8_t* data, size_t size, const PersonalList& personal)
+{
+    GroupList list;
+    ByteReader reader(data, size);
+    uint32_t count;
+    if (!reader.ReadCount(count))
+        return list;
+    list.exists = true;
+    const uint32_t records =
+        RecordsToLoad(count, reader.Remaining(), kMinGroupRecord, kMaxListEntries);
+    list.entries.reserve(records);
+    const LivePersonalNames names(personal);
+    for (uint32_t i = 0; i < records; ++i) {
+        GroupEntry entry{};
+        if (!ReadGroupRecord(reader, names, entry))
+            break;
+        list.entries.push_back(std::move(entry));
+    }
+    return list;
+}
+
+Bytes WritePersonalFile(const PersonalList& personal)
+{
+    ByteWriter file;
+    file.PutCount(0);
+    uint32_t written = 0;
+    for (const PersonalEntry& entry : personal.entries) {
+        if (entry.state != kEntryLive)
+            continue;
+        file.PutText(entry.name);
+        file.PutText(entry.address);
+        file.PutText(entry.details);
+        file.PutText(entry.note);
+        ++written;
+    }
+    file.PutCountAt(0, written);
+    return file.Take();
+}
+
+Bytes WriteGroupFile(const GroupList& groups, const PersonalList& personal)
+{
+    ByteWriter file;
+    file.PutCount(0);
+    uint32_t written = 0;
+    for (const GroupEntry& group : groups.entries) {
+        if (group.state != kEntryLive)
+            continue;
+        file.PutText(group.name);
+        file.PutText(group.note);
+        const size_t counts = file.Size();
+        file.PutCount(0);
+        file.PutCount(0);
+        uint32_t members = 0;
+        if (personal.exists) {
+            // Members whose personal entry is no longer live leave the group here.
+            for (uint32_t index : group.members) {
+                if (index >= personal.Count() || personal.entries[index].state != kEntryLive)
+                    continue;
+                file.PutText(personal.entries[index].name);
+                ++members;
+            }
+        }
+        file.PutCountAt(counts, members);
+        file.PutCountAt(counts + 4, static_cast<uint32_t>(file.Size() - counts - 8));
+        ++written;
+    }
+    file.PutCountAt(0, written);
+    return file.Take();
+}

@@ -1,0 +1,102 @@
+#include "addressbook/core/editors.h"
+
+#include "addressbook/core/editor_dialogs.h"
+#include "addressbook/core/main_window.h"
+#include "addressbook/core/program.h"
+#include "addressbook/core/resource_ids.h"
+
+EditTarget g_editTarget;
+
+namespace {
+// The log-off refusal holds while an editor is open, also across one opened from another.
+class ModalScope {
+public:
+    ModalScope() : outer_(g_program.modalOpen) { g_program.modalOpen = true; }
+    ~ModalScope() { g_program.modalOpen = outer_; }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    bool outer_;
+};
+} // namespace
+
+void OpenPersonalEditor(HWND owner, int index)
+{
+    g_editTarget.personal = index;
+    const ModalScope modal;
+    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_PERSONAL_EDITOR), owner, PersonalEditorProc, 0);
+}
+
+void OpenGroupEditor(HWND owner, int index)
+{
+    g_editTarget.group = index;
+    const ModalScope modal;
+    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_GROUP_EDITOR), owner, GroupEditorProc, 0);
+}
+
+void EditSelected(HWND owner, int listId)
+{
+    HWND list = GetDlgItem(owner, listId);
+    int first = 0;
+    if (SendMessage(list, LB_GETSELITEMS, 1, reinterpret_cast<LPARAM>(&first)) != 1)
+        return;
+    const auto ref = static_cast<EntryRef>(SendMessage(list, LB_GETITEMDATA, first, 0));
+    if (RefKind(ref) == kKindGroup)
+        OpenGroupEditor(owner, static_cast<int>(RefIndex(ref)));
+    else
+        OpenPersonalEditor(owner, static_cast<int>(RefIndex(ref)));
+}
+
+void LimitFields(HWND dialog, std::initializer_list<FieldLimit> fields)
+{
+    for (const FieldLimit& field : fields)
+        SendDlgItemMessage(dialog, field.id, EM_LIMITTEXT, field.limit, 0);
+}
+
+void ReadField(HWND dialog, int id, int limit, char (&field)[kTextFieldSize])
+{
+    // Read more than fits, so that the cut falls between whole characters of a double-byte text.
+    char text[4 * kTextFieldSize] = {};
+    GetDlgItemText(dialog, id, text, sizeof(text));
+    const char* end = text;
+    for (const char* next = CharNext(end); next != end && next - text <= limit; next = CharNext(end))
+        end = next;
+    text[end - text] = '\0';
+    CopyToField(field, text);
+}
+
+std::vector<EntryRef> ListItems(HWND list)
+{
+    const auto count = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0));
+    std::vector<EntryRef> items;
+    for (int i = 0; i < count; ++i)
+        items.push_back(static_cast<EntryRef>(SendMessage(list, LB_GETITEMDATA, i, 0)));
+    return items;
+}
+
+void AddListItem(HWND list, EntryRef ref)
+{
+    SendMessage(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ref));
+}
+
+bool HasSelection(HWND list)
+{
+    return SendMessage(list, LB_GETSELCOUNT, 0, 0) > 0;
+}
+
+void DeleteSelectedItems(HWND list)
+{
+    const auto count = static_cast<int>(SendMessage(list, LB_GETSELCOUNT, 0, 0));
+    if (count <= 0)
+        return;
+    std::vector<int> selected(count);
+    SendMessage(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(selected.data()));
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
+        SendMessage(list, LB_DELETESTRING, *it, 0);
+}
+
+void ShowEditorMessage(HWND dialog, unsigned textId)
+{
+    ShowProgramMessage(dialog, textId, MB_OK | MB_ICONSTOP);
+}

@@ -1,0 +1,122 @@
+// The personal editor, dialog 105: one personal entry, new or edited.
+#include "addressbook/core/address_store.h"
+#include "addressbook/core/editor_dialogs.h"
+#include "addressbook/core/editor_rules.h"
+#include "addressbook/core/main_window.h"
+#include "addressbook/core/program.h"
+#include "addressbook/core/resource_ids.h"
+#include "addressbook/ui/light_grey.h"
+
+namespace {
+constexpr int kDetailLimit = static_cast<int>(kDetailPartChars);
+
+// Every control that shows the editor's font, fields and labels alike.
+constexpr int kFontControls[] = {IDC_PERSONAL_NAME,    IDC_PERSONAL_ADDRESS, IDC_PERSONAL_DETAIL1, IDC_PERSONAL_DETAIL2,
+                                 IDC_PERSONAL_DETAIL3, IDC_PERSONAL_NOTE,    IDOK,                 IDCANCEL,
+                                 IDC_LABEL1,           IDC_LABEL2,           IDC_LABEL4,           IDC_LABEL5,
+                                 IDC_LABEL6,           IDC_LABEL7,           IDC_LABEL8};
+
+const PersonalEntry* LivePersonal(int index)
+{
+    const PersonalList& list = g_program.book.personal;
+    if (index < 0 || !list.exists || static_cast<uint32_t>(index) >= list.Count())
+        return nullptr;
+    const PersonalEntry& entry = list.entries[index];
+    return entry.state == kEntryLive ? &entry : nullptr;
+}
+
+void OnInit(HWND dialog)
+{
+    g_personalEditorFont.Make();
+    ApplyFontToControls(g_personalEditorFont, dialog, kFontControls);
+    LimitFields(dialog, {{IDC_PERSONAL_NAME, kEditorTextLimit},
+                         {IDC_PERSONAL_ADDRESS, kEditorTextLimit},
+                         {IDC_PERSONAL_DETAIL1, kDetailLimit},
+                         {IDC_PERSONAL_DETAIL2, kDetailLimit},
+                         {IDC_PERSONAL_DETAIL3, kDetailLimit},
+                         {IDC_PERSONAL_NOTE, kEditorTextLimit}});
+    const PersonalEntry* entry = LivePersonal(g_editTarget.personal);
+    if (entry == nullptr)
+        return;
+    SetDlgItemText(dialog, IDC_PERSONAL_NAME, entry->name);
+    SetDlgItemText(dialog, IDC_PERSONAL_ADDRESS, entry->address);
+    SetDlgItemText(dialog, IDC_PERSONAL_NOTE, entry->note);
+    const DetailParts parts = SplitDetails(entry->details);
+    SetDlgItemText(dialog, IDC_PERSONAL_DETAIL1, parts.first.c_str());
+    SetDlgItemText(dialog, IDC_PERSONAL_DETAIL2, parts.second.c_str());
+    SetDlgItemText(dialog, IDC_PERSONAL_DETAIL3, parts.third.c_str());
+}
+
+void StoreTexts(HWND dialog, PersonalEntry& entry)
+{
+    ReadField(dialog, IDC_PERSONAL_NAME, kEditorTextLimit, entry.name);
+    ReadField(dialog, IDC_PERSONAL_ADDRESS, kEditorTextLimit, entry.address);
+    ReadField(dialog, IDC_PERSONAL_NOTE, kEditorTextLimit, entry.note);
+    char parts[3][kTextFieldSize];
+    ReadField(dialog, IDC_PERSONAL_DETAIL1, kDetailLimit, parts[0]);
+    ReadField(dialog, IDC_PERSONAL_DETAIL2, kDetailLimit, parts[1]);
+    ReadField(dialog, IDC_PERSONAL_DETAIL3, kDetailLimit, parts[2]);
+    JoinDetails(parts[0], parts[1], parts[2], entry.details);
+}
+
+// OK: false keeps the dialog open (a refused name).
+bool Accept(HWND dialog)
+{
+    AddressBook& book = g_program.book;
+    int index = g_editTarget.personal;
+    char name[kTextFieldSize];
+    ReadField(dialog, IDC_PERSONAL_NAME, kEditorTextLimit, name);
+    if (const unsigned refusal = RefusedPersonalName(book.personal, name, index)) {
+        ShowEditorMessage(dialog, refusal);
+        return false;
+    }
+    const bool isNew = index < 0;
+    if (isNew) {
+        index = AppendPersonal(book.personal);
+        if (index < 0) { // an EntryRef could not name it
+            ShowEditorMessage(dialog, IDS_LIST_FULL);
+            return true;
+        }
+    }
+    StoreTexts(dialog, book.personal.entries[index]);
+    if (isNew)
+        InsertAtTopOfMainList(MakeEntryRef(index, kKindPersonal));
+    RebuildSortIndexes(book);
+    if (!isNew)
+        RepaintEntryLists();
+    // "group.inf" names members by their names: it follows an edit, but only once "personal.inf"
+    // holds the new name, or the member would match nothing at the next start.
+    if (SavePersonalFile(dialog) && !isNew)
+        SaveGroupFile(dialog);
+    return true;
+}
+
+void OnCommand(HWND dialog, int id)
+{
+    if (id == IDOK && Accept(dialog))
+        EndDialog(dialog, IDOK);
+    else if (id == IDCANCEL)
+        EndDialog(dialog, IDCANCEL);
+}
+} // namespace
+
+INT_PTR CALLBACK PersonalEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    INT_PTR colour = 0;
+    if (AnswerLightGrey(message, wParam, colour))
+        return colour;
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_DESTROY:
+        DetachFontFromControls(g_personalEditorFont, dialog, kFontControls);
+        g_personalEditorFont.Delete();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
