@@ -34,7 +34,9 @@ void AppendNumber(Bytes& bytes, uint32_t number)
         bytes.push_back(static_cast<uint8_t>(number >> shift));
 }
 
-bool WriteBytes(const std::wstring& path, const Bytes& content)
+} // namespace
+
+bool WriteFileBytes(const std::wstring& path, const Bytes& content)
 {
     ScopedHandle file;
     *file.Out() = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -47,7 +49,7 @@ bool WriteBytes(const std::wstring& path, const Bytes& content)
            written == content.size();
 }
 
-bool ReadBytes(const std::wstring& path, Bytes* content)
+bool ReadFileBytes(const std::wstring& path, Bytes* content)
 {
     ScopedHandle file;
     *file.Out() = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -61,6 +63,8 @@ bool ReadBytes(const std::wstring& path, Bytes* content)
     return ReadFile(file.Get(), content->data(), static_cast<DWORD>(content->size()), &got, nullptr) &&
            got == content->size();
 }
+
+namespace {
 
 struct WindowSearch {
     DWORD processId;
@@ -192,13 +196,13 @@ DataDirectory::~DataDirectory()
 
 bool DataDirectory::Write(const std::wstring& name, const Bytes& content) const
 {
-    return WriteBytes(PathOf(name), content);
+    return WriteFileBytes(PathOf(name), content);
 }
 
 Bytes DataDirectory::Read(const std::wstring& name, bool* exists) const
 {
     Bytes content;
-    const bool found = ReadBytes(PathOf(name), &content);
+    const bool found = ReadFileBytes(PathOf(name), &content);
     if (exists != nullptr)
         *exists = found;
     return content;
@@ -234,7 +238,7 @@ std::wstring SettingsScope::Path()
 
 SettingsScope::SettingsScope()
 {
-    existed_ = ReadBytes(Path(), &saved_);
+    existed_ = ReadFileBytes(Path(), &saved_);
     DeleteFileW(Path().c_str());
 }
 
@@ -242,7 +246,7 @@ SettingsScope::~SettingsScope()
 {
     DeleteFileW(Path().c_str());
     if (existed_)
-        WriteBytes(Path(), saved_);
+        WriteFileBytes(Path(), saved_);
 }
 
 void SettingsScope::Write(const wchar_t* section, const wchar_t* key, int value) const

@@ -45,6 +45,10 @@ struct GroupRecord {
 Bytes PersonalFile(const std::vector<PersonalRecord>& records);
 Bytes GroupFile(const std::vector<GroupRecord>& groups);
 
+// A whole file written anew, and read whole (shared with every other opener); false on failure.
+bool WriteFileBytes(const std::wstring& path, const Bytes& content);
+bool ReadFileBytes(const std::wstring& path, Bytes* content);
+
 // A new empty directory for one test's data files; it and its files go when the test ends.
 class DataDirectory {
 public:

@@ -1,0 +1,185 @@
+// The round trip between the two programs, both real: the port configuration dialog opened
+// through the monitor's ConfigurePort, its "Address Book..." button, the installed pelmora.exe
+// it starts from the installation directory, entries and groups picked and sent, and the
+// dialog's field holding them afterwards.
+#include "addressbook/core/resource_ids.h"
+#include "monitor/ui/dialog_ids.h"
+#include "printhost/loaded_monitor.h"
+#include "tests/wine/support/address_book.h"
+#include "tests/wine/support/dialog_driver.h"
+#include "tests/wine/support/dialog_gtest_printer.h"
+#include "tests/wine/support/dialog_monitor.h"
+#include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/programs.h"
+#include "tests/wine/support/registry_scope.h"
+#include "tests/wine/support/spool_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
+
+constexpr wchar_t kPortConfigCaption[] = L"Velloprint Port Settings";
+constexpr wchar_t kPort[] = L"NMX1";
+constexpr wchar_t kKeptList[] = L"kept@x.jp;also@x.jp";
+
+const RegKeySpec kStoredPort = {kPort, {StringValue(L"ServAddr", kKeptList, false), DwordValue(L"ShowSw", 0)}};
+
+// Personal indexes 1 to 3; the group holds Bob and Cid. The main list shows them in that order,
+// the group last.
+const std::vector<PersonalRecord> kPeople = {
+    {"Ann", "ann@x.jp", ";;", ""},
+    {"Bob", "bob@x.jp", ";;", ""},
+    {"Cid", "cid@x.jp", ";;", ""},
+};
+const std::vector<GroupRecord> kGroups = {{"Printers", "", {"Bob", "Cid"}}};
+constexpr uint32_t kPredefined = 0;
+
+std::wstring HandOverPath()
+{
+    return SpoolDirectory() + L"\\PreDef.ADR";
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// "personal.inf" and "group.inf" in the installation directory, where the address book that the
+// dialog starts reads them: as the test writes them while the scope lasts, then as they were.
+class InstalledDataFiles {
+public:
+    InstalledDataFiles()
+    {
+        for (Kept& file : files_) {
+            file.path = InstallDirectory() + L"\\" + file.name;
+            file.existed = ReadFileBytes(file.path, &file.bytes);
+        }
+    }
+    ~InstalledDataFiles()
+    {
+        for (const Kept& file : files_) {
+            DeleteFileW(file.path.c_str());
+            if (file.existed)
+                WriteFileBytes(file.path, file.bytes);
+        }
+    }
+    InstalledDataFiles(const InstalledDataFiles&) = delete;
+    InstalledDataFiles& operator=(const InstalledDataFiles&) = delete;
+
+    void Hold(bool withGroups) const
+    {
+        EXPECT_TRUE(WriteFileBytes(files_[0].path, PersonalFile(kPeople)));
+        DeleteFileW(files_[1].path.c_str());
+        if (withGroups) {
+            EXPECT_TRUE(WriteFileBytes(files_[1].path, GroupFile(kGroups)));
+        }
+    }
+
+private:
+    struct Kept {
+        const wchar_t* name;
+        std::wstring path;
+        bool existed;
+        Bytes bytes;
+    };
+    Kept files_[2] = {{L"personal.inf", L"", false, {}}, {L"group.inf", L"", false, {}}};
+};
+
+// What the user does in the address book between its start and its send.
+using Picking = std::function<void(AddressBookRun& book)>;
+
+class RoundTrip : public ::testing::Test {
+protected:
+    RoundTrip() { DeleteFileW(HandOverPath().c_str()); }
+
+    // In the open dialog: presses "Address Book...", picks in the address book the button
+    // started, sends, and returns once the dialog has handled what came back.
+    void HandOverThroughTheAddressBook(DialogThread& thread, HWND dialog, const Picking& pick)
+    {
+        MessageBoxCatcher bookBoxes; // the address book shows none
+        AddressBookRun book(&bookBoxes);
+        Click(dialog, IDC_ADDRESS_BOOK);
+        ASSERT_TRUE(book.Started()) << book.Describe();
+        EXPECT_EQ(std::vector<uint32_t>{kPredefined}, book.Recipients());
+        pick(book);
+        EXPECT_TRUE(book.Press(IDC_RECIPIENT_SEND));
+        EXPECT_EQ(0, book.WaitForExit()) << book.Describe();
+        EXPECT_TRUE(thread.Flush());
+    }
+
+    DialogThread Configure()
+    {
+        return DialogThread([this] {
+            return static_cast<INT_PTR>(monitor_.Functions()->ConfigurePort(nullptr, nullptr, port_));
+        });
+    }
+
+    MessageBoxCatcher boxes_; // the monitor shows none
+    RegistryScope registry_{{kStoredPort}};
+    const SettingsScope settings_;
+    const InstalledDataFiles data_;
+    LoadedMonitor monitor_;
+    wchar_t port_[5] = L"NMX1";
+};
+
+TEST_F(RoundTrip, ThePickedAddressesComeBackIntoTheField)
+{
+    const struct {
+        const char* what;
+        bool withGroups;
+        Picking pick;
+        std::wstring field;
+    } cases[] = {
+        {"the kept list, then a person and a group picked with command 102", true,
+         [](AddressBookRun& book) {
+             book.Select({0, 3});
+             EXPECT_TRUE(book.Command(CMD_ADD_RECIPIENT));
+         },
+         L"kept@x.jp;also@x.jp;ann@x.jp;bob@x.jp;cid@x.jp"},
+        {"no group file: the kept list removed, a person added with the add button", false,
+         [](AddressBookRun& book) {
+             book.SelectRecipients({0});
+             EXPECT_TRUE(book.Press(IDC_RECIPIENT_REMOVE));
+             book.Select({1});
+             EXPECT_TRUE(book.Press(IDC_RECIPIENT_ADD));
+         },
+         L"bob@x.jp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        data_.Hold(c.withGroups);
+        DialogThread thread = Configure();
+        DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+            HandOverThroughTheAddressBook(thread, dialog, c.pick);
+            EXPECT_EQ(c.field, ControlText(dialog, IDC_SERV_ADDR));
+            EXPECT_FALSE(Exists(HandOverPath())) << "PreDef.ADR is left";
+        });
+    }
+}
+
+TEST_F(RoundTrip, TheJobStartDialogTakesTheAddressesToo)
+{
+    data_.Hold(true);
+    WriteRegValue(kPort, DwordValue(L"ShowSw", 1));
+    PrintOutcome outcome;
+    DialogThread job([&] {
+        outcome = PrintDeletedJob(*monitor_.Functions(), kPort);
+        return INT_PTR(0);
+    });
+    DriveDialog(job, kPortConfigCaption, [&](HWND dialog) {
+        HandOverThroughTheAddressBook(job, dialog, [](AddressBookRun& book) {
+            book.Select({3});
+            EXPECT_TRUE(book.Press(IDC_RECIPIENT_ADD));
+        });
+        EXPECT_EQ(L"kept@x.jp;also@x.jp;bob@x.jp;cid@x.jp", ControlText(dialog, IDC_SERV_ADDR));
+        EXPECT_FALSE(Exists(HandOverPath())) << "PreDef.ADR is left";
+    });
+}
+
+} // namespace
