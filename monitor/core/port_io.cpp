@@ -82,15 +82,32 @@ void UnlinkDosDevice(PortEntry* entry)
 }
 
 // Loads the port's settings and, when the port asks for it, lets the user confirm (and adjust
-// for this job only) in the configuration dialog. Returns false when the user cancelled.
+// for this job only) in the configuration dialog. Returns false when the user cancelled. The
+// caller holds the monitor lock.
 bool ConfirmJobStart(PortEntry* entry)
 {
-    MonitorLockGuard lock;
     LoadPortSettings(&entry->settings);
-    bool confirmed = entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry->name) != 0;
+    bool confirmed = entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry) != 0;
     if (!confirmed)
         entry->settings.ServAddr[0] = L'\0';
     return confirmed;
+}
+
+enum class JobStart { Opened, AlreadyOpen, PortDeleted };
+
+// Marks the job open and lets the user confirm it. Under the monitor lock, so that two starts
+// cannot both open a job and a port cannot be deleted while its job starts.
+JobStart OpenJob(PortEntry* entry, const WCHAR* docName, bool* confirmed)
+{
+    MonitorLockGuard lock;
+    if (HasFlag(entry, kFlagRemoved))
+        return JobStart::PortDeleted;
+    if (HasFlag(entry, kFlagJobInProgress))
+        return JobStart::AlreadyOpen;
+    SetFlag(entry, kFlagJobInProgress);
+    lstrcpynW(entry->settings.DocName, docName != nullptr ? docName : L"", kMaxDocNameChars + 1);
+    *confirmed = ConfirmJobStart(entry);
+    return JobStart::Opened;
 }
 
 } // namespace
@@ -116,6 +133,7 @@ BOOL WINAPI NmxOpenPort(LPWSTR name, PHANDLE port)
     // The device is only linked to check that it can be opened; it stays closed.
     if (HasFlag(entry, kFlagDeviceLink))
         UnlinkDosDevice(entry);
+    AcquirePortEntry(entry); // until ClosePort, also when the port is deleted meanwhile
     *port = entry;
     return TRUE;
 }
@@ -123,19 +141,16 @@ BOOL WINAPI NmxOpenPort(LPWSTR name, PHANDLE port)
 BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD /*level*/, LPBYTE docInfo)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr) {
+    // DOC_INFO_1 and DOC_INFO_2 both begin with the document name.
+    const WCHAR* docName = docInfo != nullptr ? reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName : nullptr;
+    bool confirmed = false;
+    const JobStart start = entry != nullptr ? OpenJob(entry, docName, &confirmed) : JobStart::PortDeleted;
+    if (start == JobStart::PortDeleted) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (HasFlag(entry, kFlagJobInProgress))
+    if (start == JobStart::AlreadyOpen)
         return TRUE;
-    SetFlag(entry, kFlagJobInProgress);
-
-    // DOC_INFO_1 and DOC_INFO_2 both begin with the document name.
-    const WCHAR* docName = docInfo != nullptr ? reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName : nullptr;
-    lstrcpynW(entry->settings.DocName, docName != nullptr ? docName : L"", kMaxDocNameChars + 1);
-
-    const bool confirmed = ConfirmJobStart(entry);
 
     entry->printer = nullptr;
     entry->printerName = DuplicateString(printerName);
@@ -173,17 +188,20 @@ BOOL WINAPI NmxReadPort(HANDLE /*port*/, LPBYTE /*buffer*/, DWORD /*size*/, LPDW
     return FALSE;
 }
 
+// Also closes a handle whose port has been deleted: its last handle frees the entry.
 BOOL WINAPI NmxClosePort(HANDLE port)
 {
-    PortEntry* entry = PortFromHandle(port);
+    PortEntry* entry = EntryOfHandle(port);
     if (entry == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    MonitorLockGuard lock;
     if (entry->deviceTarget != nullptr) {
         GlobalFree(entry->deviceTarget);
         entry->deviceTarget = nullptr;
     }
+    ReleasePortEntry(entry);
     return TRUE;
 }
 
@@ -191,7 +209,11 @@ BOOL WINAPI NmxGetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR /*val
                                       DWORD inSize, LPWSTR outBuffer, DWORD outSize, LPDWORD returned)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || controlId == 0 || !HasOpenFile(entry) || !HasFlag(entry, kFlagDeviceLink)) {
+    if (entry == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (controlId == 0 || !HasOpenFile(entry) || !HasFlag(entry, kFlagDeviceLink)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -205,7 +227,11 @@ BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reser
     if (reserved != 0)
         return FALSE;
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || timeouts == nullptr || !HasFlag(entry, kFlagDeviceLink)) {
+    if (entry == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (timeouts == nullptr || !HasFlag(entry, kFlagDeviceLink)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
