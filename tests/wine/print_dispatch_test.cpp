@@ -241,6 +241,22 @@ TEST_F(PrintDispatch, AJobDeletedWhileItGoesToAFastServerIsCutShortAndNotDeliver
     EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
 }
 
+// A stored part size the dialog would never store counts as missing: the job goes in parts of
+// the default 1024 KB. A part buffer sized with a wrapped or cut size would be overrun by the
+// part read into it: the mailed bytes would differ from the printed ones, the process heap would
+// fail its check, or the print host would crash.
+class StoredPartLimit : public PrintDispatch, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(StoredPartLimit, OutsideTheDialogsRangeSendsDefaultParts)
+{
+    const std::string host = Serve({0, 1, GetParam()});
+    Print(kMiB + 20000);
+    ExpectParts(host, kMiB + 20000, kMiB, 2);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr)) << "the process heap was overrun";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dispatch, StoredPartLimit, ::testing::Values(0x400001, 0, 0xFFFFFFFF));
+
 // Servers and addresses that fail the mail: the user is told once, in the box for the failure,
 // and the job still ends reported done with nothing left behind.
 struct ServerFailure {
