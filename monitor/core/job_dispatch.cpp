@@ -181,10 +181,8 @@ void FinishJob(PortEntry* entry)
 BOOL WINAPI NmxEndDocPort(HANDLE port)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (entry == nullptr)
+        return RefuseHandle();
     if (!HasFlag(entry, kFlagJobInProgress))
         return TRUE;
     if (!HasFlag(entry, kFlagSendAbort)) {

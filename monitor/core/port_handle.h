@@ -17,5 +17,12 @@ inline PortEntry* PortFromHandle(HANDLE port)
     return entry != nullptr && !HasFlag(entry, kFlagRemoved) ? entry : nullptr;
 }
 
+// How the entry points refuse such a handle, and a port call that has no port to act on.
+inline BOOL RefuseHandle()
+{
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
 // Closes the job's printer and frees the printer-name copy.
 void ReleaseJobPrinter(PortEntry* entry);

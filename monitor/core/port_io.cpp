@@ -93,7 +93,7 @@ bool ConfirmJobStart(PortEntry* entry)
     return confirmed;
 }
 
-enum class JobStart { Opened, AlreadyOpen, PortDeleted };
+enum class JobStart { Opened, AlreadyOpen, NoPort };
 
 // Marks the job open and lets the user confirm it. Under the monitor lock, so that two starts
 // cannot both open a job and a port cannot be deleted while its job starts.
@@ -101,7 +101,7 @@ JobStart OpenJob(PortEntry* entry, const WCHAR* docName, bool* confirmed)
 {
     MonitorLockGuard lock;
     if (HasFlag(entry, kFlagRemoved))
-        return JobStart::PortDeleted;
+        return JobStart::NoPort;
     if (HasFlag(entry, kFlagJobInProgress))
         return JobStart::AlreadyOpen;
     SetFlag(entry, kFlagJobInProgress);
@@ -144,11 +144,9 @@ BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD 
     // DOC_INFO_1 and DOC_INFO_2 both begin with the document name.
     const WCHAR* docName = docInfo != nullptr ? reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName : nullptr;
     bool confirmed = false;
-    const JobStart start = entry != nullptr ? OpenJob(entry, docName, &confirmed) : JobStart::PortDeleted;
-    if (start == JobStart::PortDeleted) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    const JobStart start = entry != nullptr ? OpenJob(entry, docName, &confirmed) : JobStart::NoPort;
+    if (start == JobStart::NoPort)
+        return RefuseHandle();
     if (start == JobStart::AlreadyOpen)
         return TRUE;
 
@@ -173,10 +171,8 @@ BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD 
 BOOL WINAPI NmxWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || !HasOpenFile(entry)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (entry == nullptr || !HasOpenFile(entry))
+        return RefuseHandle();
     DWORD ignored = 0;
     return WriteFile(entry->file, buffer, size, written != nullptr ? written : &ignored, nullptr);
 }
@@ -184,18 +180,15 @@ BOOL WINAPI NmxWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written
 BOOL WINAPI NmxReadPort(HANDLE /*port*/, LPBYTE /*buffer*/, DWORD /*size*/, LPDWORD /*read*/)
 {
     // The monitor never returns data.
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
+    return RefuseHandle();
 }
 
 // Also closes a handle whose port has been deleted: its last handle frees the entry.
 BOOL WINAPI NmxClosePort(HANDLE port)
 {
     PortEntry* entry = EntryOfHandle(port);
-    if (entry == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (entry == nullptr)
+        return RefuseHandle();
     MonitorLockGuard lock;
     if (entry->deviceTarget != nullptr) {
         GlobalFree(entry->deviceTarget);
@@ -209,10 +202,8 @@ BOOL WINAPI NmxGetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR /*val
                                       DWORD inSize, LPWSTR outBuffer, DWORD outSize, LPDWORD returned)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (entry == nullptr)
+        return RefuseHandle();
     if (controlId == 0 || !HasOpenFile(entry) || !HasFlag(entry, kFlagDeviceLink)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -227,10 +218,8 @@ BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reser
     if (reserved != 0)
         return FALSE;
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (entry == nullptr)
+        return RefuseHandle();
     if (timeouts == nullptr || !HasFlag(entry, kFlagDeviceLink)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
