@@ -4,6 +4,7 @@
 
 #include "addressbook/core/resource_ids.h"
 #include "tests/wine/support/address_book.h"
+#include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_gtest_printer.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
@@ -105,6 +106,46 @@ TEST(MainList, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
     EXPECT_EQ(0, book.Close());
 }
 
+HWND ChildOfClass(HWND parent, const wchar_t* className)
+{
+    return FindWindowExW(parent, nullptr, className, nullptr);
+}
+
+TEST(Enabling, TheToolbarButtonsFollowTheSelectionAndTheLists)
+{
+    const SettingsScope settings;
+    const DataDirectory data;
+    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
+    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+    const HWND toolbar = ChildOfClass(book.MainWindow(), L"ToolBarClass");
+    ASSERT_NE(nullptr, toolbar);
+    const int buttons[] = {IDC_TOOL_NEW_PERSONAL, IDC_TOOL_NEW_GROUP, IDC_TOOL_EDIT, IDC_TOOL_DELETE, IDC_TOOL_FIND};
+    const struct {
+        const char* name;
+        std::vector<int> selected;
+        bool deleteThem; // then delete the selection
+        bool enabled[5]; // new personal, new group, edit, delete, find
+    } steps[] = {
+        {"nothing selected", {}, false, {true, true, false, false, true}},
+        {"one item", {2}, false, {true, true, true, true, true}},
+        {"two items", {0, 3}, false, {true, true, false, true, true}},
+        {"everything deleted", {0, 1, 2, 3, 4}, true, {true, false, false, false, false}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        book.Select(step.selected);
+        if (step.deleteThem) {
+            ASSERT_TRUE(book.Command(CMD_DELETE));
+        }
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(step.enabled[i], IsWindowEnabled(GetDlgItem(toolbar, buttons[i])) != FALSE) << buttons[i];
+    }
+    EXPECT_EQ(0, book.Close());
+}
+
 TEST(Delete, RemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
 {
     const SettingsScope settings;
@@ -162,9 +203,61 @@ TEST(Save, AFailedSaveIsToldAndLeavesTheOldFileWhole)
     EXPECT_EQ(0, book.Close());
 }
 
-HWND ChildOfClass(HWND parent, const wchar_t* className)
+// Opens an editor by its command, names the new entry and accepts it; the editor closes once the
+// entry is saved.
+void AddByEditor(const AddressBookRun& book, int command, const std::wstring& name)
 {
-    return FindWindowExW(parent, nullptr, className, nullptr);
+    book.PostCommand(command);
+    const HWND editor = book.WaitForDialog();
+    ASSERT_NE(nullptr, editor);
+    SetControlText(editor, IDC_PERSONAL_NAME, name); // the name is control 100 in both editors
+    PostClick(editor, IDOK);
+    ASSERT_TRUE(WaitUntilGone(editor));
+}
+
+TEST(Save, GroupsStoredBesideAMissingPersonalFileAreKeptInABackupBeforeTheFirstGroupSave)
+{
+    const SettingsScope settings;
+    const Bytes stored = GroupFile(kGroups);
+    const Bytes earlierBackup = {1, 2, 3};
+    const struct {
+        const char* name;
+        bool withEarlierBackup;
+        const wchar_t* backup;
+    } cases[] = {
+        {"the first backup", false, L"group.inf.bak"},
+        {"an earlier backup is kept too", true, L"group.inf.bak2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DataDirectory data;
+        ASSERT_TRUE(data.Write(L"group.inf", stored));
+        if (c.withEarlierBackup) {
+            ASSERT_TRUE(data.Write(L"group.inf.bak", earlierBackup));
+        }
+        MessageBoxCatcher boxes;
+        AddressBookRun book(L"", data.Path(), &boxes);
+        ASSERT_TRUE(book.Started()) << book.Describe();
+        EXPECT_EQ(Refs{}, book.Items());
+
+        AddByEditor(book, CMD_NEW_PERSONAL, L"Ann");
+        EXPECT_EQ(PersonalFile({{"Ann", "", ";;", ""}}), data.Read(L"personal.inf"));
+        EXPECT_EQ(stored, data.Read(L"group.inf"));
+        AddByEditor(book, CMD_NEW_GROUP, L"Team");
+        EXPECT_EQ(GroupFile({{"Team", "", {}}}), data.Read(L"group.inf"));
+        EXPECT_EQ(stored, data.Read(c.backup));
+        if (c.withEarlierBackup) {
+            EXPECT_EQ(earlierBackup, data.Read(L"group.inf.bak"));
+        }
+        // Later saves replace the file alone.
+        AddByEditor(book, CMD_NEW_GROUP, L"Crew");
+        EXPECT_EQ(stored, data.Read(c.backup));
+        const std::vector<std::wstring> files =
+            c.withEarlierBackup ? std::vector<std::wstring>{L"group.inf", L"group.inf.bak", L"group.inf.bak2", L"personal.inf"}
+                                : std::vector<std::wstring>{L"group.inf", L"group.inf.bak", L"personal.inf"};
+        EXPECT_EQ(files, data.Files());
+        EXPECT_EQ(0, book.Close());
+    }
 }
 
 int WindowHeight(HWND window)

@@ -65,6 +65,7 @@ bool ReadBytes(const std::wstring& path, Bytes* content)
 struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
+    const std::wstring* caption;
     HWND found;
 };
 
@@ -75,7 +76,10 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
     GetWindowThreadProcessId(window, &process);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0) {
+    wchar_t caption[256] = {};
+    InternalGetWindowText(window, caption, 256); // without a message to the window's thread
+    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0 &&
+        (wanted->caption->empty() || *wanted->caption == caption)) {
         wanted->found = window;
         return FALSE;
     }
@@ -237,11 +241,21 @@ int SettingsScope::Read(const wchar_t* section, const wchar_t* key, int fallback
     return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, Path().c_str()));
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className)
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
 {
-    WindowSearch search = {processId, className, nullptr};
+    WindowSearch search = {processId, className, &caption, nullptr};
     EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += kPollMs) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
 }
 
 AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& directory, MessageBoxCatcher* boxes)
@@ -313,6 +327,17 @@ bool AddressBookRun::Command(int id) const
 void AddressBookRun::PostCommand(int id) const
 {
     PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+HWND AddressBookRun::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) const
+{
+    for (DWORD waited = 0; waited < timeoutMs && Running(); waited += kPollMs) {
+        const HWND dialog = FindProcessWindow(process_.dwProcessId, L"#32770", caption);
+        if (dialog != nullptr)
+            return dialog;
+        Sleep(kPollMs);
+    }
+    return nullptr;
 }
 
 int AddressBookRun::Close(DWORD timeoutMs)
