@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,15 +74,28 @@ TEST(MainList, HoldsTheLivePersonalEntriesThenTheGroupsInIndexOrder)
     }
 }
 
-TEST(MainList, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
+// The program started over kPeople and kGroups; its boxes are caught (a box the test does not
+// expect fails it).
+class PeopleAndGroups : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(data_.Write(L"personal.inf", PersonalFile(kPeople)));
+        ASSERT_TRUE(data_.Write(L"group.inf", GroupFile(kGroups)));
+        book_ = std::make_unique<AddressBookRun>(L"", data_.Path(), &boxes_);
+        ASSERT_TRUE(book_->Started()) << book_->Describe();
+    }
+    void TearDown() override { EXPECT_EQ(0, book_->Close()); }
+
+    const SettingsScope settings_;
+    const DataDirectory data_;
+    MessageBoxCatcher boxes_;
+    std::unique_ptr<AddressBookRun> book_;
+};
+
+TEST_F(PeopleAndGroups, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    const AddressBookRun& book = *book_;
 
     // By name: "a" (3) before "A" (2), the later of equal names first; groups after the people.
     const Refs byName = {Personal(3), Personal(2), Personal(1), Group(1), Group(0)};
@@ -103,7 +117,6 @@ TEST(MainList, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
         ASSERT_TRUE(book.Command(s.command));
         EXPECT_EQ(s.items, book.Items());
     }
-    EXPECT_EQ(0, book.Close());
 }
 
 HWND ChildOfClass(HWND parent, const wchar_t* className)
@@ -111,15 +124,9 @@ HWND ChildOfClass(HWND parent, const wchar_t* className)
     return FindWindowExW(parent, nullptr, className, nullptr);
 }
 
-TEST(Enabling, TheToolbarButtonsFollowTheSelectionAndTheLists)
+TEST_F(PeopleAndGroups, TheToolbarButtonsFollowTheSelectionAndTheLists)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    const AddressBookRun& book = *book_;
     const HWND toolbar = ChildOfClass(book.MainWindow(), L"ToolBarClass");
     ASSERT_NE(nullptr, toolbar);
     const int buttons[] = {IDC_TOOL_NEW_PERSONAL, IDC_TOOL_NEW_GROUP, IDC_TOOL_EDIT, IDC_TOOL_DELETE, IDC_TOOL_FIND};
@@ -143,18 +150,13 @@ TEST(Enabling, TheToolbarButtonsFollowTheSelectionAndTheLists)
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(step.enabled[i], IsWindowEnabled(GetDlgItem(toolbar, buttons[i])) != FALSE) << buttons[i];
     }
-    EXPECT_EQ(0, book.Close());
 }
 
-TEST(Delete, RemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
+TEST_F(PeopleAndGroups, DeleteRemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes; // a confirmation would be an unexpected box
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    // A confirmation would be an unexpected box.
+    const AddressBookRun& book = *book_;
+    const DataDirectory& data = data_;
 
     book.Select({0, 4}); // "b" and the group "alpha"
     ASSERT_TRUE(book.Command(CMD_DELETE));
@@ -170,19 +172,12 @@ TEST(Delete, RemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
     EXPECT_EQ(Refs{}, book.Items());
     EXPECT_EQ(PersonalFile({}), data.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile({}), data.Read(L"group.inf"));
-    EXPECT_EQ(0, book.Close());
 }
 
-TEST(Save, AFailedSaveIsToldAndLeavesTheOldFileWhole)
+TEST_F(PeopleAndGroups, AFailedSaveIsToldAndLeavesTheOldFileWhole)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    const Bytes people = PersonalFile(kPeople);
-    ASSERT_TRUE(data.Write(L"personal.inf", people));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    const AddressBookRun& book = *book_;
+    const DataDirectory& data = data_;
 
     {
         // Another program holds "personal.inf" open without sharing: it cannot be replaced.
@@ -190,17 +185,16 @@ TEST(Save, AFailedSaveIsToldAndLeavesTheOldFileWhole)
         *locked.Out() = CreateFileW(data.PathOf(L"personal.inf").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, locked.Get());
-        boxes.Expect(AddressBookString(IDS_APP_TITLE),
+        boxes_.Expect(AddressBookString(IDS_APP_TITLE),
                      FormattedAddressBookString(IDS_SAVE_FAILED, data.PathOf(L"personal.inf")));
         book.Select({1});
         ASSERT_TRUE(book.Command(CMD_DELETE));
-        EXPECT_TRUE(boxes.WaitForBoxes(1)) << Utf8(boxes.Describe());
+        EXPECT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
     }
-    EXPECT_EQ(people, data.Read(L"personal.inf"));
+    EXPECT_EQ(PersonalFile(kPeople), data.Read(L"personal.inf"));
     // The group file was saved all the same: "A" (also the member "a" of "Zeta") left the groups.
     EXPECT_EQ(GroupFile({{"Zeta", "last by name", {"b"}}, {"alpha", "", {}}}), data.Read(L"group.inf"));
     EXPECT_EQ((std::vector<std::wstring>{L"group.inf", L"personal.inf"}), data.Files());
-    EXPECT_EQ(0, book.Close());
 }
 
 // Opens an editor by its command, names the new entry and accepts it; the editor closes once the

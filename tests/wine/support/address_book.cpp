@@ -1,8 +1,8 @@
 #include "tests/wine/support/address_book.h"
 
+#include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/scoped_handle.h"
 
 #include <algorithm>
@@ -12,15 +12,6 @@ namespace {
 constexpr DWORD kPollMs = 20;
 constexpr UINT kSendTimeoutMs = 60000;
 constexpr int kMainListId = 200;
-
-std::wstring VersionText(const wchar_t* name)
-{
-    RegValue value;
-    if (!ReadRegValue(L"1.64", name, &value) || value.type != REG_SZ)
-        return L"";
-    std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
-    return text.substr(0, text.find(L'\0'));
-}
 
 void Append(Bytes& bytes, const std::string& text)
 {
@@ -97,7 +88,7 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 std::wstring InstallDirectory()
 {
-    static const std::wstring directory = VersionText(L"Dir");
+    static const std::wstring directory = RegText(L"1.64", L"Dir");
     return directory;
 }
 
@@ -197,16 +188,7 @@ bool DataDirectory::Exists(const std::wstring& name) const
 
 std::vector<std::wstring> DataDirectory::Files() const
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    std::vector<std::wstring> names = FilesIn(path_);
     std::sort(names.begin(), names.end());
     return names;
 }
