@@ -2,7 +2,9 @@
 # Runs the tests. Installs and builds first (the native tree and every Windows binary, the Wine
 # test programs included), then runs the native unit tests (AddressSanitizer, UBSan) and the Wine
 # tests of the shipped Windows binaries in the prefix the monitor is installed in, and takes a
-# screenshot of each dialog on a virtual screen. With --native only the native tests run. Ends with one "N passed, N failed" line.
+# screenshot of each dialog on a virtual screen. The fuzz targets run for a bounded number of
+# inputs (scripts/fuzz.sh), one entry of the count. With --native only the native tests and the
+# fuzz targets run. Ends with one "N passed, N failed" line.
 set -uo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -34,6 +36,8 @@ run_ctest() { # directory, label
 
 log "native unit tests"
 run_ctest "$NATIVE_BUILD" native
+log "fuzz targets, a bounded number of inputs each"
+if bash "$ROOT/scripts/fuzz.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 if $wine_tests; then
     log "Wine tests"
     start_wine_session

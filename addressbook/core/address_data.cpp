@@ -31,6 +31,49 @@ int Append(EntryList<Entry>& list)
     return static_cast<int>(entries.size() - 1);
 }
 
+// A key's first 8 folded bytes, big-endian, so that most comparisons of a sort compare two
+// numbers held beside the index instead of reading the entries.
+struct SortKey {
+    uint64_t prefix;
+    uint32_t index;
+};
+
+template <class Entry>
+class KeyOrder {
+public:
+    KeyOrder(const std::vector<Entry>& entries, char (Entry::*field)[kTextFieldSize])
+        : entries_(entries), field_(field)
+    {
+    }
+
+    const char* Key(uint32_t index) const { return entries_[index].*field_; }
+
+    SortKey MakeKey(uint32_t index) const
+    {
+        const auto* text = reinterpret_cast<const unsigned char*>(Key(index));
+        uint64_t prefix = 0;
+        size_t i = 0;
+        for (; i < sizeof prefix && text[i] != 0; ++i)
+            prefix = prefix << 8 | FoldAscii(text[i]);
+        // Shorter keys are padded with zero bytes, which sort first like the terminator.
+        return {i == 0 ? 0 : prefix << 8 * (sizeof prefix - i), index};
+    }
+
+    // The keys alone, as CompareFolded would compare them.
+    int Compare(const SortKey& a, const SortKey& b) const
+    {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix ? -1 : 1;
+        if ((a.prefix & 0xFF) == 0) // both end within the prefix
+            return 0;
+        return CompareFolded(Key(a.index) + sizeof a.prefix, Key(b.index) + sizeof b.prefix);
+    }
+
+private:
+    const std::vector<Entry>& entries_;
+    char (Entry::*field_)[kTextFieldSize];
+};
+
 // The order a walk in index order makes when it puts each non-empty key before the first
 // position whose key compares greater or equal (else at the end) and appends each empty key.
 // Such a walk keeps the non-empty keys sorted, equal keys in reverse index order. An empty key
@@ -41,49 +84,48 @@ template <class Entry>
 std::vector<uint32_t> SortOrder(const std::vector<Entry>& entries,
                                 char (Entry::*field)[kTextFieldSize])
 {
-    const auto key = [&](uint32_t i) -> const char* { return entries[i].*field; };
-
-    std::vector<uint32_t> keyed;
+    const KeyOrder<Entry> order(entries, field);
+    std::vector<SortKey> keyed;
     struct EmptyKey {
         uint32_t index;
-        const char* largestBefore; // null when no non-empty key came before
+        bool afterKeys; // a non-empty key came before it
+        SortKey largestBefore;
     };
     std::vector<EmptyKey> empties;
-    const char* largest = nullptr;
+    EmptyKey next{0, false, {}};
     for (uint32_t i = 0; i < entries.size(); ++i) {
-        const char* k = key(i);
-        if (k[0] == '\0') {
-            empties.push_back({i, largest});
+        if (order.Key(i)[0] == '\0') {
+            next.index = i;
+            empties.push_back(next);
             continue;
         }
-        keyed.push_back(i);
-        if (largest == nullptr || CompareFolded(k, largest) > 0)
-            largest = k;
+        keyed.push_back(order.MakeKey(i));
+        if (!next.afterKeys || order.Compare(keyed.back(), next.largestBefore) > 0)
+            next.largestBefore = keyed.back();
+        next.afterKeys = true;
     }
-    std::sort(keyed.begin(), keyed.end(), [&](uint32_t a, uint32_t b) {
-        const int order = CompareFolded(key(a), key(b));
-        return order != 0 ? order < 0 : a > b;
+    std::sort(keyed.begin(), keyed.end(), [&](const SortKey& a, const SortKey& b) {
+        const int compared = order.Compare(a, b);
+        return compared != 0 ? compared < 0 : a.index > b.index;
     });
 
-    std::vector<uint32_t> order;
-    order.reserve(entries.size());
-    size_t next = 0;
+    std::vector<uint32_t> sorted;
+    sorted.reserve(entries.size());
+    auto written = keyed.begin();
     for (const EmptyKey& empty : empties) {
         // largestBefore only grows along the walk, so the positions only grow too.
-        size_t position = 0;
-        if (empty.largestBefore != nullptr)
-            position = std::upper_bound(keyed.begin(), keyed.end(), empty.largestBefore,
-                                        [&](const char* bound, uint32_t i) {
-                                            return CompareFolded(bound, key(i)) < 0;
-                                        }) -
-                       keyed.begin();
-        for (; next < position; ++next)
-            order.push_back(keyed[next]);
-        order.push_back(empty.index);
+        if (empty.afterKeys) {
+            const auto position = std::upper_bound(
+                written, keyed.end(), empty.largestBefore,
+                [&](const SortKey& bound, const SortKey& key) { return order.Compare(bound, key) < 0; });
+            for (; written != position; ++written)
+                sorted.push_back(written->index);
+        }
+        sorted.push_back(empty.index);
     }
-    for (; next < keyed.size(); ++next)
-        order.push_back(keyed[next]);
-    return order;
+    for (; written != keyed.end(); ++written)
+        sorted.push_back(written->index);
+    return sorted;
 }
 
 } // namespace

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <unordered_map>
 
 namespace {
 
@@ -92,36 +90,66 @@ uint32_t RecordsToLoad(uint32_t count, size_t remaining, size_t minRecord, uint3
     return static_cast<uint32_t>(std::min<uint64_t>({count, remaining / minRecord, room}));
 }
 
-std::string FoldedName(const char* text)
+// FNV-1a over the bytes with ASCII capitals folded.
+uint32_t FoldedHash(const char* text)
 {
-    std::string folded(text);
-    for (char& c : folded)
-        c = static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
-    return folded;
+    uint32_t hash = 2166136261u;
+    for (const auto* byte = reinterpret_cast<const unsigned char*>(text); *byte != 0; ++byte)
+        hash = (hash ^ FoldAscii(*byte)) * 16777619u;
+    return hash;
 }
 
-// The index FindLivePersonal gives for a name, by hashing: loading a thousand groups of fifty
-// members must not walk the whole personal list for every member.
+// The index FindLivePersonal gives for a name, from a hash table: loading a thousand groups of
+// fifty members must not walk the whole personal list for every member.
 class LivePersonalNames {
 public:
-    explicit LivePersonalNames(const PersonalList& personal)
+    explicit LivePersonalNames(const PersonalList& personal) : personal_(personal)
     {
         if (!personal.exists)
             return;
-        indexes_.reserve(personal.Count());
-        for (uint32_t i = 0; i < personal.Count(); ++i)
-            if (personal.entries[i].state == kEntryLive)
-                indexes_.emplace(FoldedName(personal.entries[i].name), i); // the first one stays
+        size_t size = 16;
+        while (size < 2 * size_t{personal.Count()})
+            size *= 2;
+        slots_.assign(size, Slot{0, kFreeSlot});
+        for (uint32_t i = 0; i < personal.Count(); ++i) {
+            if (personal.entries[i].state != kEntryLive)
+                continue;
+            const uint32_t hash = FoldedHash(personal.entries[i].name);
+            Slot& slot = slots_[SlotOf(personal.entries[i].name, hash)];
+            if (slot.index == kFreeSlot)
+                slot = {hash, i}; // the first live entry of a name stays
+        }
     }
 
     int Find(const char* name) const
     {
-        const auto found = indexes_.find(FoldedName(name));
-        return found == indexes_.end() ? -1 : static_cast<int>(found->second);
+        if (slots_.empty())
+            return -1;
+        const uint32_t index = slots_[SlotOf(name, FoldedHash(name))].index;
+        return index == kFreeSlot ? -1 : static_cast<int>(index);
     }
 
 private:
-    std::unordered_map<std::string, uint32_t> indexes_;
+    static constexpr uint32_t kFreeSlot = UINT32_MAX;
+    struct Slot {
+        uint32_t hash; // kept so that other names are passed over without reading their entry
+        uint32_t index;
+    };
+
+    // The slot holding the name, or the free one where it would go (at most half are taken).
+    size_t SlotOf(const char* name, uint32_t hash) const
+    {
+        const size_t mask = slots_.size() - 1;
+        for (size_t s = hash & mask;; s = (s + 1) & mask) {
+            const Slot& slot = slots_[s];
+            if (slot.index == kFreeSlot ||
+                (slot.hash == hash && CompareFolded(personal_.entries[slot.index].name, name) == 0))
+                return s;
+        }
+    }
+
+    const PersonalList& personal_;
+    std::vector<Slot> slots_;
 };
 
 PersonalEntry PredefinedEntry(const char* address)
@@ -206,9 +234,13 @@ PersonalList ReadPersonalFile(const uint8_t* data, size_t size, const char* pred
         RecordsToLoad(count, reader.Remaining(), kMinPersonalRecord, kMaxListEntries - 1);
     list.entries.reserve(records + 1);
     list.entries.push_back(PredefinedEntry(predefinedAddress));
-    PersonalEntry entry{};
-    for (uint32_t i = 0; i < records && ReadPersonalRecord(reader, entry); ++i)
-        list.entries.push_back(entry);
+    for (uint32_t i = 0; i < records; ++i) {
+        list.entries.emplace_back();
+        if (!ReadPersonalRecord(reader, list.entries.back())) {
+            list.entries.pop_back();
+            break;
+        }
+    }
     return list;
 }
 

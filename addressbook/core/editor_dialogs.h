@@ -4,6 +4,10 @@
 #include <windows.h>
 
 #include "addressbook/core/address_data.h"
+#include "addressbook/core/editor_rules.h"
+#include "addressbook/core/main_window.h"
+#include "addressbook/core/program.h"
+#include "addressbook/core/resource_ids.h"
 #include "addressbook/ui/fonts.h"
 
 #include <initializer_list>
@@ -25,6 +29,16 @@ INT_PTR CALLBACK GroupEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 // Runs the member chooser over `scratch`; true when it was closed with OK, and `scratch` then
 // holds the chosen members in list order.
 bool ChooseMembers(HWND owner, MemberScratch& scratch);
+
+// The entry at `index` when it exists and is live; null otherwise.
+template <class Entry>
+const Entry* LiveEntryAt(const EntryList<Entry>& list, int64_t index)
+{
+    if (index < 0 || !list.exists || index >= list.Count())
+        return nullptr;
+    const Entry& entry = list.entries[static_cast<size_t>(index)];
+    return entry.state == kEntryLive ? &entry : nullptr;
+}
 
 // Edit fields and their limits in characters.
 struct FieldLimit {
@@ -52,8 +66,54 @@ void DetachFontFromControls(const FontSlot& font, HWND dialog, const int (&contr
 // The list boxes of the editors hold EntryRef items and no strings.
 std::vector<EntryRef> ListItems(HWND list);
 void AddListItem(HWND list, EntryRef ref);
+// Member lists: personal entries as items, and their indexes in list order.
+void AddPersonalItems(HWND list, const MemberScratch& indexes);
+MemberScratch PersonalIndexesIn(HWND list);
 bool HasSelection(HWND list);
+std::vector<int> SelectedPositions(HWND list); // in list order
 void DeleteSelectedItems(HWND list); // from the last selected to the first
 
 // A refused name or a full list: the message with the stop icon, over the dialog.
 void ShowEditorMessage(HWND dialog, unsigned textId);
+
+// Checks the name typed into control `nameId` for the entry at `index` (-1 new) with `refused`;
+// false, after showing the refusal, keeps the dialog open.
+template <class List>
+bool NameAccepted(HWND dialog, int nameId, const List& list, int index,
+                  unsigned (*refused)(const List&, const char*, int))
+{
+    char name[kTextFieldSize];
+    ReadField(dialog, nameId, kEditorTextLimit, name);
+    const unsigned refusal = refused(list, name, index);
+    if (refusal != 0)
+        ShowEditorMessage(dialog, refusal);
+    return refusal == 0;
+}
+
+// What both editors do on OK once the name has passed: a new entry is appended to `list` (a full
+// list refuses it with a message), `store` fills the entry at `index`, a new entry goes to the top
+// of the main list, the sort orders are rebuilt and an edited entry's lists repainted. False when
+// nothing was stored.
+template <class List, class Store>
+bool StoreEntry(HWND dialog, List& list, int (*append)(List&), EntryKind kind, int& index, Store store)
+{
+    const bool isNew = index < 0;
+    if (isNew) {
+        index = append(list);
+        if (index < 0) { // an EntryRef could not name it
+            ShowEditorMessage(dialog, IDS_LIST_FULL);
+            return false;
+        }
+    }
+    store(list.entries[index]);
+    if (isNew)
+        InsertAtTopOfMainList(MakeEntryRef(index, kind));
+    RebuildSortIndexes(g_program.book);
+    if (!isNew)
+        RepaintEntryLists();
+    return true;
+}
+
+// The owner-drawn member lists of the group editor and the member chooser: answers their measure
+// and draw requests with the group editor's font and icons; false for any other message.
+bool AnswerMemberLists(UINT message, LPARAM lParam);

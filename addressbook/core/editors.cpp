@@ -4,6 +4,7 @@
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
+#include "addressbook/ui/list_drawing.h"
 
 EditTarget g_editTarget;
 
@@ -80,18 +81,37 @@ void AddListItem(HWND list, EntryRef ref)
     SendMessage(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ref));
 }
 
+void AddPersonalItems(HWND list, const MemberScratch& indexes)
+{
+    for (uint32_t index : indexes)
+        AddListItem(list, MakeEntryRef(index, kKindPersonal));
+}
+
+MemberScratch PersonalIndexesIn(HWND list)
+{
+    MemberScratch indexes;
+    for (EntryRef ref : ListItems(list))
+        indexes.push_back(RefIndex(ref));
+    return indexes;
+}
+
 bool HasSelection(HWND list)
 {
     return SendMessage(list, LB_GETSELCOUNT, 0, 0) > 0;
 }
 
-void DeleteSelectedItems(HWND list)
+std::vector<int> SelectedPositions(HWND list)
 {
     const auto count = static_cast<int>(SendMessage(list, LB_GETSELCOUNT, 0, 0));
-    if (count <= 0)
-        return;
-    std::vector<int> selected(count);
-    SendMessage(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(selected.data()));
+    std::vector<int> positions(count > 0 ? count : 0);
+    if (count > 0)
+        SendMessage(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(positions.data()));
+    return positions;
+}
+
+void DeleteSelectedItems(HWND list)
+{
+    const std::vector<int> selected = SelectedPositions(list);
     for (auto it = selected.rbegin(); it != selected.rend(); ++it)
         SendMessage(list, LB_DELETESTRING, *it, 0);
 }
@@ -99,4 +119,16 @@ void DeleteSelectedItems(HWND list)
 void ShowEditorMessage(HWND dialog, unsigned textId)
 {
     ShowProgramMessage(dialog, textId, MB_OK | MB_ICONSTOP);
+}
+
+bool AnswerMemberLists(UINT message, LPARAM lParam)
+{
+    if (message == WM_MEASUREITEM)
+        MeasureCompactItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), g_groupEditorFont, g_groupEditorIcons);
+    else if (message == WM_DRAWITEM)
+        DrawCompactItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), CompactText::NameOnly, g_groupEditorFont,
+                        g_groupEditorIcons);
+    else
+        return false;
+    return true;
 }

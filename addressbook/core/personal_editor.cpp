@@ -16,15 +16,6 @@ constexpr int kFontControls[] = {IDC_PERSONAL_NAME,    IDC_PERSONAL_ADDRESS, IDC
                                  IDC_LABEL1,           IDC_LABEL2,           IDC_LABEL4,           IDC_LABEL5,
                                  IDC_LABEL6,           IDC_LABEL7,           IDC_LABEL8};
 
-const PersonalEntry* LivePersonal(int index)
-{
-    const PersonalList& list = g_program.book.personal;
-    if (index < 0 || !list.exists || static_cast<uint32_t>(index) >= list.Count())
-        return nullptr;
-    const PersonalEntry& entry = list.entries[index];
-    return entry.state == kEntryLive ? &entry : nullptr;
-}
-
 void OnInit(HWND dialog)
 {
     g_personalEditorFont.Make();
@@ -35,7 +26,7 @@ void OnInit(HWND dialog)
                          {IDC_PERSONAL_DETAIL2, kDetailLimit},
                          {IDC_PERSONAL_DETAIL3, kDetailLimit},
                          {IDC_PERSONAL_NOTE, kEditorTextLimit}});
-    const PersonalEntry* entry = LivePersonal(g_editTarget.personal);
+    const PersonalEntry* entry = LiveEntryAt(g_program.book.personal, g_editTarget.personal);
     if (entry == nullptr)
         return;
     SetDlgItemText(dialog, IDC_PERSONAL_NAME, entry->name);
@@ -62,31 +53,16 @@ void StoreTexts(HWND dialog, PersonalEntry& entry)
 // OK: false keeps the dialog open (a refused name).
 bool Accept(HWND dialog)
 {
-    AddressBook& book = g_program.book;
+    PersonalList& list = g_program.book.personal;
     int index = g_editTarget.personal;
-    char name[kTextFieldSize];
-    ReadField(dialog, IDC_PERSONAL_NAME, kEditorTextLimit, name);
-    if (const unsigned refusal = RefusedPersonalName(book.personal, name, index)) {
-        ShowEditorMessage(dialog, refusal);
+    if (!NameAccepted(dialog, IDC_PERSONAL_NAME, list, index, RefusedPersonalName))
         return false;
-    }
     const bool isNew = index < 0;
-    if (isNew) {
-        index = AppendPersonal(book.personal);
-        if (index < 0) { // an EntryRef could not name it
-            ShowEditorMessage(dialog, IDS_LIST_FULL);
-            return true;
-        }
-    }
-    StoreTexts(dialog, book.personal.entries[index]);
-    if (isNew)
-        InsertAtTopOfMainList(MakeEntryRef(index, kKindPersonal));
-    RebuildSortIndexes(book);
-    if (!isNew)
-        RepaintEntryLists();
+    const bool stored = StoreEntry(dialog, list, AppendPersonal, kKindPersonal, index,
+                                   [dialog](PersonalEntry& entry) { StoreTexts(dialog, entry); });
     // "group.inf" names members by their names: it follows an edit, but only once "personal.inf"
     // holds the new name, or the member would match nothing at the next start.
-    if (SavePersonalFile(dialog) && !isNew)
+    if (stored && SavePersonalFile(dialog) && !isNew)
         SaveGroupFile(dialog);
     return true;
 }

@@ -1,4 +1,5 @@
 #include "monitor/mail/encoded_attachment.h"
+#include "monitor/core/file_handle.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/base64.h"
@@ -10,23 +11,6 @@ namespace {
 
 constexpr DWORD kSpoolReadBytes = 3072; // a multiple of 3: only the file's end is padded
 constexpr DWORD kLineChars = 75;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle()
-    {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 struct EncodedName {
     explicit EncodedName(const WCHAR* spoolFile)

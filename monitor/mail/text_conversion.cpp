@@ -1,4 +1,5 @@
 #include "monitor/mail/text_conversion.h"
+#include "monitor/mail/printable_text.h"
 
 void ToAnsiText(const WCHAR* text, char* out, int capacity)
 {
@@ -6,26 +7,11 @@ void ToAnsiText(const WCHAR* text, char* out, int capacity)
         out[0] = '\0';
 }
 
-namespace {
-
-bool IsPrintable(WCHAR c)
-{
-    WORD type = 0;
-    GetStringTypeW(CT_CTYPE1, &c, 1, &type);
-    return (type & (C1_ALPHA | C1_DIGIT | C1_PUNCT | C1_BLANK)) != 0 && (type & C1_CNTRL) == 0;
-}
-
-} // namespace
-
 void ToWideTrimmed(const char* text, WCHAR* out, int capacity)
 {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, out, capacity);
-    if (length == 0) {
+    if (MultiByteToWideChar(CP_ACP, 0, text, -1, out, capacity) == 0) {
         out[0] = L'\0';
         return;
     }
-    --length; // the null
-    while (length > 0 && !IsPrintable(out[length - 1]))
-        --length;
-    out[length] = L'\0';
+    TrimTrailingNonPrintable(out);
 }

@@ -11,32 +11,45 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
-class Library {
-public:
-    explicit Library(const wchar_t* name) : module_(LoadLibraryW((DistDirectory() + L"\\" + name).c_str())) {}
-    ~Library()
-    {
-        if (module_ != nullptr)
-            FreeLibrary(module_);
-    }
-    Library(const Library&) = delete;
-    Library& operator=(const Library&) = delete;
-    HMODULE Get() const { return module_; }
-
-private:
-    HMODULE module_;
+struct FreeLibraryDeleter {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
 };
+using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, FreeLibraryDeleter>;
+
+struct DestroyWindowDeleter {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using Window = std::unique_ptr<std::remove_pointer_t<HWND>, DestroyWindowDeleter>;
+
+// A library of the build, loaded as the programs load it.
+Library LoadBuiltLibrary(const wchar_t* name)
+{
+    return Library(LoadLibraryW((DistDirectory() + L"\\" + name).c_str()));
+}
+
+INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// A dialog of a template, hidden, without anything of the program's behind it.
+Window CreateTemplateDialog(HMODULE resources, int id)
+{
+    return Window(CreateDialogParamA(resources, MAKEINTRESOURCEA(id), nullptr, QuietDialog, 0));
+}
 
 class PelmoraResources : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_NE(library_.Get(), nullptr) << "pelmoraRC.dll is not built"; }
-    HMODULE Resources() const { return library_.Get(); }
+    void SetUp() override { ASSERT_NE(library_, nullptr) << "pelmoraRC.dll is not built"; }
+    HMODULE Resources() const { return library_.get(); }
 
     std::string Text(UINT id) const
     {
@@ -46,7 +59,7 @@ protected:
     }
 
 private:
-    Library library_{L"pelmoraRC.dll"};
+    Library library_ = LoadBuiltLibrary(L"pelmoraRC.dll");
 };
 
 // --- Texts ---------------------------------------------------------------------------------
@@ -94,21 +107,15 @@ TEST_F(PelmoraResources, EveryTextIsThereFitsItsBufferAndHasItsFields)
     }
 }
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 // The address book finds the monitor's port settings dialog by this title.
 TEST_F(PelmoraResources, TheTargetTitleIsTheCaptionOfTheMonitorsPortSettingsDialog)
 {
-    Library monitorResources(L"NmxRC.dll");
-    ASSERT_NE(monitorResources.Get(), nullptr);
-    HWND dialog = CreateDialogParamA(monitorResources.Get(), MAKEINTRESOURCEA(IDD_PORT_CONFIG), nullptr, QuietDialog, 0);
+    const Library monitorResources = LoadBuiltLibrary(L"NmxRC.dll");
+    ASSERT_NE(monitorResources, nullptr);
+    const Window dialog = CreateTemplateDialog(monitorResources.get(), IDD_PORT_CONFIG);
     ASSERT_NE(dialog, nullptr) << GetLastError();
     char caption[256] = {};
-    GetWindowTextA(dialog, caption, sizeof(caption));
-    DestroyWindow(dialog);
+    GetWindowTextA(dialog.get(), caption, sizeof(caption));
     EXPECT_EQ(std::string(caption), Text(IDS_TARGET_TITLE));
 }
 
@@ -251,25 +258,6 @@ const DialogRule kDialogs[] = {
       Button(IDOK)}},
 };
 
-class Dialog {
-public:
-    Dialog(HMODULE resources, int id)
-        : window_(CreateDialogParamA(resources, MAKEINTRESOURCEA(id), nullptr, QuietDialog, 0))
-    {
-    }
-    ~Dialog()
-    {
-        if (window_ != nullptr)
-            DestroyWindow(window_);
-    }
-    Dialog(const Dialog&) = delete;
-    Dialog& operator=(const Dialog&) = delete;
-    HWND Get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
 std::string ClassOf(HWND window)
 {
     char name[64] = {};
@@ -297,11 +285,11 @@ TEST_F(PelmoraResources, DialogsHoldTheControlsTheProgramDrives)
 {
     for (const DialogRule& dialogRule : kDialogs) {
         SCOPED_TRACE(dialogRule.id);
-        Dialog dialog(Resources(), dialogRule.id);
-        ASSERT_NE(dialog.Get(), nullptr) << GetLastError();
+        const Window dialog = CreateTemplateDialog(Resources(), dialogRule.id);
+        ASSERT_NE(dialog, nullptr) << GetLastError();
         for (const ControlRule& rule : dialogRule.controls) {
             SCOPED_TRACE(rule.id);
-            HWND control = GetDlgItem(dialog.Get(), rule.id);
+            HWND control = GetDlgItem(dialog.get(), rule.id);
             ASSERT_NE(control, nullptr);
             EXPECT_EQ(0, lstrcmpiA(rule.windowClass, ClassOf(control).c_str())) << ClassOf(control);
             if (lstrcmpiA(rule.windowClass, "ListBox") == 0)
@@ -365,9 +353,9 @@ TEST_F(PelmoraResources, EveryCaptionFitsItsControlInTheTemplateFontAndTheProgra
     ASSERT_NE(programFont, nullptr);
     for (const DialogRule& dialogRule : kDialogs) {
         SCOPED_TRACE(dialogRule.id);
-        Dialog dialog(Resources(), dialogRule.id);
-        ASSERT_NE(dialog.Get(), nullptr);
-        for (HWND control = GetWindow(dialog.Get(), GW_CHILD); control != nullptr;
+        const Window dialog = CreateTemplateDialog(Resources(), dialogRule.id);
+        ASSERT_NE(dialog, nullptr);
+        for (HWND control = GetWindow(dialog.get(), GW_CHILD); control != nullptr;
              control = GetWindow(control, GW_HWNDNEXT)) {
             char text[256] = {};
             GetWindowTextA(control, text, sizeof(text));

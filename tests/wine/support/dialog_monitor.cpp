@@ -1,5 +1,6 @@
 #include "tests/wine/support/dialog_monitor.h"
 
+#include "printhost/spooler_standin_control.h"
 #include "tests/wine/support/registry_scope.h"
 
 std::wstring ResourceString(UINT id)
@@ -44,4 +45,14 @@ Display347CheckFn FindDisplay347Check(HMODULE monitor)
     // Through void*: a FARPROC does not convert to another function type without a warning.
     return reinterpret_cast<Display347CheckFn>(
         reinterpret_cast<void*>(GetProcAddress(monitor, "Display347Check")));
+}
+
+PrintOutcome PrintDeletedJob(const MonitorFunctions& monitor, const std::wstring& port)
+{
+    PrintRequest request;
+    request.port = port;
+    request.document = L"Job start";
+    request.read = [](BYTE*, DWORD) { return 0L; };
+    request.started = [](DWORD jobId) { spooler::SetJobStatusBits(jobId, JOB_STATUS_DELETING); };
+    return PrintJob(monitor, request);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "printhost/print_job.h"
+
 #include <string>
 
 // The installed monitor as the dialog tests see it: its resource library's strings, its notice
@@ -19,3 +21,8 @@ DWORD RegNumber(const std::wstring& key, const std::wstring& name);
 using Display347CheckFn = int(WINAPI*)(HWND owner);
 // The monitor's exported notice dialog, or nullptr.
 Display347CheckFn FindDisplay347Check(HMODULE monitor);
+
+// A job printed to the port as the spooler runs it, which opens the configuration dialog at its
+// start when the port asks for it. It is marked deleted in the queue at once, so that its end
+// mails nothing.
+PrintOutcome PrintDeletedJob(const MonitorFunctions& monitor, const std::wstring& port);

@@ -1,0 +1,121 @@
+#include "monitor/ui/address_book_bridge.h"
+#include "monitor/core/file_handle.h"
+#include "monitor/core/memory.h"
+#include "monitor/core/port_settings.h"
+#include "monitor/mail/text_conversion.h"
+#include "monitor/ui/address_book_exchange.h"
+#include "monitor/ui/address_list.h"
+#include "monitor/ui/dialog_ids.h"
+
+#include <memory>
+
+namespace {
+// Both programs keep the file open only briefly and let the other in meanwhile.
+HANDLE OpenExchangeFile(const WCHAR* path, DWORD disposition)
+{
+    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The list as OK takes it (at most 12,999 characters), in the ANSI code page with its zero
+// byte; an empty list writes nothing.
+void WriteDestinationList(HWND dialog, HANDLE file)
+{
+    std::unique_ptr<WCHAR, GlobalFreeDeleter> text(
+        static_cast<WCHAR*>(AllocZeroed(kServAddrEditChars * sizeof(WCHAR))));
+    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
+    if (!text || !ansi)
+        return;
+    if (GetDlgItemTextW(dialog, IDC_SERV_ADDR, text.get(), kServAddrEditChars) == 0)
+        return;
+    ToAnsiText(text.get(), ansi.get(), kAnsiServAddrBytes);
+    DWORD written = 0;
+    WriteFile(file, ansi.get(), static_cast<DWORD>(lstrlenA(ansi.get())) + 1, &written, nullptr);
+}
+
+// Created anew each time. When it cannot be, the address book starts all the same.
+void WriteHandOverFile(HWND dialog)
+{
+    WCHAR spoolDirectory[kDirectoryChars];
+    ReadSpoolDirectory(spoolDirectory);
+    WCHAR path[kHandOverPathChars];
+    FormatHandOverPath(spoolDirectory, path, kHandOverPathChars);
+    FileHandle file(OpenExchangeFile(path, CREATE_ALWAYS));
+    if (file.valid())
+        WriteDestinationList(dialog, file.get());
+}
+
+// By the program's full path, so that no search finds another program of the name; and without
+// the shell, which may report a failure: nothing is reported when the program cannot be started.
+void StartAddressBook(bool jobInProgress)
+{
+    WCHAR directory[kDirectoryChars];
+    ReadInstallDirectory(directory);
+    WCHAR program[kDirectoryChars + 16];
+    if (!FormatAddressBookPath(directory, program, ARRAYSIZE(program)))
+        return;
+    // The address book takes its mode from what follows its quoted path.
+    WCHAR commandLine[ARRAYSIZE(program) + 8];
+    wsprintfW(commandLine, L"\"%s\" %s", program, jobInProgress ? L"/o" : L"/p");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_RESTORE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process))
+        return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+// Reads byteCount bytes from the file's position and converts them from the ANSI code page,
+// up to the first zero byte and without trailing characters that are not printable.
+bool ReadAnsiFileAsWide(HANDLE file, WCHAR* out, DWORD byteCount, int capacity)
+{
+    std::unique_ptr<char, GlobalFreeDeleter> narrow(static_cast<char*>(AllocZeroed(SIZE_T{byteCount} + 1)));
+    if (!narrow)
+        return false;
+    DWORD read = 0;
+    if (!ReadFile(file, narrow.get(), byteCount, &read, nullptr))
+        return false;
+    ToWideTrimmed(narrow.get(), out, capacity);
+    return true;
+}
+
+// The field is left as it was when the file cannot be read.
+void ReplaceDestinationList(HWND dialog, HANDLE file, DWORD announcedBytes)
+{
+    LARGE_INTEGER fileSize;
+    HandOverRead plan;
+    if (!GetFileSizeEx(file, &fileSize) || !PlanHandOverRead(announcedBytes, fileSize.QuadPart, &plan))
+        return;
+    std::unique_ptr<WCHAR, GlobalFreeDeleter> text(static_cast<WCHAR*>(AllocZeroed(plan.wideChars * sizeof(WCHAR))));
+    if (!text || !ReadAnsiFileAsWide(file, text.get(), plan.bytes, static_cast<int>(plan.wideChars)))
+        return;
+    CutToDestinationField(text.get());
+    SetDlgItemTextW(dialog, IDC_SERV_ADDR, text.get());
+}
+} // namespace
+
+void OpenAddressBook(HWND dialog, bool jobInProgress)
+{
+    WriteHandOverFile(dialog);
+    StartAddressBook(jobInProgress);
+}
+
+void ReceiveSentAddresses(HWND dialog, ATOM atom, DWORD announcedBytes)
+{
+    WCHAR path[kHandOverPathChars] = {};
+    GlobalGetAtomNameW(atom, path, kHandOverPathChars);
+    GlobalDeleteAtom(atom);
+    WCHAR spoolDirectory[kDirectoryChars];
+    ReadSpoolDirectory(spoolDirectory);
+    if (!IsHandOverFile(path, spoolDirectory))
+        return; // not the address book's: neither that file nor the field is touched
+    {
+        FileHandle file(OpenExchangeFile(path, OPEN_EXISTING));
+        if (file.valid())
+            ReplaceDestinationList(dialog, file.get(), announcedBytes);
+    }
+    DeleteFileW(path);
+}
