@@ -113,3 +113,35 @@ TEST(ColumnLayout, DropsOfTheTwoBorders)
         EXPECT_EQ(BordersOf(edges), c.after) << c.what;
     }
 }
+
+TEST(ColumnLayout, AButtonDownGrabsTheNearerOfTheTwoDraggableBorders)
+{
+    const struct {
+        const char* what;
+        Borders borders;
+        int x;
+        DraggedBorder grabbed;
+    } cases[] = {
+        {"near the names-addresses border", {0, 26, 126, 226, 500}, 120, DraggedBorder::NamesAddresses},
+        {"near the addresses-notes border", {0, 26, 126, 226, 500}, 235, DraggedBorder::AddressesNotes},
+        {"inside the addresses column", {0, 26, 126, 226, 500}, 170, DraggedBorder::None},
+        {"the icons-names border is not dragged", {0, 26, 126, 226, 500}, 26, DraggedBorder::None},
+        {"overlapping zones: nearer the left border", {0, 26, 126, 138, 500}, 130, DraggedBorder::NamesAddresses},
+        {"overlapping zones: halfway takes the right border", {0, 26, 126, 138, 500}, 132,
+         DraggedBorder::AddressesNotes},
+        {"overlapping zones: nearer the right border", {0, 26, 126, 138, 500}, 136, DraggedBorder::AddressesNotes},
+        {"addresses hidden: the notes border, which can bring them back", {0, 26, 126, 126, 500}, 126,
+         DraggedBorder::AddressesNotes},
+        {"names and addresses hidden", {0, 26, 26, 26, 500}, 30, DraggedBorder::AddressesNotes},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BorderGrabbedAt(EdgesAt(c.borders), c.x), c.grabbed) << c.what;
+
+    ColumnEdges edges = EdgesAt({0, 26, 126, 226, 500});
+    EXPECT_EQ(BorderPosition(edges, DraggedBorder::NamesAddresses), 126);
+    EXPECT_EQ(BorderPosition(edges, DraggedBorder::AddressesNotes), 226);
+    DropBorder(edges, DraggedBorder::AddressesNotes, 300);
+    DropBorder(edges, DraggedBorder::NamesAddresses, 60);
+    DropBorder(edges, DraggedBorder::None, 10);
+    EXPECT_EQ(BordersOf(edges), (Borders{0, 26, 60, 234, 500}));
+}
