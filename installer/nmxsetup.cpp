@@ -39,9 +39,7 @@ constexpr ShippedFile kShippedFiles[] = {
     {kMonitorLibrary, Destination::System},
     {kResourceLibrary, Destination::System},
     {L"pelmoraRC.dll", Destination::Installation},
-#ifdef VELLO_ADDRESS_BOOK_PROGRAM // defined by the build once the program is part of it
     {L"pelmora.exe", Destination::Installation},
-#endif
 };
 
 void Report(const std::wstring& text)

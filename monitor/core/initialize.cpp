@@ -3,9 +3,9 @@
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/monitor_table.h"
 #include "monitor/core/port_entry.h"
+#include "monitor/core/spool_name.h"
 
 #include <memory>
-#include <wchar.h>
 
 namespace {
 MonitorTable g_monitorTable = {
@@ -28,29 +28,22 @@ MonitorTable g_monitorTable = {
     },
 };
 
-bool HasSpoolExtension(const WCHAR* fileName)
-{
-    // The search pattern also matches 8.3 aliases (a ".prnx" file has a ".PRN" short name);
-    // only real spool files go.
-    const WCHAR* dot = wcsrchr(fileName, L'.');
-    return dot != nullptr && lstrcmpiW(dot, L".prn") == 0;
-}
-
-// Spool files left behind by an interrupted run. Part files ("tmp") are kept.
-void DeleteStaleSpoolFiles()
+// Spool, part and encoded files left behind by an interrupted run. Only names the monitor makes
+// go: the directory may hold other files, "PreDef.ADR" of the address book among them.
+void DeleteStaleJobFiles()
 {
     WCHAR spoolDir[kDirectoryChars];
     ReadSpoolDirectory(spoolDir);
     if (spoolDir[0] == L'\0')
         return;
     WCHAR pattern[MAX_PATH + 16];
-    wsprintfW(pattern, L"%s\\*.%s", spoolDir, L"PRN");
+    wsprintfW(pattern, L"%s\\*", spoolDir);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !HasSpoolExtension(found.cFileName))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !IsMonitorJobFileName(found.cFileName))
             continue;
         WCHAR path[MAX_PATH * 2];
         wsprintfW(path, L"%s\\%s", spoolDir, found.cFileName);
@@ -86,7 +79,7 @@ void AddPortsFromRegistry()
 
 extern "C" MonitorTable* WINAPI InitializePrintMonitor(LPWSTR /*registryRoot*/)
 {
-    DeleteStaleSpoolFiles();
+    DeleteStaleJobFiles();
     AddPortsFromRegistry();
     return &g_monitorTable;
 }

@@ -61,19 +61,9 @@ void BuildJobUid(PortSettings& settings)
     lstrcatW(settings.JobUID, time);
 }
 
-bool CopyBytes(HANDLE from, HANDLE to, BYTE* buffer, uint64_t count)
-{
-    // count never exceeds one part, at most 16 MiB.
-    DWORD read = 0;
-    DWORD written = 0;
-    const DWORD bytes = static_cast<DWORD>(count);
-    return ReadFile(from, buffer, bytes, &read, nullptr) && read == bytes &&
-           WriteFile(to, buffer, bytes, &written, nullptr) && written == bytes;
-}
-
 class LockedBuffer {
 public:
-    explicit LockedBuffer(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes))
+    explicit LockedBuffer(DWORD bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes)), size_(bytes)
     {
         data_ = handle_ != nullptr ? static_cast<BYTE*>(GlobalLock(handle_)) : nullptr;
     }
@@ -87,15 +77,29 @@ public:
     LockedBuffer(const LockedBuffer&) = delete;
     LockedBuffer& operator=(const LockedBuffer&) = delete;
     BYTE* data() const { return data_; }
+    DWORD size() const { return size_; }
 
 private:
     HGLOBAL handle_;
+    DWORD size_;
     BYTE* data_;
 };
 
+// Copies one part through the buffer; a part larger than the buffer is not copied at all.
+bool CopyBytes(HANDLE from, HANDLE to, const LockedBuffer& buffer, uint64_t count)
+{
+    if (count > buffer.size())
+        return false;
+    const DWORD bytes = static_cast<DWORD>(count);
+    DWORD read = 0;
+    DWORD written = 0;
+    return ReadFile(from, buffer.data(), bytes, &read, nullptr) && read == bytes &&
+           WriteFile(to, buffer.data(), bytes, &written, nullptr) && written == bytes;
+}
+
 // Writes part partIndex into a new part file whose path goes into SpoolFile, and mails it.
 // A part that could not be copied whole is not mailed. Returns whether the part went out.
-bool SendPart(PortEntry* entry, uint64_t partBytes, BYTE* buffer)
+bool SendPart(PortEntry* entry, uint64_t partBytes, const LockedBuffer& buffer)
 {
     PortSettings& settings = entry->settings;
     HANDLE partFile = INVALID_HANDLE_VALUE;
@@ -117,8 +121,8 @@ void SendInParts(PortEntry* entry, uint64_t size)
     if (partCount == 0)
         return;
 
-    // One part in memory at a time, never the whole job.
-    LockedBuffer buffer(static_cast<SIZE_T>(PartChunkBytes(settings.PartLimit)));
+    // One part in memory at a time, never the whole job: at most 16 MiB.
+    LockedBuffer buffer(static_cast<DWORD>(PartChunkBytes(settings.PartLimit)));
     if (buffer.data() == nullptr) {
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStylePlain);
         return;
@@ -130,7 +134,7 @@ void SendInParts(PortEntry* entry, uint64_t size)
     for (uint64_t part = 1; part <= partCount; ++part) {
         settings.PartIndex = static_cast<DWORD>(part);
         // A part that did not go out stops the job: later parts would leave a gap.
-        if (!SendPart(entry, PartBytes(size, settings.PartLimit, part), buffer.data()))
+        if (!SendPart(entry, PartBytes(size, settings.PartLimit, part), buffer))
             break;
     }
     lstrcpynW(settings.SpoolFile, spoolPath, ARRAYSIZE(settings.SpoolFile));
@@ -177,7 +181,9 @@ void FinishJob(PortEntry* entry)
 BOOL WINAPI NmxEndDocPort(HANDLE port)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || !HasFlag(entry, kFlagJobInProgress))
+    if (entry == nullptr)
+        return RefuseHandle();
+    if (!HasFlag(entry, kFlagJobInProgress))
         return TRUE;
     if (!HasFlag(entry, kFlagSendAbort)) {
         FlushFileBuffers(entry->file);

@@ -13,7 +13,7 @@ SizeQuestion ChooseSizeQuestion(uint64_t size, int32_t checkMailSw, int32_t part
 
 uint64_t PartChunkBytes(uint32_t partLimitKb)
 {
-    return uint64_t{partLimitKb == 0 ? kDefaultPartLimitKb : partLimitKb} * 1024;
+    return uint64_t{kPartLimitKbRange.Holds(partLimitKb) ? partLimitKb : kDefaultPartLimitKb} * 1024;
 }
 
 uint64_t PartCountFor(uint64_t size, uint32_t partLimitKb)

@@ -6,6 +6,7 @@ constexpr DWORD kPortEntrySignature = 0x5450;
 constexpr DWORD kFlagDeviceLink = 0x01;
 constexpr DWORD kFlagJobInProgress = 0x08;
 constexpr DWORD kFlagSendAbort = 0x10;
+constexpr DWORD kFlagRemoved = 0x100; // taken out of the port list; freed with its last reference
 
 // One port of the monitor; its address is the spooler's port handle. Allocated as one
 // zero-filled block holding the name inline at the end; never moved.
@@ -21,14 +22,21 @@ struct PortEntry {
     HANDLE printer;
     DWORD jobId;
     PortSettings settings;
+    LONG references;      // open handles and dialogs that use the entry; under the monitor lock
     WCHAR nameText[1];    // the name, null-terminated, extends past the struct
 };
 
 // Port list operations. Callers hold the monitor lock.
 PortEntry* FindPortEntry(const WCHAR* name);
 PortEntry* AddPortEntry(const WCHAR* name);
-bool RemovePortEntry(const WCHAR* name);
 PortEntry* FirstPortEntry();
+// Takes the entry out of the list. It is freed at once unless a handle or a dialog still holds
+// it; then the last release frees it.
+void RemovePortEntry(PortEntry* entry);
+// A handle from OpenPort or a dialog holds the entry so that it is not freed under it. Callers
+// hold the monitor lock.
+void AcquirePortEntry(PortEntry* entry);
+void ReleasePortEntry(PortEntry* entry);
 
 inline bool HasFlag(const PortEntry* entry, DWORD flag) { return (entry->flags & flag) != 0; }
 inline void SetFlag(PortEntry* entry, DWORD flag) { InterlockedOr(&entry->flags, static_cast<LONG>(flag)); }

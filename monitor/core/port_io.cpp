@@ -82,15 +82,32 @@ void UnlinkDosDevice(PortEntry* entry)
 }
 
 // Loads the port's settings and, when the port asks for it, lets the user confirm (and adjust
-// for this job only) in the configuration dialog. Returns false when the user cancelled.
+// for this job only) in the configuration dialog. Returns false when the user cancelled. The
+// caller holds the monitor lock.
 bool ConfirmJobStart(PortEntry* entry)
 {
-    MonitorLockGuard lock;
     LoadPortSettings(&entry->settings);
-    bool confirmed = entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry->name) != 0;
+    bool confirmed = entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry) != 0;
     if (!confirmed)
         entry->settings.ServAddr[0] = L'\0';
     return confirmed;
+}
+
+enum class JobStart { Opened, AlreadyOpen, NoPort };
+
+// Marks the job open and lets the user confirm it. Under the monitor lock, so that two starts
+// cannot both open a job and a port cannot be deleted while its job starts.
+JobStart OpenJob(PortEntry* entry, const WCHAR* docName, bool* confirmed)
+{
+    MonitorLockGuard lock;
+    if (HasFlag(entry, kFlagRemoved))
+        return JobStart::NoPort;
+    if (HasFlag(entry, kFlagJobInProgress))
+        return JobStart::AlreadyOpen;
+    SetFlag(entry, kFlagJobInProgress);
+    lstrcpynW(entry->settings.DocName, docName != nullptr ? docName : L"", kMaxDocNameChars + 1);
+    *confirmed = ConfirmJobStart(entry);
+    return JobStart::Opened;
 }
 
 } // namespace
@@ -116,6 +133,7 @@ BOOL WINAPI NmxOpenPort(LPWSTR name, PHANDLE port)
     // The device is only linked to check that it can be opened; it stays closed.
     if (HasFlag(entry, kFlagDeviceLink))
         UnlinkDosDevice(entry);
+    AcquirePortEntry(entry); // until ClosePort, also when the port is deleted meanwhile
     *port = entry;
     return TRUE;
 }
@@ -123,19 +141,14 @@ BOOL WINAPI NmxOpenPort(LPWSTR name, PHANDLE port)
 BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD /*level*/, LPBYTE docInfo)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (HasFlag(entry, kFlagJobInProgress))
-        return TRUE;
-    SetFlag(entry, kFlagJobInProgress);
-
     // DOC_INFO_1 and DOC_INFO_2 both begin with the document name.
     const WCHAR* docName = docInfo != nullptr ? reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName : nullptr;
-    lstrcpynW(entry->settings.DocName, docName != nullptr ? docName : L"", kMaxDocNameChars + 1);
-
-    const bool confirmed = ConfirmJobStart(entry);
+    bool confirmed = false;
+    const JobStart start = entry != nullptr ? OpenJob(entry, docName, &confirmed) : JobStart::NoPort;
+    if (start == JobStart::NoPort)
+        return RefuseHandle();
+    if (start == JobStart::AlreadyOpen)
+        return TRUE;
 
     entry->printer = nullptr;
     entry->printerName = DuplicateString(printerName);
@@ -158,10 +171,8 @@ BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD 
 BOOL WINAPI NmxWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || !HasOpenFile(entry)) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    if (entry == nullptr || !HasOpenFile(entry))
+        return RefuseHandle();
     DWORD ignored = 0;
     return WriteFile(entry->file, buffer, size, written != nullptr ? written : &ignored, nullptr);
 }
@@ -169,21 +180,21 @@ BOOL WINAPI NmxWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written
 BOOL WINAPI NmxReadPort(HANDLE /*port*/, LPBYTE /*buffer*/, DWORD /*size*/, LPDWORD /*read*/)
 {
     // The monitor never returns data.
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
+    return RefuseHandle();
 }
 
+// Also closes a handle whose port has been deleted: its last handle frees the entry.
 BOOL WINAPI NmxClosePort(HANDLE port)
 {
-    PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
+    PortEntry* entry = EntryOfHandle(port);
+    if (entry == nullptr)
+        return RefuseHandle();
+    MonitorLockGuard lock;
     if (entry->deviceTarget != nullptr) {
         GlobalFree(entry->deviceTarget);
         entry->deviceTarget = nullptr;
     }
+    ReleasePortEntry(entry);
     return TRUE;
 }
 
@@ -191,7 +202,9 @@ BOOL WINAPI NmxGetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR /*val
                                       DWORD inSize, LPWSTR outBuffer, DWORD outSize, LPDWORD returned)
 {
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || controlId == 0 || !HasOpenFile(entry) || !HasFlag(entry, kFlagDeviceLink)) {
+    if (entry == nullptr)
+        return RefuseHandle();
+    if (controlId == 0 || !HasOpenFile(entry) || !HasFlag(entry, kFlagDeviceLink)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
@@ -205,7 +218,9 @@ BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reser
     if (reserved != 0)
         return FALSE;
     PortEntry* entry = PortFromHandle(port);
-    if (entry == nullptr || timeouts == nullptr || !HasFlag(entry, kFlagDeviceLink)) {
+    if (entry == nullptr)
+        return RefuseHandle();
+    if (timeouts == nullptr || !HasFlag(entry, kFlagDeviceLink)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

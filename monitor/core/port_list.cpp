@@ -8,6 +8,8 @@ PortEntry* g_portList = nullptr;
 
 void FreePortEntry(PortEntry* entry)
 {
+    // A stale handle to the freed block must not pass for a port.
+    entry->signature = 0;
     if (entry->printerName != nullptr)
         GlobalFree(entry->printerName);
     if (entry->deviceTarget != nullptr)
@@ -54,15 +56,29 @@ PortEntry* AddPortEntry(const WCHAR* name)
     return entry;
 }
 
-bool RemovePortEntry(const WCHAR* name)
+void RemovePortEntry(PortEntry* entry)
 {
     for (PortEntry** link = &g_portList; *link != nullptr; link = &(*link)->next) {
-        PortEntry* entry = *link;
-        if (lstrcmpiW(entry->name, name) == 0) {
+        if (*link == entry) {
             *link = entry->next;
-            FreePortEntry(entry);
-            return true;
+            break;
         }
     }
-    return false;
+    entry->next = nullptr;
+    SetFlag(entry, kFlagRemoved);
+    if (entry->references == 0)
+        FreePortEntry(entry);
+}
+
+void AcquirePortEntry(PortEntry* entry)
+{
+    ++entry->references;
+}
+
+void ReleasePortEntry(PortEntry* entry)
+{
+    if (entry->references > 0)
+        --entry->references;
+    if (HasFlag(entry, kFlagRemoved) && entry->references == 0)
+        FreePortEntry(entry);
 }

@@ -107,16 +107,20 @@ AddOutcome AddNamedPort(HWND window, WCHAR* name)
         return AddOutcome::Failed;
     Display347Check(window);
     UpperCasePrefix(name);
+    PortEntry* entry = nullptr;
     {
         MonitorLockGuard lock;
-        if (AddPortEntry(name) == nullptr)
+        entry = AddPortEntry(name);
+        if (entry == nullptr)
             return AddOutcome::Failed;
+        AcquirePortEntry(entry); // the dialog runs without the lock
     }
     // The configuration dialog's OK creates the port's key; a cancelled one leaves no port.
-    if (ShowPortConfigDialog(window, name) == 0) {
-        MonitorLockGuard lock;
-        RemovePortEntry(name);
-    }
+    const bool cancelled = ShowPortConfigDialog(window, entry) == 0;
+    MonitorLockGuard lock;
+    if (cancelled && !HasFlag(entry, kFlagRemoved))
+        RemovePortEntry(entry);
+    ReleasePortEntry(entry);
     return AddOutcome::Done;
 }
 } // namespace
@@ -163,29 +167,29 @@ BOOL WINAPI NmxConfigurePort(LPWSTR /*serverName*/, HWND window, LPWSTR portName
 {
     InputAttachment attachment(window);
     MonitorLockGuard lock;
-    const PortEntry* entry = FindPortEntry(portName);
+    PortEntry* entry = FindPortEntry(portName);
     if (entry == nullptr) {
         SetLastError(ERROR_UNKNOWN_PORT);
         return FALSE;
     }
     // While a job is open the settings belong to the job: nothing is shown.
     if (!HasFlag(entry, kFlagJobInProgress))
-        ShowPortConfigDialog(window, portName);
+        ShowPortConfigDialog(window, entry);
     return TRUE;
 }
 
 BOOL WINAPI NmxDeletePort(LPWSTR /*serverName*/, HWND /*window*/, LPWSTR portName)
 {
     MonitorLockGuard lock;
-    const PortEntry* entry = FindPortEntry(portName);
+    PortEntry* entry = FindPortEntry(portName);
     if (entry == nullptr)
         return FALSE;
-    // Freeing the entry of a port that is sending a job would pull it from under the job.
+    // The job's settings and files live in the entry until the job ends.
     if (HasFlag(entry, kFlagJobInProgress)) {
         SetLastError(ERROR_BUSY);
         return FALSE;
     }
-    RemovePortEntry(portName);
+    RemovePortEntry(entry);
     DeletePortSettings(portName);
     return TRUE;
 }

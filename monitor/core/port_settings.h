@@ -35,7 +35,7 @@ constexpr const WCHAR kRegistryRoot[] = L"SOFTWARE\\Norvale\\Velloprint";
 constexpr const WCHAR kVersionKeyName[] = L"1.64";
 
 void LoadPortSettings(PortSettings* settings);
-LONG SavePortSettings(const PortSettings* settings);
+LONG SavePortSettings(const PortSettings* settings); // the first registry error, or ERROR_SUCCESS
 void DeletePortSettings(const WCHAR* portName);
 void ReadSpoolDirectory(WCHAR* out);   // at least kDirectoryChars characters
 void ReadInstallDirectory(WCHAR* out); // at least kDirectoryChars characters

@@ -31,6 +31,7 @@
 #define IDS_NOT_PREPARED         742
 #define IDS_SPOOL_READ           743
 #define IDS_SPLIT_JOB            744 // %u KB, %u KB a part, %u parts
+#define IDS_SETTINGS_NOT_SAVED   745
 
 // Dialogs
 #define IDD_PORT_CONFIG 105

@@ -1,6 +1,8 @@
 #include "monitor/core/port_settings.h"
+#include "monitor/core/stored_numbers.h"
 
 #include <cwchar>
+#include <initializer_list>
 
 namespace {
 class RegistryKey {
@@ -63,25 +65,36 @@ void ReadStringValue(HKEY key, const WCHAR* name, WCHAR* field, DWORD maxChars)
         GlobalFree(buffer);
 }
 
-template <typename Number> void ReadNumberValue(HKEY key, const WCHAR* name, Number* field)
+// Reads a 4-byte number into field. One of another size, or outside the range the configuration
+// dialog stores, leaves the field as it is.
+template <typename Number> void ReadNumberValue(HKEY key, const WCHAR* name, Number* field, NumberRange range)
 {
     DWORD value = 0;
     DWORD bytes = sizeof(value);
     if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &bytes) == ERROR_SUCCESS &&
-        bytes == sizeof(value))
+        bytes == sizeof(value) && range.Holds(value))
         *field = static_cast<Number>(value);
 }
 
-void WriteStringValue(HKEY key, const WCHAR* name, const WCHAR* text)
+LONG WriteStringValue(HKEY key, const WCHAR* name, const WCHAR* text)
 {
     // Stored without the terminating null.
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(lstrlenW(text) * sizeof(WCHAR)));
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(lstrlenW(text) * sizeof(WCHAR)));
 }
 
-void WriteNumberValue(HKEY key, const WCHAR* name, DWORD value)
+LONG WriteNumberValue(HKEY key, const WCHAR* name, DWORD value)
 {
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+}
+
+LONG FirstFailure(std::initializer_list<LONG> results)
+{
+    for (LONG result : results) {
+        if (result != ERROR_SUCCESS)
+            return result;
+    }
+    return ERROR_SUCCESS;
 }
 
 void SetDefaults(PortSettings* settings)
@@ -133,11 +146,11 @@ void LoadPortSettings(PortSettings* settings)
     ReadStringValue(key.get(), L"UserAddr", settings->UserAddr, kMaxUserAddrChars);
     ReadStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr, kMaxSmtpAddrChars);
     ReadStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr, kMaxNotifyAddrChars);
-    ReadNumberValue(key.get(), L"Notification", &settings->Notification);
-    ReadNumberValue(key.get(), L"ShowSw", &settings->ShowSw);
-    ReadNumberValue(key.get(), L"CheckMailSw", &settings->CheckMailSw);
-    ReadNumberValue(key.get(), L"PartLimit", &settings->PartLimit);
-    ReadNumberValue(key.get(), L"PartSw", &settings->PartSw);
+    ReadNumberValue(key.get(), L"Notification", &settings->Notification, kNotificationRange);
+    ReadNumberValue(key.get(), L"ShowSw", &settings->ShowSw, kSwitchRange);
+    ReadNumberValue(key.get(), L"CheckMailSw", &settings->CheckMailSw, kSwitchRange);
+    ReadNumberValue(key.get(), L"PartLimit", &settings->PartLimit, kPartLimitKbRange);
+    ReadNumberValue(key.get(), L"PartSw", &settings->PartSw, kSwitchRange);
 }
 
 LONG SavePortSettings(const PortSettings* settings)
@@ -148,17 +161,22 @@ LONG SavePortSettings(const PortSettings* settings)
     LONG result = key.Create(path);
     if (result != ERROR_SUCCESS)
         return result;
-    WriteStringValue(key.get(), L"ServAddr", settings->ServAddr);
-    WriteStringValue(key.get(), L"ServName", settings->ServName);
-    WriteStringValue(key.get(), L"UserAddr", settings->UserAddr);
-    WriteStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr);
-    WriteStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr);
-    WriteNumberValue(key.get(), L"Notification", settings->Notification);
-    WriteNumberValue(key.get(), L"ShowSw", static_cast<DWORD>(settings->ShowSw));
-    WriteNumberValue(key.get(), L"CheckMailSw", static_cast<DWORD>(settings->CheckMailSw));
-    WriteNumberValue(key.get(), L"PartLimit", settings->PartLimit);
-    WriteNumberValue(key.get(), L"PartSw", static_cast<DWORD>(settings->PartSw));
-    return key.Close();
+    // Every value is written even after a failure; the first failure is the result. The elements
+    // of a braced list are evaluated in order.
+    const LONG written = FirstFailure({
+        WriteStringValue(key.get(), L"ServAddr", settings->ServAddr),
+        WriteStringValue(key.get(), L"ServName", settings->ServName),
+        WriteStringValue(key.get(), L"UserAddr", settings->UserAddr),
+        WriteStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr),
+        WriteStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr),
+        WriteNumberValue(key.get(), L"Notification", settings->Notification),
+        WriteNumberValue(key.get(), L"ShowSw", static_cast<DWORD>(settings->ShowSw)),
+        WriteNumberValue(key.get(), L"CheckMailSw", static_cast<DWORD>(settings->CheckMailSw)),
+        WriteNumberValue(key.get(), L"PartLimit", settings->PartLimit),
+        WriteNumberValue(key.get(), L"PartSw", static_cast<DWORD>(settings->PartSw)),
+    });
+    const LONG closed = key.Close();
+    return written != ERROR_SUCCESS ? written : closed;
 }
 
 void DeletePortSettings(const WCHAR* portName)

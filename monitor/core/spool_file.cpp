@@ -1,15 +1,15 @@
 #include "monitor/core/spool_file.h"
 #include "monitor/core/port_settings.h"
+#include "monitor/core/spool_name.h"
 
 namespace {
-constexpr int kCreateAttempts = 100;
+constexpr size_t kSpoolPathChars = sizeof(PortSettings::SpoolFile) / sizeof(WCHAR);
 
-void FormatSpoolFileName(WCHAR* path, const WCHAR* spoolDir, const WCHAR* extension)
+SpoolTime LocalSpoolTime()
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    wsprintfW(path, L"%s\\%d%d%d%d%d%d%d.%s", spoolDir, now.wYear, now.wMonth, now.wDay, now.wHour,
-              now.wMinute, now.wSecond, now.wMilliseconds, extension);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 } // namespace
 
@@ -18,14 +18,12 @@ void CreateSpoolFile(HANDLE* file, WCHAR* path, const WCHAR* extension)
     WCHAR spoolDir[kDirectoryChars];
     ReadSpoolDirectory(spoolDir);
     *file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        FormatSpoolFileName(path, spoolDir, extension);
-        HANDLE created = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created != INVALID_HANDLE_VALUE) {
-            SetEndOfFile(created);
-            *file = created;
-            return;
-        }
-    }
+    CreateSpoolNamedFile(path, kSpoolPathChars, spoolDir, extension, LocalSpoolTime, [file](const WCHAR* name) {
+        *file = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (*file == INVALID_HANDLE_VALUE)
+            return false;
+        SetEndOfFile(*file);
+        return true;
+    });
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 // Creates a new empty file in the spool directory, named from the local time with the given
-// extension; retried with a fresh time up to 100 times. path (261 characters) holds the name of
-// the last attempt in every case; file is INVALID_HANDLE_VALUE when every attempt failed.
+// extension (a name taken in the same clock tick gets a clash number); up to 100 attempts. path
+// (261 characters) holds the name of the last attempt in every case; file is INVALID_HANDLE_VALUE
+// when every attempt failed.
 void CreateSpoolFile(HANDLE* file, WCHAR* path, const WCHAR* extension);

@@ -1,12 +1,12 @@
 #include "monitor/mail/printable_text.h"
+#include "monitor/ui/port_name_characters.h"
 
 #include <cwchar>
-#include <cwctype>
 
+// By the Windows character classes, so that every build judges a character alike.
 bool IsPrintableCharacter(wchar_t c)
 {
-    return !std::iswcntrl(c) &&
-           (std::iswalpha(c) || std::iswdigit(c) || std::iswpunct(c) || std::iswblank(c));
+    return IsPortNameCharacter(static_cast<char32_t>(c));
 }
 
 void TrimTrailingNonPrintable(wchar_t* text)

@@ -1,7 +1,7 @@
 #pragma once
 
-// Letters, digits, punctuation and blanks are printable. The C library counts the tab as a
-// blank, but it is a control character like the line break, and is not.
+// Letters, digits, punctuation and blanks are printable, by the Windows character classes. The
+// tab is a control character like the line break, and is not.
 bool IsPrintableCharacter(wchar_t c);
 
 // Drops the text's trailing characters that are not printable (a server reply's CR LF, the line

@@ -10,9 +10,11 @@
 // when the user cancels or the dialog cannot be created.
 WCHAR* ShowAddPortDialog(HWND owner);
 
-// Port configuration dialog for an existing port: 1 accepted, 0 cancelled, -1 when the dialog
+// Port configuration dialog for a port of the list, which the caller found under the monitor
+// lock and still holds the lock or a reference to: 1 accepted, 0 cancelled, -1 when the dialog
 // cannot be created. During a job on a port whose ShowSw is not 1 it returns 1 without showing.
-INT_PTR ShowPortConfigDialog(HWND owner, const WCHAR* portName);
+struct PortEntry;
+INT_PTR ShowPortConfigDialog(HWND owner, PortEntry* entry);
 
 // Notice dialog, also exported: 1 after OK or when the notice is switched off, -1 on failure.
 extern "C" int WINAPI Display347Check(HWND owner);

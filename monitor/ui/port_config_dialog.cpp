@@ -19,7 +19,6 @@ namespace {
 constexpr int kAddressEditChars = 128;
 constexpr int kPartLimitEditChars = 5;
 constexpr int kNotificationNameChars = 200;
-constexpr DWORD kNotificationModes = 4; // strings 734 to 737 name modes 0 to 3
 
 constexpr WCHAR kVersionText[] = L"1.64";
 constexpr WCHAR kReleaseDateText[] = L"2005-02-21";
@@ -31,12 +30,26 @@ constexpr DWORD kHelpContext = 1;
 HFONT g_portConfigFont = nullptr;
 UINT g_sendAddressMessage = 0; // "WM_SENDADDR", posted by the address book
 
-PortEntry* FindPortEntryLocked(const WCHAR* name)
-{
-    // The monitor lock is re-entrant: callers that already hold it may come here too.
-    MonitorLockGuard lock;
-    return FindPortEntry(name);
-}
+// Holds the entry for as long as its dialog is open, so that a port deleted meanwhile is not
+// freed under the dialog (AddPort shows it without the monitor lock).
+class PinnedEntry {
+public:
+    explicit PinnedEntry(PortEntry* entry) : entry_(entry)
+    {
+        MonitorLockGuard lock;
+        AcquirePortEntry(entry_);
+    }
+    ~PinnedEntry()
+    {
+        MonitorLockGuard lock;
+        ReleasePortEntry(entry_);
+    }
+    PinnedEntry(const PinnedEntry&) = delete;
+    PinnedEntry& operator=(const PinnedEntry&) = delete;
+
+private:
+    PortEntry* entry_;
+};
 
 PortEntry* EntryOf(HWND dialog)
 {
@@ -73,8 +86,7 @@ void FillNotificationModes(HWND dialog, DWORD selected)
         LoadStringW(g_resourceLibrary, id, name, kNotificationNameChars);
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
-    // A stored mode outside the four shows, and is kept on OK, as "none".
-    SendMessageW(list, CB_SETCURSEL, selected < kNotificationModes ? selected : 0, 0);
+    SendMessageW(list, CB_SETCURSEL, selected, 0);
 }
 
 DWORD SelectedNotificationMode(HWND dialog)
@@ -131,14 +143,9 @@ void LoadPortConfigControls(HWND dialog, PortSettings* settings)
     EnablePartLimit(dialog, settings->PartSw != 0);
 }
 
-void InitializePortConfigDialog(HWND dialog, const WCHAR* portName)
+void InitializePortConfigDialog(HWND dialog, PortEntry* entry)
 {
-    PortEntry* entry = FindPortEntryLocked(portName);
-    if (entry == nullptr) {
-        EndDialog(dialog, -1);
-        return;
-    }
-    lstrcpynW(entry->settings.PortName, portName, ARRAYSIZE(entry->settings.PortName));
+    lstrcpynW(entry->settings.PortName, entry->name, ARRAYSIZE(entry->settings.PortName));
     SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(entry));
     g_sendAddressMessage = RegisterWindowMessageW(L"WM_SENDADDR");
     CenterWindowOnScreen(dialog);
@@ -186,9 +193,12 @@ void AcceptPortConfig(HWND dialog)
         SetDlgItemInt(dialog, IDC_PART_LIMIT, kDefaultPartLimitKb, FALSE);
         return;
     }
-    // During a job the accepted values serve that job only.
-    if (!HasFlag(entry, kFlagJobInProgress))
-        SavePortSettings(settings);
+    // During a job the accepted values serve that job only. Settings that could not be stored
+    // would be gone at the next start: the user is told, and the dialog keeps what was typed.
+    if (!HasFlag(entry, kFlagJobInProgress) && SavePortSettings(settings) != ERROR_SUCCESS) {
+        ShowMonitorMessage(IDS_SETTINGS_NOT_SAVED, kStyleError);
+        return;
+    }
     EndDialog(dialog, 1);
 }
 
@@ -233,7 +243,7 @@ INT_PTR CALLBACK PortConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitializePortConfigDialog(dialog, reinterpret_cast<const WCHAR*>(lParam));
+        InitializePortConfigDialog(dialog, reinterpret_cast<PortEntry*>(lParam));
         return TRUE;
     case WM_COMMAND:
         OnPortConfigCommand(dialog, LOWORD(wParam), HIWORD(wParam));
@@ -254,13 +264,11 @@ INT_PTR CALLBACK PortConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 } // namespace
 
-INT_PTR ShowPortConfigDialog(HWND owner, const WCHAR* portName)
+INT_PTR ShowPortConfigDialog(HWND owner, PortEntry* entry)
 {
-    const PortEntry* entry = FindPortEntryLocked(portName);
-    if (entry == nullptr)
-        return -1;
     if (SkipsJobStartDialog(entry))
         return 1;
+    PinnedEntry pinned(entry);
     return DialogBoxParamW(g_resourceLibrary, MAKEINTRESOURCEW(IDD_PORT_CONFIG), owner,
-                           PortConfigDialogProc, reinterpret_cast<LPARAM>(portName));
+                           PortConfigDialogProc, reinterpret_cast<LPARAM>(entry));
 }

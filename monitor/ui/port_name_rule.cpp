@@ -1,16 +1,19 @@
 #include "monitor/ui/port_name_rule.h"
-#include "monitor/mail/printable_text.h"
+#include "monitor/ui/port_name_characters.h"
 
 #include <cwchar>
-#include <cwctype>
 
 namespace {
 constexpr wchar_t kForbiddenCharacters[] = L";\\/*?\"<>|()'";
 
+bool IsLetter(wchar_t c, char upper)
+{
+    return c == static_cast<wchar_t>(upper) || c == static_cast<wchar_t>(upper - 'A' + 'a');
+}
+
 bool HasMonitorPrefix(const wchar_t* name)
 {
-    return std::towupper(name[0]) == L'N' && std::towupper(name[1]) == L'M' &&
-           std::towupper(name[2]) == L'X';
+    return IsLetter(name[0], 'N') && IsLetter(name[1], 'M') && IsLetter(name[2], 'X');
 }
 } // namespace
 
@@ -23,7 +26,7 @@ bool IsValidPortName(const wchar_t* name)
     std::size_t length = 0;
     for (const wchar_t* p = name; *p != L'\0'; ++p, ++length) {
         if (length == kMaxPortNameChars || std::wcschr(kForbiddenCharacters, *p) != nullptr ||
-            !IsPrintableCharacter(*p))
+            !IsPortNameCharacter(static_cast<char32_t>(*p)))
             return false;
     }
     return true;

@@ -3,7 +3,7 @@
 
 // The rule for the name of a new port: the prefix "NMX" in any case, at most kMaxPortNameChars
 // characters, none of the characters ;\/*?"<>|()' and nothing but letters, digits, punctuation
-// and blanks.
+// and blanks (IsPortNameCharacter).
 constexpr std::size_t kMaxPortNameChars = 31;
 
 bool IsValidPortName(const wchar_t* name);

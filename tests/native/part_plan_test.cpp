@@ -1,6 +1,8 @@
 #include "monitor/core/part_plan.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(SizeQuestion, OneMebibyteIsSentWithoutQuestionAndOneByteMoreIsAsked)
 {
     EXPECT_EQ(ChooseSizeQuestion(1048576, 1, 0), SizeQuestion::None);
@@ -40,9 +42,17 @@ TEST(PartPlan, EmptyJobHasNoParts)
     EXPECT_EQ(PartBytes(0, 1024, 1), 0u);
 }
 
-TEST(PartPlan, ZeroPartLimitIsReadAsTheDefault)
+TEST(PartPlan, APartLimitOutsideSixteenTo16384IsReadAsTheDefault)
 {
-    EXPECT_EQ(PartChunkBytes(0), 1048576u);
+    const struct {
+        uint32_t limitKb;
+        uint64_t chunk;
+    } cases[] = {{16, 16384},         {16384, 16777216},   {0, 1048576},         {15, 1048576},
+                 {16385, 1048576},    {0x400001, 1048576}, {0xFFFFFFFF, 1048576}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PartChunkBytes(c.limitKb), c.chunk) << c.limitKb;
+        EXPECT_EQ(PartBytes(20000, c.limitKb, 1), std::min<uint64_t>(20000, c.chunk)) << c.limitKb;
+    }
     EXPECT_EQ(PartCountFor(1572864, 0), 2u);
 }
 

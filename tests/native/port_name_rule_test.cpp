@@ -40,6 +40,22 @@ const NameCase kNameCases[] = {
     {L"NMX\t2", false, "a tab"},
     {L"NMX\x01", false, "a control character"},
     {L"NMX\x7f", false, "delete"},
+    // By the Windows character classes, whatever the C library of the build says.
+    {L"NMX\u00e9", true, "an accented letter"},
+    {L"NMX\u00a0" L"2", true, "a no-break space, a blank"},
+    {L"NMX\u6771\u4eac", true, "Japanese letters"},
+    {L"NMX\uff11", true, "a full-width digit"},
+    {L"NMX\u3000" L"2", true, "an ideographic space"},
+    {L"nmx\u00a7", true, "a section sign, punctuation"},
+    {L"\uff2e\uff2d\uff38", false, "a full-width prefix is not NMX"},
+    {L"NMX\u0085", false, "a next-line control"},
+    {L"NMX\u00ad", false, "a soft hyphen, a format control"},
+    {L"NMX\u200b", false, "a zero-width space"},
+    {L"NMX\u2028", false, "a line separator, a space but no blank"},
+    {L"NMXe\u0301", false, "a combining accent"},
+    {L"NMX\ue000", false, "a private-use character"},
+    {L"NMX\uffff", false, "a non-character"},
+    {L"NMX\U0001F600", false, "beyond the first plane: surrogates in UTF-16"},
 };
 
 TEST(PortNameRule, AcceptsAndRefusesNamesByTheRule)

@@ -189,13 +189,16 @@ TEST_F(PortList, AMissingRegistryRootGivesAnEmptyListAndStillTheTable)
     EXPECT_EQ(0u, result.returned);
 }
 
-TEST_F(PortList, StartingRemovesSpoolFilesLeftBehindAndKeepsOthers)
+TEST_F(PortList, StartingRemovesTheJobFilesLeftBehindAndNothingElse)
 {
     RegistryScope registry;
     ClearSpoolDirectory();
     const std::wstring dir = SpoolDirectory();
     ASSERT_FALSE(dir.empty());
-    for (const wchar_t* name : {L"200553075945.prn", L"20055307594.PRN", L"2005530759450.tmp", L"notes.prnx"}) {
+    // Spool, part and encoded files of an interrupted run, and files that are not the monitor's.
+    for (const wchar_t* name : {L"200553075945.prn", L"20055307594.PRN", L"2005530759450.tmp", L"200553075945-1.prn",
+                                L"200553075945.prn.m", L"2005530759450.TMP.m", L"PreDef.ADR", L"notes.prn",
+                                L"notes.prnx", L"report.tmp", L"letter.m"}) {
         HANDLE file = CreateFileW((dir + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
         CloseHandle(file);
@@ -206,7 +209,7 @@ TEST_F(PortList, StartingRemovesSpoolFilesLeftBehindAndKeepsOthers)
     }
     std::vector<std::wstring> left = SpoolFiles();
     std::sort(left.begin(), left.end());
-    EXPECT_EQ((std::vector<std::wstring>{L"2005530759450.tmp", L"notes.prnx"}), left);
+    EXPECT_EQ((std::vector<std::wstring>{L"PreDef.ADR", L"letter.m", L"notes.prn", L"notes.prnx", L"report.tmp"}), left);
     ClearSpoolDirectory();
 }
 

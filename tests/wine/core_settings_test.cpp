@@ -94,6 +94,19 @@ TEST_F(SettingsStore, ANumberOfTheWrongSizeKeepsItsDefault)
     });
 }
 
+TEST_F(SettingsStore, ANumberTheDialogWouldNotStoreCountsAsMissing)
+{
+    WithDialog({DwordValue(L"Notification", 4), DwordValue(L"ShowSw", 2), DwordValue(L"CheckMailSw", 0xFFFFFFFF),
+                DwordValue(L"PartSw", 2), DwordValue(L"PartLimit", 0x400001)},
+               [](HWND dialog) {
+                   EXPECT_EQ(0, SelectedComboItem(dialog, IDC_NOTIFICATION));
+                   EXPECT_TRUE(IsChecked(dialog, IDC_SHOW_SW)) << "ShowSw defaults to 1";
+                   EXPECT_TRUE(IsChecked(dialog, IDC_CHECK_MAIL_SW)) << "CheckMailSw defaults to 1";
+                   EXPECT_FALSE(IsChecked(dialog, IDC_PART_SW)) << "PartSw defaults to 0";
+                   EXPECT_EQ(L"1024", ControlText(dialog, IDC_PART_LIMIT));
+               });
+}
+
 TEST_F(SettingsStore, SavingWritesExactlyTenValuesAndLeavesOthersAlone)
 {
     WithDialog({StringValue(L"Comment", L"kept", true), StringValue(L"UserAddr", L"me@x.jp", true)},

@@ -27,9 +27,7 @@ const ShippedFile kShippedFiles[] = {
     {L"NMX_MON.dll", true},
     {L"NmxRC.dll", true},
     {L"pelmoraRC.dll", false},
-#ifdef VELLO_ADDRESS_BOOK_PROGRAM
     {L"pelmora.exe", false},
-#endif
 };
 
 constexpr wchar_t kMonitorsKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";

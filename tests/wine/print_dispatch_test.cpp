@@ -241,6 +241,22 @@ TEST_F(PrintDispatch, AJobDeletedWhileItGoesToAFastServerIsCutShortAndNotDeliver
     EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
 }
 
+// A stored part size the dialog would never store counts as missing, and the default of 1024 KB
+// serves. A buffer sized with a wrapped or cut size (1 KB for 0x400001) would be overrun by the
+// part read into it: the print host crashes on the corrupt heap (as it did before), the process
+// heap fails its check, or the mailed bytes differ from the printed ones.
+class StoredPartLimit : public PrintDispatch, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(StoredPartLimit, OutsideTheDialogsRangeServesTheDefault)
+{
+    const std::string host = Serve({0, 1, GetParam()});
+    Print(20000);
+    ExpectParts(host, 20000, kMiB, 1);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr)) << "the process heap was overrun";
+}
+
+INSTANTIATE_TEST_SUITE_P(Dispatch, StoredPartLimit, ::testing::Values(0x400001, 0, 0xFFFFFFFF));
+
 // Servers and addresses that fail the mail: the user is told once, in the box for the failure,
 // and the job still ends reported done with nothing left behind.
 struct ServerFailure {

@@ -16,7 +16,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -211,6 +213,43 @@ TEST_F(PortCallTest, DeviceCallsWithoutADeviceLinkFailWithInvalidParameter)
     EXPECT_TRUE(monitor_.Functions()->EndDocPort(port_));
     EXPECT_EQ(std::vector<DWORD>{JOB_CONTROL_LAST_PAGE_EJECTED}, spooler::JobCommands(job))
         << "the refused calls did not stop the job from being mailed and reported done";
+}
+
+TEST_F(PortCallTest, AHandleToADeletedPortIsRefusedWhileANewPortTakesOtherMemory)
+{
+    wchar_t deleted[] = L"NMX1";
+    ASSERT_TRUE(monitor_.Functions()->DeletePort(nullptr, nullptr, deleted));
+    // A port added now gets memory of its own: the deleted port's entry lives while the handle does.
+    wchar_t added[] = L"NMX2";
+    PORT_INFO_1W info = {added};
+    std::wstring monitorName = InstalledResourceString(IDS_MONITOR_NAME);
+    ASSERT_TRUE(monitor_.Functions()->AddPortEx(nullptr, 1, reinterpret_cast<LPBYTE>(&info), monitorName.data()));
+    WriteRegValue(added, DwordValue(L"ShowSw", 0));
+
+    const DWORD job = spooler::CreateJob(printer_, L"Report.txt");
+    BYTE bytes[4] = {};
+    wchar_t in[8] = {};
+    wchar_t out[8] = {};
+    DWORD count = 0;
+    COMMTIMEOUTS timeouts = {};
+    const MonitorFunctions& f = *monitor_.Functions();
+    const std::pair<const char*, std::function<BOOL()>> calls[] = {
+        {"StartDocPort", [&] { return StartDoc(job); }},
+        {"WritePort", [&] { return f.WritePort(port_, bytes, sizeof(bytes), &count); }},
+        {"EndDocPort", [&] { return f.EndDocPort(port_); }},
+        {"GetPrinterDataFromPort",
+         [&] { return f.GetPrinterDataFromPort(port_, 1, nullptr, in, sizeof(in), out, sizeof(out), &count); }},
+        {"SetPortTimeOuts", [&] { return f.SetPortTimeOuts(port_, &timeouts, 0); }},
+    };
+    for (const auto& [name, call] : calls) {
+        SetLastError(0);
+        EXPECT_FALSE(call()) << name;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError()) << name;
+    }
+    EXPECT_TRUE(spooler::JobCommands(job).empty()) << "no job went through the deleted port";
+    HANDLE again = nullptr;
+    EXPECT_FALSE(f.OpenPort(deleted, &again)) << "the deleted port is gone";
+    // TearDown closes the handle, the last one: that frees the entry.
 }
 
 class MissingSpoolDirectoryTest : public PortCallTest {

@@ -1,4 +1,5 @@
 // The port configuration dialog, driven through the monitor's ConfigurePort entry point.
+#include "monitor/core/port_settings.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialog_ids.h"
 #include "printhost/loaded_monitor.h"
@@ -12,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -302,6 +305,35 @@ TEST_F(PortConfigDialog, NothingIsShownAtJobStartOnAPortWithShowSwZero)
         EXPECT_NE(command, static_cast<DWORD>(JOB_CONTROL_CANCEL)) << "the job was dropped";
 }
 
+TEST_F(PortConfigDialog, AJobStartedWhileTheDialogIsOpenWaitsForItsOk)
+{
+    // The spooler holds a handle to the port from before the dialog opened.
+    HANDLE port = nullptr;
+    ASSERT_TRUE(monitor_.Functions()->OpenPort(port_, &port));
+    wchar_t printer[] = L"Velloprint Test Printer";
+    wchar_t document[] = L"Job start";
+    DOC_INFO_1W docInfo = {document, nullptr, nullptr};
+    const DWORD jobId = spooler::CreateJob(printer, document);
+    spooler::SetJobStatusBits(jobId, JOB_STATUS_DELETING); // its end mails nothing
+
+    DialogThread thread = Configure();
+    HWND dialog = thread.WaitForDialog(kPortConfigCaption);
+    ASSERT_NE(dialog, nullptr);
+    std::future<BOOL> started = std::async(std::launch::async, [&] {
+        return monitor_.Functions()->StartDocPort(port, printer, jobId, 1, reinterpret_cast<LPBYTE>(&docInfo));
+    });
+    EXPECT_EQ(std::future_status::timeout, started.wait_for(std::chrono::milliseconds(500)))
+        << "the job started under the open dialog";
+    SetControlText(dialog, IDC_SMTP_ADDR, L"mail.changed.jp");
+    PostClick(dialog, IDOK);
+    ASSERT_TRUE(thread.WaitForEnd());
+    EXPECT_EQ(RegText(kPort, L"SMTPAddr"), L"mail.changed.jp") << "no job was open when OK was pressed";
+
+    EXPECT_TRUE(started.get());
+    EXPECT_TRUE(monitor_.Functions()->EndDocPort(port));
+    EXPECT_TRUE(monitor_.Functions()->ClosePort(port));
+}
+
 TEST_F(PortConfigDialog, CancelAtJobStartDropsTheJob)
 {
     WriteRegValue(kPort, DwordValue(L"ShowSw", 1));
@@ -311,5 +343,50 @@ TEST_F(PortConfigDialog, CancelAtJobStartDropsTheJob)
     const std::vector<DWORD> commands = spooler::JobCommands(outcome.jobId);
     ASSERT_FALSE(commands.empty());
     EXPECT_EQ(commands.front(), static_cast<DWORD>(JOB_CONTROL_CANCEL));
+}
+// Replaces the registry root by a volatile key for one test: no port key can be created under it.
+class VolatileRegistryRoot {
+public:
+    VolatileRegistryRoot()
+    {
+        DeleteRegKey(L"");
+        HKEY root = nullptr;
+        created_ = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRegistryRoot, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                   nullptr, &root, nullptr) == ERROR_SUCCESS;
+        if (created_)
+            RegCloseKey(root);
+    }
+    // Before the registry scope puts the real root back.
+    ~VolatileRegistryRoot() { DeleteRegKey(L""); }
+    bool created() const { return created_; }
+
+private:
+    bool created_ = false;
+};
+
+TEST(PortConfigSave, SettingsThatCannotBeStoredAreToldAndTheDialogKeepsWhatWasTyped)
+{
+    MessageBoxCatcher boxes;
+    RegistryScope registry;
+    VolatileRegistryRoot volatileRoot;
+    ASSERT_TRUE(volatileRoot.created());
+    LoadedMonitor monitor;
+    ASSERT_NE(monitor.Functions(), nullptr);
+    wchar_t port[] = L"NMX5";
+    PORT_INFO_1W info = {port};
+    std::wstring monitorName = ResourceString(IDS_MONITOR_NAME);
+    ASSERT_TRUE(monitor.Functions()->AddPortEx(nullptr, 1, reinterpret_cast<LPBYTE>(&info), monitorName.data()));
+
+    DialogThread thread([&] { return static_cast<INT_PTR>(monitor.Functions()->ConfigurePort(nullptr, nullptr, port)); });
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        SetControlText(dialog, IDC_SMTP_ADDR, L"mail.typed.jp");
+        boxes.Expect(ResourceString(IDS_MESSAGE_CAPTION), ResourceString(IDS_SETTINGS_NOT_SAVED));
+        PostClick(dialog, IDOK);
+        ASSERT_TRUE(boxes.WaitForBoxes(1)) << Utf8(boxes.Describe());
+        EXPECT_EQ(MessageBoxIcon(boxes.Seen().back().style), static_cast<UINT>(MB_ICONERROR));
+        ASSERT_TRUE(thread.Flush());
+        EXPECT_EQ(thread.FindDialog(kPortConfigCaption), dialog) << "the dialog stays open";
+        EXPECT_EQ(ControlText(dialog, IDC_SMTP_ADDR), L"mail.typed.jp");
+    });
 }
 } // namespace

@@ -1,8 +1,8 @@
 #include "tests/wine/support/address_book.h"
 
+#include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/scoped_handle.h"
 
 #include <algorithm>
@@ -12,15 +12,6 @@ namespace {
 constexpr DWORD kPollMs = 20;
 constexpr UINT kSendTimeoutMs = 60000;
 constexpr int kRecipientListId = 201;
-
-std::wstring VersionText(const wchar_t* name)
-{
-    RegValue value;
-    if (!ReadRegValue(L"1.64", name, &value) || value.type != REG_SZ)
-        return L"";
-    std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
-    return text.substr(0, text.find(L'\0'));
-}
 
 void Append(Bytes& bytes, const std::string& text)
 {
@@ -69,6 +60,7 @@ namespace {
 struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
+    const std::wstring* caption;
     HWND found;
 };
 
@@ -79,7 +71,10 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
     GetWindowThreadProcessId(window, &process);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0) {
+    wchar_t caption[256] = {};
+    InternalGetWindowText(window, caption, 256); // without a message to the window's thread
+    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0 &&
+        (wanted->caption->empty() || *wanted->caption == caption)) {
         wanted->found = window;
         return FALSE;
     }
@@ -115,7 +110,7 @@ void SelectListItems(HWND list, const std::vector<int>& items, HWND parent)
 
 std::wstring InstallDirectory()
 {
-    static const std::wstring directory = VersionText(L"Dir");
+    static const std::wstring directory = RegText(L"1.64", L"Dir");
     return directory;
 }
 
@@ -215,16 +210,7 @@ bool DataDirectory::Exists(const std::wstring& name) const
 
 std::vector<std::wstring> DataDirectory::Files() const
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    std::vector<std::wstring> names = FilesIn(path_);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -259,11 +245,21 @@ int SettingsScope::Read(const wchar_t* section, const wchar_t* key, int fallback
     return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, Path().c_str()));
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className)
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
 {
-    WindowSearch search = {processId, className, nullptr};
+    WindowSearch search = {processId, className, &caption, nullptr};
     EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += kPollMs) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
 }
 
 AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& directory, MessageBoxCatcher* boxes)
@@ -375,6 +371,17 @@ bool AddressBookRun::Command(int id) const
 void AddressBookRun::PostCommand(int id) const
 {
     PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+HWND AddressBookRun::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) const
+{
+    for (DWORD waited = 0; waited < timeoutMs && Running(); waited += kPollMs) {
+        const HWND dialog = FindProcessWindow(process_.dwProcessId, L"#32770", caption);
+        if (dialog != nullptr)
+            return dialog;
+        Sleep(kPollMs);
+    }
+    return nullptr;
 }
 
 int AddressBookRun::Close(DWORD timeoutMs)

@@ -128,6 +128,9 @@ public:
     bool Command(int id) const;
     // Posts it, for a command that opens a modal dialog the test then works on.
     void PostCommand(int id) const;
+    // A visible dialog ("#32770") of the program, with that caption when one is given, once it
+    // shows; nullptr after the time-out. dialog_driver.h's functions work on it across processes.
+    HWND WaitForDialog(const std::wstring& caption = L"", DWORD timeoutMs = 60000) const;
 
     // Asks the main window to close and returns the exit code; -1 when it did not end in time.
     int Close(DWORD timeoutMs = 60000);
@@ -147,5 +150,8 @@ private:
     bool startedElsewhere_ = false;
 };
 
-// The visible top-level window of that class in that process, or nullptr.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className);
+// The visible top-level window of that class (and caption, when not empty) in that process, or
+// nullptr.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption = L"");
+// True once the window is gone (a dialog closed); false after the time-out.
+bool WaitUntilGone(HWND window, DWORD timeoutMs = 60000);
