@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,47 +50,6 @@ bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// "personal.inf" and "group.inf" in the installation directory, where the address book that the
-// dialog starts reads them: as the test writes them while the scope lasts, then as they were.
-class InstalledDataFiles {
-public:
-    InstalledDataFiles()
-    {
-        for (Kept& file : files_) {
-            file.path = InstallDirectory() + L"\\" + file.name;
-            file.existed = ReadFileBytes(file.path, &file.bytes);
-        }
-    }
-    ~InstalledDataFiles()
-    {
-        for (const Kept& file : files_) {
-            DeleteFileW(file.path.c_str());
-            if (file.existed)
-                WriteFileBytes(file.path, file.bytes);
-        }
-    }
-    InstalledDataFiles(const InstalledDataFiles&) = delete;
-    InstalledDataFiles& operator=(const InstalledDataFiles&) = delete;
-
-    void Hold(bool withGroups) const
-    {
-        EXPECT_TRUE(WriteFileBytes(files_[0].path, PersonalFile(kPeople)));
-        DeleteFileW(files_[1].path.c_str());
-        if (withGroups) {
-            EXPECT_TRUE(WriteFileBytes(files_[1].path, GroupFile(kGroups)));
-        }
-    }
-
-private:
-    struct Kept {
-        const wchar_t* name;
-        std::wstring path;
-        bool existed;
-        Bytes bytes;
-    };
-    Kept files_[2] = {{L"personal.inf", L"", false, {}}, {L"group.inf", L"", false, {}}};
-};
 
 // What the user does in the address book between its start and its send.
 using Picking = std::function<void(AddressBookRun& book)>;
@@ -153,7 +113,8 @@ TEST_F(RoundTrip, ThePickedAddressesComeBackIntoTheField)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        data_.Hold(c.withGroups);
+        const std::optional<Bytes> groups = c.withGroups ? std::optional<Bytes>(GroupFile(kGroups)) : std::nullopt;
+        ASSERT_TRUE(data_.Hold(PersonalFile(kPeople), groups));
         DialogThread thread = Configure();
         DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
             HandOverThroughTheAddressBook(thread, dialog, c.pick);
@@ -165,7 +126,7 @@ TEST_F(RoundTrip, ThePickedAddressesComeBackIntoTheField)
 
 TEST_F(RoundTrip, TheJobStartDialogTakesTheAddressesToo)
 {
-    data_.Hold(true);
+    ASSERT_TRUE(data_.Hold(PersonalFile(kPeople), GroupFile(kGroups)));
     WriteRegValue(kPort, DwordValue(L"ShowSw", 1));
     PrintOutcome outcome;
     DialogThread job([&] {

@@ -215,6 +215,29 @@ std::vector<std::wstring> DataDirectory::Files() const
     return names;
 }
 
+InstalledDataFiles::InstalledDataFiles()
+{
+    personal_.path = InstallDirectory() + L"\\personal.inf";
+    groups_.path = InstallDirectory() + L"\\group.inf";
+    for (Kept* file : {&personal_, &groups_})
+        file->existed = ReadFileBytes(file->path, &file->bytes);
+}
+
+InstalledDataFiles::~InstalledDataFiles()
+{
+    for (const Kept* file : {&personal_, &groups_}) {
+        DeleteFileW(file->path.c_str());
+        if (file->existed)
+            WriteFileBytes(file->path, file->bytes);
+    }
+}
+
+bool InstalledDataFiles::Hold(const Bytes& personal, const std::optional<Bytes>& groups) const
+{
+    DeleteFileW(groups_.path.c_str());
+    return WriteFileBytes(personal_.path, personal) && (!groups || WriteFileBytes(groups_.path, *groups));
+}
+
 std::wstring SettingsScope::Path()
 {
     wchar_t windows[MAX_PATH] = {};

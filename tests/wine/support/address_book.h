@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,29 @@ public:
 
 private:
     std::wstring path_;
+};
+
+// "personal.inf" and "group.inf" in the installation directory, where the address book that the
+// port settings dialog starts reads them: as the test writes them while the scope lasts, then as
+// they were.
+class InstalledDataFiles {
+public:
+    InstalledDataFiles();
+    ~InstalledDataFiles();
+    InstalledDataFiles(const InstalledDataFiles&) = delete;
+    InstalledDataFiles& operator=(const InstalledDataFiles&) = delete;
+
+    // Without `groups` there is no "group.inf".
+    bool Hold(const Bytes& personal, const std::optional<Bytes>& groups) const;
+
+private:
+    struct Kept {
+        std::wstring path;
+        bool existed = false;
+        Bytes bytes;
+    };
+    Kept personal_;
+    Kept groups_;
 };
 
 // "kapadr.ini" in the Windows directory: absent, or as the test writes it, while the scope lasts;
