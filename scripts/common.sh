@@ -78,3 +78,52 @@ write_sink_ports() { # file, port...
 import_reg_file() {
     timeout 60 wine regedit /S "Z:${1//\//\\}" </dev/null
 }
+
+# The prefix's display driver: "null" (headless, the default of every script), or empty for Wine's
+# X11 driver, which draws on $DISPLAY. Chosen when a wineserver starts: the session must not run.
+set_graphics_driver() {
+    start_wine_session
+    if [ -n "$1" ]; then
+        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
+    else
+        wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f </dev/null >/dev/null 2>&1 || true
+    fi
+    stop_wine_session
+}
+
+# On a screen: runs the Windows program with NMX_SCREENSHOT_DIR naming the folder and its output
+# in the log, and saves "<name>.png" of the screen each time it asks, in the order named (the
+# hand-shake of tests/wine/support/shot_directory.h). The session ends before the screen does:
+# a wineserver that outlives its X server breaks the next session. The program's exit status.
+photograph_on_screen() { # folder, log, program, names...
+    local folder=$1 log_file=$2 program=$3 name
+    shift 3
+    start_wine_session
+    NMX_SCREENSHOT_DIR=$(winepath -w "$folder") wine "$program" </dev/null >"$log_file" 2>&1 &
+    local pid=$!
+    for name in "$@"; do
+        while [ ! -f "$folder/$name.ready" ]; do
+            kill -0 "$pid" 2>/dev/null || { log "the program ended before $name"; break 2; }
+            sleep 0.5
+        done
+        sleep 1 # let the windows finish painting
+        import -window root "$folder/$name.png"
+        touch "$folder/$name.done"
+        log "$folder/$name.png"
+    done
+    local status=0
+    wait "$pid" || status=$?
+    stop_wine_session
+    return $status
+}
+
+# photograph_on_screen on a virtual screen of 1024 x 768 (Xvfb) with Wine's X11 driver; the prefix
+# is back on the null driver afterwards. The Wine session must not run.
+photograph_on_virtual_screen() { # folder, log, program, names...
+    set_graphics_driver ""
+    local status=0
+    xvfb-run -a -s "-screen 0 1024x768x24" \
+        bash -c 'source "$0"; photograph_on_screen "$@"' "$ROOT/scripts/common.sh" "$@" || status=$?
+    set_graphics_driver null
+    return $status
+}

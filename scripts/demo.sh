@@ -3,8 +3,12 @@
 # two ports that mail through it, and a sample document printed to each through the print host:
 # NMX1 mails it whole, NMX2 in numbered parts of 16 KB. Shows what arrived (the saved mail, its
 # header, the text part with the control block, the attachment) and checks that the attachments
-# are the printed bytes; exits 0 only then. Builds and installs what it needs through setup.sh;
-# safe to run again.
+# are the printed bytes. Then the round trip with the address book, on a virtual screen (Xvfb): a
+# third port's settings dialog, its "Address Book..." button, printers and a group picked and sent
+# in the address book, the dialog confirmed, and a document printed to that port; a picture of
+# each step goes into build/demo/round_trip. Exits 0 only when every job arrived as printed and
+# the round trip's mail went to exactly the mailboxes picked. Builds and installs what it needs
+# through setup.sh; safe to run again.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -59,16 +63,22 @@ import_reg_file "$seed"
 log "the ports NMX_MON.dll reports (printhost enumports 2)"
 timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" enumports 2 </dev/null
 
-# Prints the document to the port, moves the mail that arrived to a folder of the port's, shows
-# it and checks it.
-print_and_show() { # port, document, expected number of mails
-    local port=$1 document=$2 mails=$3
+# Prints the document to the port and moves the mail that arrived (each with its envelope's
+# recipients) to a folder of the port's.
+print_to_port() { # port, document
+    local port=$1 document=$2
     log "printing $(basename "$document") ($(wc -c <"$document") bytes) to $port"
     timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" print "$port" "Z:${document//\//\\}" </dev/null
     # The sink saves a mail before it accepts its end of data, so all of it is there by now.
+    mkdir -p "$DEMO_DIR/$port"
+    find "$inbox" -maxdepth 1 -name 'message-*.*' -exec mv -t "$DEMO_DIR/$port" {} +
+}
+
+# Prints the document to the port, shows the mail that arrived and checks it.
+print_and_show() { # port, document, expected number of mails
+    local port=$1 document=$2 mails=$3
+    print_to_port "$port" "$document"
     local received=$DEMO_DIR/$port
-    mkdir -p "$received"
-    find "$inbox" -maxdepth 1 -name 'message-*.eml' -exec mv -t "$received" {} +
     local files=("$received"/message-*.eml)
     [ -e "${files[0]}" ] || { log "no mail arrived for $port"; return 1; }
     log "what arrived for $port: ${#files[@]} mail(s) in $received"
@@ -85,3 +95,36 @@ print_and_show() { # port, document, expected number of mails
 print_and_show NMX1 "$letter" 1
 print_and_show NMX2 "$drawing" "$drawing_mails"
 log "both jobs arrived as printed"
+
+# The round trip, on a virtual screen: round_trip_demo.exe opens the port's settings dialog,
+# presses "Address Book...", removes the stored list in the address book, picks two printers and
+# a group, sends and confirms the dialog, while a picture is taken of each step. The document
+# printed to the port must then reach exactly the mailboxes picked, one mail each.
+round_trip() { # port
+    local port=$1 shots=$DEMO_DIR/round_trip
+    mkdir -p "$shots"
+    log "the round trip with the address book on $port (its pictures go into $shots)"
+    write_sink_ports "$shots/port.reg" "$port|old-printer@example.com|0|1024|0"
+    import_reg_file "$shots/port.reg"
+    stop_wine_session
+    export NMX_DEMO_PORT=$port
+    if ! photograph_on_virtual_screen "$shots" "$shots/driver.log" "$BIN_DIR/round_trip_demo.exe" \
+        1_port_settings 2_address_book 3_recipients_chosen 4_port_settings_after_send; then
+        tail -n 30 "$shots/driver.log"
+        return 1
+    fi
+    grep -E '^(== |   )' "$shots/driver.log"
+    start_wine_session
+    print_to_port "$port" "$letter"
+    local files=("$DEMO_DIR/$port"/message-*.eml)
+    [ -e "${files[0]}" ] || { log "no mail arrived for $port"; return 1; }
+    log "what arrived for $port: ${#files[@]} mail(s) in $DEMO_DIR/$port, one per mailbox"
+    local file
+    for file in "${files[@]}"; do
+        python3 "$ROOT/scripts/smtp_sink.py" check --job "$letter" --mails 1 "$file" >/dev/null
+    done
+    python3 "$ROOT/scripts/smtp_sink.py" recipients --expected "$shots/picked.txt" "${files[@]}"
+}
+
+round_trip NMX3
+log "the round trip's mail went to the mailboxes picked in the address book"

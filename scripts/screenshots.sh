@@ -29,43 +29,6 @@ montage_address_book_pictures() {
     log "$SHOTS/pelmora_bitmaps.png"
 }
 
-# Inside the virtual screen: the test program shows one dialog after the other and waits for
-# each photograph.
-photograph_dialogs() {
-    start_wine_session
-    NMX_SCREENSHOT_DIR=$(winepath -w "$SHOTS") wine "$TEST_PROGRAM" </dev/null >"$SHOTS/test.log" 2>&1 &
-    local program=$!
-    for name in add_port port_config notice pelmora_main pelmora_recipient_mode port_config_after_handover; do
-        while [ ! -f "$SHOTS/$name.ready" ]; do
-            kill -0 "$program" 2>/dev/null || { log "the test program ended before $name"; break 2; }
-            sleep 0.5
-        done
-        sleep 1 # let the dialog finish painting
-        import -window root "$SHOTS/$name.png"
-        touch "$SHOTS/$name.done"
-        log "$SHOTS/$name.png"
-    done
-    local status=0
-    wait "$program" || status=$?
-    stop_wine_session # the wineserver must go before its X server does
-    return $status
-}
-
-if [ "${1:-}" = --inside-xvfb ]; then
-    photograph_dialogs
-    exit
-fi
-
-set_graphics_driver() { # null, or empty for Wine's default (X11)
-    start_wine_session
-    if [ -n "$1" ]; then
-        wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d "$1" /f </dev/null >/dev/null 2>&1
-    else
-        wine reg delete 'HKCU\Software\Wine\Drivers' /v Graphics /f </dev/null >/dev/null 2>&1 || true
-    fi
-    stop_wine_session # the driver is chosen when the wineserver starts
-}
-
 bash "$ROOT/scripts/setup.sh"
 [ -f "$TEST_PROGRAM" ] || { log "missing $TEST_PROGRAM"; exit 1; }
 rm -rf "$SHOTS"
@@ -73,9 +36,8 @@ mkdir -p "$SHOTS"
 montage_address_book_pictures
 
 stop_wine_session
-set_graphics_driver ""
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inside-xvfb || status=$?
-set_graphics_driver null
+photograph_on_virtual_screen "$SHOTS" "$SHOTS/test.log" "$TEST_PROGRAM" add_port port_config notice pelmora_main \
+    pelmora_recipient_mode port_config_after_handover || status=$?
 tail -n 3 "$SHOTS/test.log"
 exit $status

@@ -3,13 +3,17 @@
 
     smtp_sink.py serve --host 127.0.1.25 --port 25 --out DIR [--ready FILE]
         accept mail until killed; message N goes to DIR/message-NNN.eml, which appears only once
-        complete; FILE is written once the socket listens
+        complete, and its envelope's recipients (RCPT TO), one a line, to DIR/message-NNN.rcpt
+        just before it; FILE is written once the socket listens
     smtp_sink.py show FILE.eml...
         print what a mail reader sees: the headers, the text part, the attachment's name and size
     smtp_sink.py check --job JOB [--mails N] FILE.eml...
         exit 0 only when the mails (N of them if given) carry the job JOB: numbered 1/N to N/N in
         the given order (1/1 for a job sent whole), one job identifier, and the attachments joined
         are JOB's bytes
+    smtp_sink.py recipients --expected FILE FILE.eml...
+        exit 0 only when each mail went to one mailbox and the mailboxes are exactly those listed
+        in FILE (one a line), each once
 """
 
 import argparse
@@ -37,6 +41,7 @@ class SmtpHandler(socketserver.StreamRequestHandler):
 
     def converse(self):
         self.reply("220 velloprint-sink ESMTP ready")
+        recipients = []
         while True:
             line = self.rfile.readline()
             if not line:
@@ -47,12 +52,17 @@ class SmtpHandler(socketserver.StreamRequestHandler):
                 data = self.read_data()
                 if data is None:
                     return  # closed before the end of the data: not a mail
-                self.server.save(data)
+                self.server.save(data, recipients)
+                recipients = []
                 self.reply("250 queued")
             elif verb == b"QUIT":
                 self.reply("221 bye")
                 return
             elif verb in (b"HELO", b"EHLO", b"MAIL", b"RCPT", b"RSET", b"NOOP"):
+                if verb == b"RCPT":
+                    recipients.append(mailbox_of(line))
+                elif verb in (b"MAIL", b"RSET"):
+                    recipients = []
                 self.reply("250 ok")
             else:
                 self.reply("502 command not implemented")
@@ -69,6 +79,17 @@ class SmtpHandler(socketserver.StreamRequestHandler):
             lines.append(line[1:] if line.startswith(b".") else line)
 
 
+def mailbox_of(line):
+    """The mailbox of a "RCPT TO:<mailbox>" line, as text."""
+    text = line.decode("ascii", "replace").strip()
+    argument = text.split(":", 1)[1].strip() if ":" in text else ""
+    return argument[1:argument.index(">")] if argument.startswith("<") and ">" in argument else argument
+
+
+def envelope_path(mail_path):
+    return os.path.splitext(mail_path)[0] + ".rcpt"
+
+
 class SinkServer(socketserver.ThreadingTCPServer):
     allow_reuse_address = True
     daemon_threads = True
@@ -79,11 +100,13 @@ class SinkServer(socketserver.ThreadingTCPServer):
         self.count = 0
         self.count_lock = threading.Lock()  # one thread per connection
 
-    def save(self, message):
+    def save(self, message, recipients):
         with self.count_lock:
             self.count += 1
             name = "message-%03d.eml" % self.count
         path = os.path.join(self.out_dir, name)
+        with open(envelope_path(path), "w") as file:
+            file.write("".join(recipient + "\n" for recipient in recipients))
         # Written aside and renamed, so that a reader of the folder never sees half a mail.
         with open(path + ".part", "wb") as file:
             file.write(message)
@@ -171,6 +194,24 @@ def check(args):
     return 0
 
 
+def recipients(args):
+    with open(args.expected) as file:
+        expected = [line.strip() for line in file if line.strip()]
+    received = []
+    for path in args.files:
+        with open(envelope_path(path)) as file:
+            mailboxes = [line.strip() for line in file if line.strip()]
+        print("%s went to %s (To: %s)" % (os.path.basename(path), ", ".join(mailboxes) or "nobody",
+                                          read_mail(path)["To"]))
+        if len(mailboxes) != 1:
+            return "%s went to %d mailboxes, expected one" % (path, len(mailboxes))
+        received += mailboxes
+    if sorted(received) != sorted(expected):
+        return "the mail went to %s, expected exactly %s" % (sorted(received), sorted(expected))
+    print("checked: %d mail(s), one to each of the %d mailboxes picked, none elsewhere" % (len(received), len(expected)))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
@@ -185,8 +226,11 @@ def main():
     check_parser.add_argument("--job", required=True)
     check_parser.add_argument("--mails", type=int)
     check_parser.add_argument("files", nargs="*")
+    recipients_parser = commands.add_parser("recipients")
+    recipients_parser.add_argument("--expected", required=True)
+    recipients_parser.add_argument("files", nargs="+")
     args = parser.parse_args()
-    return {"serve": serve, "show": show, "check": check}[args.command](args)
+    return {"serve": serve, "show": show, "check": check, "recipients": recipients}[args.command](args)
 
 
 if __name__ == "__main__":

@@ -25,17 +25,7 @@ const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
 
 using Refs = std::vector<uint32_t>;
 
-uint32_t Personal(uint32_t index)
-{
-    return index << 16;
-}
-
-uint32_t Group(uint32_t index)
-{
-    return index << 16 | 1;
-}
-
-const uint32_t kPredefined = Personal(0);
+const uint32_t kPredefined = PersonalItem(0);
 
 // Personal indexes 1 to 4; "Dan" has no address. Groups 0 and 1.
 const std::vector<PersonalRecord> kPeople = {
@@ -49,7 +39,7 @@ const std::vector<GroupRecord> kGroups = {
     {"Nobody", "", {}},
 };
 // The main list: the people, then the groups, in index order.
-const Refs kMainList = {Personal(1), Personal(2), Personal(3), Personal(4), Group(0), Group(1)};
+const Refs kMainList = {PersonalItem(1), PersonalItem(2), PersonalItem(3), PersonalItem(4), GroupItem(0), GroupItem(1)};
 
 // A top-level window of this test titled as the port settings dialog: the address book's target.
 // Its messages wait in this thread's queue, which nothing else here reads.
@@ -124,25 +114,12 @@ public:
     static std::wstring HandOverPath() { return SpoolDirectory() + L"\\PreDef.ADR"; }
     static void WriteHandOverFile(const std::string& content)
     {
-        HANDLE file = CreateFileW(HandOverPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-        CloseHandle(file);
+        EXPECT_TRUE(WriteFileBytes(HandOverPath(), Bytes(content.begin(), content.end())));
     }
     static std::string HandOverFile()
     {
-        std::string bytes;
-        HANDLE file = CreateFileW(HandOverPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return "<missing>";
-        char chunk[1024];
-        DWORD got = 0;
-        while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0)
-            bytes.append(chunk, got);
-        CloseHandle(file);
-        return bytes;
+        Bytes bytes;
+        return ReadFileBytes(HandOverPath(), &bytes) ? std::string(bytes.begin(), bytes.end()) : "<missing>";
     }
 
     AddressBookRun& Book() { return *book_; }
@@ -223,28 +200,28 @@ TEST(RecipientBox, StartsWithThePredefinedEntryAndTakesPickedEntriesOnce)
              b.Select({0, 4});
              EXPECT_TRUE(b.Command(CMD_ADD_RECIPIENT));
          },
-         {kPredefined, Personal(1), Group(0)}, {true, false, true}},
+         {kPredefined, PersonalItem(1), GroupItem(0)}, {true, false, true}},
         {"picked again with another, added once by the add button",
          [](AddressBookRun& b) {
              b.Select({0, 1, 4});
              EXPECT_TRUE(b.Press(IDC_RECIPIENT_ADD));
          },
-         {kPredefined, Personal(1), Group(0), Personal(2)}, {true, false, true}},
+         {kPredefined, PersonalItem(1), GroupItem(0), PersonalItem(2)}, {true, false, true}},
         {"recipients selected",
          [](AddressBookRun& b) {
              b.Select({});
              b.SelectRecipients({0, 2});
          },
-         {kPredefined, Personal(1), Group(0), Personal(2)}, {false, true, true}},
+         {kPredefined, PersonalItem(1), GroupItem(0), PersonalItem(2)}, {false, true, true}},
         {"removed by the remove button",
          [](AddressBookRun& b) { EXPECT_TRUE(b.Press(IDC_RECIPIENT_REMOVE)); },
-         {Personal(1), Personal(2)}, {false, false, true}},
+         {PersonalItem(1), PersonalItem(2)}, {false, false, true}},
         {"a deleted entry leaves the recipients too",
          [](AddressBookRun& b) {
              b.Select({1});
              EXPECT_TRUE(b.Command(CMD_DELETE));
          },
-         {Personal(1)}, {false, false, true}},
+         {PersonalItem(1)}, {false, false, true}},
         {"the last one removed: nothing to send",
          [](AddressBookRun& b) {
              b.SelectRecipients({0});

@@ -39,7 +39,7 @@ const std::vector<PersonalRecord> kPeople = {
     {"Cid", "cid@x.jp", ";;", ""},
 };
 const std::vector<GroupRecord> kGroups = {{"Printers", "", {"Bob", "Cid"}}};
-constexpr uint32_t kPredefined = 0;
+const uint32_t kPredefined = PersonalItem(0);
 
 std::wstring HandOverPath()
 {

@@ -31,6 +31,16 @@ std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument);
 
 using Bytes = std::vector<uint8_t>;
 
+// The items of the address book's lists (EntryRefs): the entry's index << 16, its kind low.
+inline uint32_t PersonalItem(uint32_t index)
+{
+    return index << 16;
+}
+inline uint32_t GroupItem(uint32_t index)
+{
+    return index << 16 | 1;
+}
+
 // The data files' bytes, made here independently of the program's own writer.
 struct PersonalRecord {
     std::string name;
