@@ -122,6 +122,9 @@ TEST(DialogScreenshots, AddressBookHandOver)
         ASSERT_TRUE(book.Started()) << book.Describe();
         book.Select({2, 5}); // "Anna Berg" and "All offices"
         EXPECT_TRUE(book.Command(kAddToRecipients));
+        // The mouse over the send button: the status window shows its hint.
+        const HWND send = GetDlgItem(book.RecipientBox(), kSendButton);
+        SendMessageW(send, WM_SETCURSOR, reinterpret_cast<WPARAM>(send), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_TRUE(shots.Photograph(L"pelmora_recipient_mode"));
         EXPECT_TRUE(book.Press(kSendButton));
         EXPECT_EQ(0, book.WaitForExit()) << book.Describe();
