@@ -124,6 +124,26 @@ class ScriptedSmtpTest(unittest.TestCase):
         answer = self.control(op="wait", host=host, count=1, state="stopped-reading", timeout=5)
         self.assertTrue(answer["ok"])
 
+    def test_reads_the_data_slowly_and_whole(self):
+        host = self.server(slow_reading_in_data=[1000, 0.01])
+        body = b"".join(b"%05d" % i + b"x" * 70 + b"\r\n" for i in range(200))  # 15 400 bytes
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.sendmail("a@b.c", ["d@e.f"], body)
+        self.assertEqual(self.control(op="message", host=host, index=0)["ok"], True)
+        self.assertIn(body, self.received(host)[0])
+
+    def test_closes_at_the_end_of_data_without_a_reply(self):
+        host = self.server(close_after_data=True)
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.helo("x")
+            client.mail("a@b.c")
+            client.rcpt("d@e.f")
+            self.assertEqual(client.docmd("DATA")[0], 354)
+            client.send(b"text\r\n.\r\n")
+            with self.assertRaises(smtplib.SMTPServerDisconnected):
+                client.getreply()
+        self.assertTrue(self.received(host)[0].endswith(b"text\r\n.\r\n"))
+
 
 if __name__ == "__main__":
     unittest.main()
