@@ -482,17 +482,8 @@ struct MailRun {
 
     bool Send(FakeHost& host)
     {
-        JobMailTexts mail{};
-        mail.server = "smtp.test";
-        mail.sender = "anna@sender.test";
-        mail.recipient = "printer@remote.test";
-        mail.documentName = "";
-        mail.notifyAddress = "";
-        mail.jobUid = "anna@sender.test20261207131531120";
-        mail.partIndex = 1;
-        mail.partCount = 1;
-        mail.languageId = 0x0409;
-        mail.dateText = "Mon,07 Dec 2026";
+        const JobMailTexts mail{"smtp.test", "anna@sender.test", "printer@remote.test", "", "", "uid", 0, 1, 1,
+                                0x0409, "Mon,07 Dec 2026", CivilTime{}, 0};
         Writer writer(*this, host);
         return SendJobMail(mail, writer);
     }

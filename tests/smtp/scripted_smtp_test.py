@@ -96,13 +96,16 @@ class ScriptedSmtpTest(unittest.TestCase):
         with socket.create_connection((host, 25), timeout=5) as s:
             self.assertEqual(s.recv(1), b"")
 
+    def start_data(self, client):
+        client.helo("x")
+        client.mail("a@b.c")
+        client.rcpt("d@e.f")
+        self.assertEqual(client.docmd("DATA")[0], 354)
+
     def test_closes_in_the_middle_of_the_data(self):
         host = self.server(close_in_data_after=10)
         with smtplib.SMTP(host, 25, timeout=5) as client:
-            client.helo("x")
-            client.mail("a@b.c")
-            client.rcpt("d@e.f")
-            self.assertEqual(client.docmd("DATA")[0], 354)
+            self.start_data(client)
             client.send(b"0123456789abcdef\r\n")
             with self.assertRaises(smtplib.SMTPServerDisconnected):
                 client.getreply()
@@ -135,10 +138,7 @@ class ScriptedSmtpTest(unittest.TestCase):
     def test_closes_at_the_end_of_data_without_a_reply(self):
         host = self.server(close_after_data=True)
         with smtplib.SMTP(host, 25, timeout=5) as client:
-            client.helo("x")
-            client.mail("a@b.c")
-            client.rcpt("d@e.f")
-            self.assertEqual(client.docmd("DATA")[0], 354)
+            self.start_data(client)
             client.send(b"text\r\n.\r\n")
             with self.assertRaises(smtplib.SMTPServerDisconnected):
                 client.getreply()
