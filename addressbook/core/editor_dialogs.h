@@ -6,6 +6,7 @@
 
 #include "addressbook/core/address_data.h"
 #include "addressbook/core/editor_rules.h"
+#include "addressbook/core/entry_list_box.h"
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
@@ -64,15 +65,9 @@ void DetachFontFromControls(const FontSlot& font, HWND dialog, const int (&contr
         font.Detach(GetDlgItem(dialog, id));
 }
 
-// The list boxes of the editors hold EntryRef items and no strings.
-std::vector<EntryRef> ListItems(HWND list);
-void AddListItem(HWND list, EntryRef ref);
 // Member lists: personal entries as items, and their indexes in list order.
 void AddPersonalItems(HWND list, const MemberScratch& indexes);
 MemberScratch PersonalIndexesIn(HWND list);
-bool HasSelection(HWND list);
-std::vector<int> SelectedPositions(HWND list); // in list order
-void DeleteSelectedItems(HWND list); // from the last selected to the first
 
 // A refused name or a full list: the message with the stop icon, over the dialog.
 void ShowEditorMessage(HWND dialog, unsigned textId);

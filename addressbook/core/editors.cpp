@@ -54,20 +54,6 @@ void ReadField(HWND dialog, int id, int limit, char (&field)[kTextFieldSize])
     CopyToField(field, text);
 }
 
-std::vector<EntryRef> ListItems(HWND list)
-{
-    const auto count = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0));
-    std::vector<EntryRef> items;
-    for (int i = 0; i < count; ++i)
-        items.push_back(static_cast<EntryRef>(SendMessage(list, LB_GETITEMDATA, i, 0)));
-    return items;
-}
-
-void AddListItem(HWND list, EntryRef ref)
-{
-    SendMessage(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ref));
-}
-
 void AddPersonalItems(HWND list, const MemberScratch& indexes)
 {
     for (uint32_t index : indexes)
@@ -80,27 +66,6 @@ MemberScratch PersonalIndexesIn(HWND list)
     for (EntryRef ref : ListItems(list))
         indexes.push_back(RefIndex(ref));
     return indexes;
-}
-
-bool HasSelection(HWND list)
-{
-    return SendMessage(list, LB_GETSELCOUNT, 0, 0) > 0;
-}
-
-std::vector<int> SelectedPositions(HWND list)
-{
-    const auto count = static_cast<int>(SendMessage(list, LB_GETSELCOUNT, 0, 0));
-    std::vector<int> positions(count > 0 ? count : 0);
-    if (count > 0)
-        SendMessage(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(positions.data()));
-    return positions;
-}
-
-void DeleteSelectedItems(HWND list)
-{
-    const std::vector<int> selected = SelectedPositions(list);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it)
-        SendMessage(list, LB_DELETESTRING, *it, 0);
 }
 
 void ShowEditorMessage(HWND dialog, unsigned textId)

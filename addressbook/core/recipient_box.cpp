@@ -3,7 +3,7 @@
 // port settings dialog and ends the program.
 #include "addressbook/core/recipient_box.h"
 
-#include "addressbook/core/editor_dialogs.h"
+#include "addressbook/core/entry_list_box.h"
 #include "addressbook/core/hand_over.h"
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
