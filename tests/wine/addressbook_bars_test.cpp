@@ -177,12 +177,15 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM search)
     GetWindowThreadProcessId(window, &process);
     wchar_t caption[128] = {};
     InternalGetWindowText(window, caption, 128);
-    if (process == wanted->processId && IsWindowVisible(window) && wcscmp(caption, wanted->caption) == 0)
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (process == wanted->processId && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
+        wcscmp(caption, wanted->caption) == 0)
         ++wanted->count;
     return TRUE;
 }
 
-// The program's visible top-level windows with that caption.
+// The program's visible dialogs and message boxes with that caption.
 int WindowsCaptioned(const AddressBookRun& book, const std::wstring& caption)
 {
     WindowCount search = {book.ProcessId(), caption.c_str(), 0};
