@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Photographs each of the monitor's dialogs as users see them: the dialogs run in the installed
 # monitor under Wine's X11 driver on a virtual screen (Xvfb). The pictures land in
-# $BUILD_DIR/screenshots (add_port.png, port_config.png, notice.png), with pelmora_bitmaps.png,
-# the address book's toolbar buttons, list icons, cursor and icon as built, four times their size.
+# $BUILD_DIR/screenshots (add_port.png, port_config.png, notice.png, and pelmora_main.png: the
+# address book's main window with people and groups), with pelmora_bitmaps.png, the address
+# book's toolbar buttons, list icons, cursor and icon as built, four times their size.
 # Look at them; they are not compared with anything.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -31,7 +32,7 @@ photograph_dialogs() {
     start_wine_session
     NMX_SCREENSHOT_DIR=$(winepath -w "$SHOTS") wine "$TEST_PROGRAM" </dev/null >"$SHOTS/test.log" 2>&1 &
     local program=$!
-    for name in add_port port_config notice; do
+    for name in add_port port_config notice pelmora_main; do
         while [ ! -f "$SHOTS/$name.ready" ]; do
             kill -0 "$program" 2>/dev/null || { log "the test program ended before $name"; break 2; }
             sleep 0.5

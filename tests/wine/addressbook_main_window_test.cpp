@@ -4,6 +4,7 @@
 
 #include "addressbook/core/resource_ids.h"
 #include "tests/wine/support/address_book.h"
+#include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_gtest_printer.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,15 +74,28 @@ TEST(MainList, HoldsTheLivePersonalEntriesThenTheGroupsInIndexOrder)
     }
 }
 
-TEST(MainList, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
+// The program started over kPeople and kGroups; its boxes are caught (a box the test does not
+// expect fails it).
+class PeopleAndGroups : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(data_.Write(L"personal.inf", PersonalFile(kPeople)));
+        ASSERT_TRUE(data_.Write(L"group.inf", GroupFile(kGroups)));
+        book_ = std::make_unique<AddressBookRun>(L"", data_.Path(), &boxes_);
+        ASSERT_TRUE(book_->Started()) << book_->Describe();
+    }
+    void TearDown() override { EXPECT_EQ(0, book_->Close()); }
+
+    const SettingsScope settings_;
+    const DataDirectory data_;
+    MessageBoxCatcher boxes_;
+    std::unique_ptr<AddressBookRun> book_;
+};
+
+TEST_F(PeopleAndGroups, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    const AddressBookRun& book = *book_;
 
     // By name: "a" (3) before "A" (2), the later of equal names first; groups after the people.
     const Refs byName = {Personal(3), Personal(2), Personal(1), Group(1), Group(0)};
@@ -102,18 +117,46 @@ TEST(MainList, DisplayByNameAndByAddressEachAlternateAscendingAndDescending)
         ASSERT_TRUE(book.Command(s.command));
         EXPECT_EQ(s.items, book.Items());
     }
-    EXPECT_EQ(0, book.Close());
 }
 
-TEST(Delete, RemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
+HWND ChildOfClass(HWND parent, const wchar_t* className)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    ASSERT_TRUE(data.Write(L"personal.inf", PersonalFile(kPeople)));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes; // a confirmation would be an unexpected box
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    return FindWindowExW(parent, nullptr, className, nullptr);
+}
+
+TEST_F(PeopleAndGroups, TheToolbarButtonsFollowTheSelectionAndTheLists)
+{
+    const AddressBookRun& book = *book_;
+    const HWND toolbar = ChildOfClass(book.MainWindow(), L"ToolBarClass");
+    ASSERT_NE(nullptr, toolbar);
+    const int buttons[] = {IDC_TOOL_NEW_PERSONAL, IDC_TOOL_NEW_GROUP, IDC_TOOL_EDIT, IDC_TOOL_DELETE, IDC_TOOL_FIND};
+    const struct {
+        const char* name;
+        std::vector<int> selected;
+        bool deleteThem; // then delete the selection
+        bool enabled[5]; // new personal, new group, edit, delete, find
+    } steps[] = {
+        {"nothing selected", {}, false, {true, true, false, false, true}},
+        {"one item", {2}, false, {true, true, true, true, true}},
+        {"two items", {0, 3}, false, {true, true, false, true, true}},
+        {"everything deleted", {0, 1, 2, 3, 4}, true, {true, false, false, false, false}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        book.Select(step.selected);
+        if (step.deleteThem) {
+            ASSERT_TRUE(book.Command(CMD_DELETE));
+        }
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(step.enabled[i], IsWindowEnabled(GetDlgItem(toolbar, buttons[i])) != FALSE) << buttons[i];
+    }
+}
+
+TEST_F(PeopleAndGroups, DeleteRemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
+{
+    // A confirmation would be an unexpected box.
+    const AddressBookRun& book = *book_;
+    const DataDirectory& data = data_;
 
     book.Select({0, 4}); // "b" and the group "alpha"
     ASSERT_TRUE(book.Command(CMD_DELETE));
@@ -129,19 +172,12 @@ TEST(Delete, RemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
     EXPECT_EQ(Refs{}, book.Items());
     EXPECT_EQ(PersonalFile({}), data.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile({}), data.Read(L"group.inf"));
-    EXPECT_EQ(0, book.Close());
 }
 
-TEST(Save, AFailedSaveIsToldAndLeavesTheOldFileWhole)
+TEST_F(PeopleAndGroups, AFailedSaveIsToldAndLeavesTheOldFileWhole)
 {
-    const SettingsScope settings;
-    const DataDirectory data;
-    const Bytes people = PersonalFile(kPeople);
-    ASSERT_TRUE(data.Write(L"personal.inf", people));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile(kGroups)));
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
+    const AddressBookRun& book = *book_;
+    const DataDirectory& data = data_;
 
     {
         // Another program holds "personal.inf" open without sharing: it cannot be replaced.
@@ -149,22 +185,73 @@ TEST(Save, AFailedSaveIsToldAndLeavesTheOldFileWhole)
         *locked.Out() = CreateFileW(data.PathOf(L"personal.inf").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, locked.Get());
-        boxes.Expect(AddressBookString(IDS_APP_TITLE),
+        boxes_.Expect(AddressBookString(IDS_APP_TITLE),
                      FormattedAddressBookString(IDS_SAVE_FAILED, data.PathOf(L"personal.inf")));
         book.Select({1});
         ASSERT_TRUE(book.Command(CMD_DELETE));
-        EXPECT_TRUE(boxes.WaitForBoxes(1)) << Utf8(boxes.Describe());
+        EXPECT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
     }
-    EXPECT_EQ(people, data.Read(L"personal.inf"));
+    EXPECT_EQ(PersonalFile(kPeople), data.Read(L"personal.inf"));
     // The group file was saved all the same: "A" (also the member "a" of "Zeta") left the groups.
     EXPECT_EQ(GroupFile({{"Zeta", "last by name", {"b"}}, {"alpha", "", {}}}), data.Read(L"group.inf"));
     EXPECT_EQ((std::vector<std::wstring>{L"group.inf", L"personal.inf"}), data.Files());
-    EXPECT_EQ(0, book.Close());
 }
 
-HWND ChildOfClass(HWND parent, const wchar_t* className)
+// Opens an editor by its command, names the new entry and accepts it; the editor closes once the
+// entry is saved.
+void AddByEditor(const AddressBookRun& book, int command, const std::wstring& name)
 {
-    return FindWindowExW(parent, nullptr, className, nullptr);
+    book.PostCommand(command);
+    const HWND editor = book.WaitForDialog();
+    ASSERT_NE(nullptr, editor);
+    SetControlText(editor, IDC_PERSONAL_NAME, name); // the name is control 100 in both editors
+    PostClick(editor, IDOK);
+    ASSERT_TRUE(WaitUntilGone(editor));
+}
+
+TEST(Save, GroupsStoredBesideAMissingPersonalFileAreKeptInABackupBeforeTheFirstGroupSave)
+{
+    const SettingsScope settings;
+    const Bytes stored = GroupFile(kGroups);
+    const Bytes earlierBackup = {1, 2, 3};
+    const struct {
+        const char* name;
+        bool withEarlierBackup;
+        const wchar_t* backup;
+    } cases[] = {
+        {"the first backup", false, L"group.inf.bak"},
+        {"an earlier backup is kept too", true, L"group.inf.bak2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DataDirectory data;
+        ASSERT_TRUE(data.Write(L"group.inf", stored));
+        if (c.withEarlierBackup) {
+            ASSERT_TRUE(data.Write(L"group.inf.bak", earlierBackup));
+        }
+        MessageBoxCatcher boxes;
+        AddressBookRun book(L"", data.Path(), &boxes);
+        ASSERT_TRUE(book.Started()) << book.Describe();
+        EXPECT_EQ(Refs{}, book.Items());
+
+        AddByEditor(book, CMD_NEW_PERSONAL, L"Ann");
+        EXPECT_EQ(PersonalFile({{"Ann", "", ";;", ""}}), data.Read(L"personal.inf"));
+        EXPECT_EQ(stored, data.Read(L"group.inf"));
+        AddByEditor(book, CMD_NEW_GROUP, L"Team");
+        EXPECT_EQ(GroupFile({{"Team", "", {}}}), data.Read(L"group.inf"));
+        EXPECT_EQ(stored, data.Read(c.backup));
+        if (c.withEarlierBackup) {
+            EXPECT_EQ(earlierBackup, data.Read(L"group.inf.bak"));
+        }
+        // Later saves replace the file alone.
+        AddByEditor(book, CMD_NEW_GROUP, L"Crew");
+        EXPECT_EQ(stored, data.Read(c.backup));
+        const std::vector<std::wstring> files =
+            c.withEarlierBackup ? std::vector<std::wstring>{L"group.inf", L"group.inf.bak", L"group.inf.bak2", L"personal.inf"}
+                                : std::vector<std::wstring>{L"group.inf", L"group.inf.bak", L"personal.inf"};
+        EXPECT_EQ(files, data.Files());
+        EXPECT_EQ(0, book.Close());
+    }
 }
 
 int WindowHeight(HWND window)

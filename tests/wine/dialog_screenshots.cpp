@@ -2,8 +2,10 @@
 // program of its own, outside the ctest suite, because it needs a real display.
 #include "monitor/core/resource_ids.h"
 #include "printhost/loaded_monitor.h"
+#include "tests/wine/support/address_book.h"
 #include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_monitor.h"
+#include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/registry_scope.h"
 
 #include <gtest/gtest.h>
@@ -89,5 +91,28 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
         PostClick(dialog, IDOK);
         EXPECT_TRUE(thread.WaitForEnd());
     }
+}
+
+// The installed address book in normal mode with people and groups, one row selected.
+TEST(DialogScreenshots, AddressBookMainWindow)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const SettingsScope settings;
+    const DataDirectory data;
+    ASSERT_TRUE(data.Write(L"personal.inf",
+                           PersonalFile({{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
+                                         {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
+                                         {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
+                                         {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
+                                         {"Warehouse", "labels@store.example.com", ";;", "Label printer"}})));
+    ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{"All offices", "Every office printer", {"Osaka office", "Head office"}},
+                                                    {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}})));
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+    book.Select({1});
+    EXPECT_TRUE(shots.Photograph(L"pelmora_main"));
+    EXPECT_EQ(0, book.Close());
 }
 } // namespace

@@ -1,8 +1,8 @@
 #include "tests/wine/support/address_book.h"
 
+#include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/scoped_handle.h"
 
 #include <algorithm>
@@ -11,16 +11,7 @@ namespace {
 
 constexpr DWORD kPollMs = 20;
 constexpr UINT kSendTimeoutMs = 60000;
-constexpr int kMainListId = 200;
-
-std::wstring VersionText(const wchar_t* name)
-{
-    RegValue value;
-    if (!ReadRegValue(L"1.64", name, &value) || value.type != REG_SZ)
-        return L"";
-    std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
-    return text.substr(0, text.find(L'\0'));
-}
+constexpr int kRecipientListId = 201;
 
 void Append(Bytes& bytes, const std::string& text)
 {
@@ -65,6 +56,7 @@ bool ReadBytes(const std::wstring& path, Bytes* content)
 struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
+    const std::wstring* caption;
     HWND found;
 };
 
@@ -75,7 +67,10 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
     GetWindowThreadProcessId(window, &process);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0) {
+    wchar_t caption[256] = {};
+    InternalGetWindowText(window, caption, 256); // without a message to the window's thread
+    if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0 &&
+        (wanted->caption->empty() || *wanted->caption == caption)) {
         wanted->found = window;
         return FALSE;
     }
@@ -89,11 +84,29 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
+std::vector<uint32_t> ListItems(HWND list)
+{
+    std::vector<uint32_t> items;
+    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+    return items;
+}
+
+// Selects exactly these items and tells the list's parent, as the list does after a click.
+void SelectListItems(HWND list, const std::vector<int>& items, HWND parent)
+{
+    SendTo(list, LB_SETSEL, FALSE, -1);
+    for (int item : items)
+        SendTo(list, LB_SETSEL, TRUE, item);
+    SendTo(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
 } // namespace
 
 std::wstring InstallDirectory()
 {
-    static const std::wstring directory = VersionText(L"Dir");
+    static const std::wstring directory = RegText(L"1.64", L"Dir");
     return directory;
 }
 
@@ -193,16 +206,7 @@ bool DataDirectory::Exists(const std::wstring& name) const
 
 std::vector<std::wstring> DataDirectory::Files() const
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    std::vector<std::wstring> names = FilesIn(path_);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -237,11 +241,21 @@ int SettingsScope::Read(const wchar_t* section, const wchar_t* key, int fallback
     return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, Path().c_str()));
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className)
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
 {
-    WindowSearch search = {processId, className, nullptr};
+    WindowSearch search = {processId, className, &caption, nullptr};
     EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs)
+{
+    for (DWORD waited = 0; IsWindow(window); waited += kPollMs) {
+        if (waited >= timeoutMs)
+            return false;
+        Sleep(kPollMs);
+    }
+    return true;
 }
 
 AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& directory, MessageBoxCatcher* boxes)
@@ -260,6 +274,8 @@ AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& dir
         boxes->WatchProcess(process_.dwProcessId);
 }
 
+AddressBookRun::AddressBookRun(MessageBoxCatcher* boxes) : boxes_(boxes), startedElsewhere_(true) {}
+
 AddressBookRun::~AddressBookRun()
 {
     if (process_.hProcess == nullptr)
@@ -268,18 +284,41 @@ AddressBookRun::~AddressBookRun()
         TerminateProcess(process_.hProcess, 1);
         WaitForSingleObject(process_.hProcess, kSendTimeoutMs);
     }
-    CloseHandle(process_.hThread);
+    if (process_.hThread != nullptr)
+        CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
+}
+
+bool AddressBookRun::TakeOverRunning()
+{
+    const HWND main = FindWindowW(L"KapAddressBook", nullptr);
+    DWORD processId = 0;
+    if (main == nullptr || !IsWindowVisible(main) || GetWindowThreadProcessId(main, &processId) == 0)
+        return false;
+    process_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    if (process_.hProcess == nullptr)
+        return false;
+    process_.dwProcessId = processId;
+    if (boxes_ != nullptr)
+        boxes_->WatchProcess(processId);
+    return true;
 }
 
 bool AddressBookRun::Started(DWORD timeoutMs)
 {
-    for (DWORD waited = 0; process_.hProcess != nullptr && waited < timeoutMs; waited += kPollMs) {
-        main_ = FindProcessWindow(process_.dwProcessId, L"KapAddressBook");
-        if (main_ != nullptr)
-            return true;
-        if (!Running())
-            return false;
+    for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
+        if (process_.hProcess == nullptr) {
+            if (!startedElsewhere_)
+                return false;
+            TakeOverRunning();
+        }
+        if (process_.hProcess != nullptr) {
+            main_ = FindProcessWindow(process_.dwProcessId, L"KapAddressBook");
+            if (main_ != nullptr)
+                return true;
+            if (!Running())
+                return false;
+        }
         Sleep(kPollMs);
     }
     return false;
@@ -287,21 +326,36 @@ bool AddressBookRun::Started(DWORD timeoutMs)
 
 std::vector<uint32_t> AddressBookRun::Items() const
 {
-    const HWND list = MainList();
-    std::vector<uint32_t> items;
-    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
-    return items;
+    return ListItems(MainList());
 }
 
 void AddressBookRun::Select(const std::vector<int>& items) const
 {
-    const HWND list = MainList();
-    SendTo(list, LB_SETSEL, FALSE, -1);
-    for (int item : items)
-        SendTo(list, LB_SETSEL, TRUE, item);
-    SendTo(main_, WM_COMMAND, MAKEWPARAM(kMainListId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SelectListItems(MainList(), items, main_);
+}
+
+HWND AddressBookRun::RecipientBox() const
+{
+    return FindWindowExW(main_, nullptr, L"ToBoxClass", nullptr);
+}
+
+std::vector<uint32_t> AddressBookRun::Recipients() const
+{
+    return ListItems(GetDlgItem(RecipientBox(), kRecipientListId));
+}
+
+void AddressBookRun::SelectRecipients(const std::vector<int>& items) const
+{
+    SelectListItems(GetDlgItem(RecipientBox(), kRecipientListId), items, RecipientBox());
+}
+
+bool AddressBookRun::Press(int buttonId) const
+{
+    const HWND button = GetDlgItem(RecipientBox(), buttonId);
+    if (button == nullptr || !IsWindowEnabled(button))
+        return false;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result) != 0;
 }
 
 bool AddressBookRun::Command(int id) const
@@ -313,6 +367,17 @@ bool AddressBookRun::Command(int id) const
 void AddressBookRun::PostCommand(int id) const
 {
     PostMessageW(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+HWND AddressBookRun::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) const
+{
+    for (DWORD waited = 0; waited < timeoutMs && Running(); waited += kPollMs) {
+        const HWND dialog = FindProcessWindow(process_.dwProcessId, L"#32770", caption);
+        if (dialog != nullptr)
+            return dialog;
+        Sleep(kPollMs);
+    }
+    return nullptr;
 }
 
 int AddressBookRun::Close(DWORD timeoutMs)

@@ -23,6 +23,21 @@ std::wstring SystemDirectory()
     return path;
 }
 
+std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((directory + L"\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 namespace {
 void ReadAvailable(HANDLE pipe, std::string* output)
 {

@@ -2,11 +2,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The build's program folders as seen from a test program (which runs from bin/).
 std::wstring BinDirectory();
 std::wstring DistDirectory(); // the shipped libraries and the installer
 std::wstring SystemDirectory();
+
+// The names of the files (not folders) in a directory that match the pattern, in the order the
+// file system gives them.
+std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstring& pattern = L"*");
 
 // Runs a command line to its end; its exit code, or -1 when it could not be started. Its standard
 // output and error go into *output when given.

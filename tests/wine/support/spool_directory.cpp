@@ -16,17 +16,7 @@ std::wstring SpoolDirectory()
 
 std::vector<std::wstring> SpoolFiles(const std::wstring& pattern)
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((SpoolDirectory() + L"\\" + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
+    return FilesIn(SpoolDirectory(), pattern);
 }
 
 void ClearSpoolDirectory()
