@@ -20,7 +20,6 @@ namespace {
 const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
 
 constexpr DWORD kSendTimeoutMs = 60000;
-constexpr DWORD kPollMs = 20;
 constexpr int kBarY = 5; // inside the column bar's height
 
 using Refs = std::vector<uint32_t>;
@@ -164,15 +163,15 @@ std::vector<int> SelectedItems(const AddressBookRun& book)
     return selected;
 }
 
-struct WindowCount {
+struct DialogCount {
     DWORD processId;
-    const wchar_t* caption;
+    const std::wstring& caption;
     int count;
 };
 
-BOOL CALLBACK CountWindow(HWND window, LPARAM search)
+BOOL CALLBACK CountDialog(HWND window, LPARAM search)
 {
-    auto* wanted = reinterpret_cast<WindowCount*>(search);
+    auto* wanted = reinterpret_cast<DialogCount*>(search);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     wchar_t caption[128] = {};
@@ -180,47 +179,23 @@ BOOL CALLBACK CountWindow(HWND window, LPARAM search)
     wchar_t className[16] = {};
     GetClassNameW(window, className, 16);
     if (process == wanted->processId && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
-        wcscmp(caption, wanted->caption) == 0)
+        wanted->caption == caption)
         ++wanted->count;
     return TRUE;
 }
 
-// The program's visible dialogs and message boxes with that caption.
-int WindowsCaptioned(const AddressBookRun& book, const std::wstring& caption)
+// The number of the program's visible dialogs with that caption.
+int DialogsCaptioned(const AddressBookRun& book, const std::wstring& caption)
 {
-    WindowCount search = {book.ProcessId(), caption.c_str(), 0};
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&search));
+    DialogCount search = {book.ProcessId(), caption, 0};
+    EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
     return search.count;
-}
-
-// The program's dialog with that caption, once it shows.
-HWND WaitForWindow(const AddressBookRun& book, const std::wstring& caption)
-{
-    for (DWORD waited = 0; waited < kSendTimeoutMs && book.Running(); waited += kPollMs) {
-        const HWND window = FindWindowW(L"#32770", caption.c_str());
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (window != nullptr && process == book.ProcessId() && IsWindowVisible(window))
-            return window;
-        Sleep(kPollMs);
-    }
-    return nullptr;
-}
-
-bool WaitUntilNone(const AddressBookRun& book, const std::wstring& caption)
-{
-    for (DWORD waited = 0; waited < kSendTimeoutMs; waited += kPollMs) {
-        if (WindowsCaptioned(book, caption) == 0)
-            return true;
-        Sleep(kPollMs);
-    }
-    return false;
 }
 
 HWND OpenFind(const AddressBookRun& book)
 {
     book.Command(CMD_FIND);
-    return WaitForWindow(book, L"Find");
+    return book.WaitForDialog(L"Find");
 }
 
 bool ToolEnabled(const AddressBookRun& book, int id)
@@ -247,7 +222,7 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
     ASSERT_NE(nullptr, dialog);
     EXPECT_TRUE(IsChecked(dialog, IDC_FIND_NAMES));
     book.Command(CMD_FIND); // brings the open dialog forward instead of a second one
-    EXPECT_EQ(1, WindowsCaptioned(book, L"Find"));
+    EXPECT_EQ(1, DialogsCaptioned(book, L"Find"));
     EXPECT_FALSE(ToolEnabled(book, IDC_TOOL_EDIT));
 
     constexpr int kNothing = -1;
@@ -285,7 +260,8 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
             boxes.Expect(AddressBookString(IDS_APP_TITLE), AddressBookString(IDS_NOT_FOUND));
             PostClick(dialog, IDOK); // the box waits for its answer
             ASSERT_TRUE(boxes.WaitForBoxes(++expectedBoxes)) << Utf8(boxes.Describe());
-            ASSERT_TRUE(WaitUntilNone(book, AddressBookString(IDS_APP_TITLE)));
+            const HWND box = FindProcessWindow(book.ProcessId(), L"#32770", AddressBookString(IDS_APP_TITLE));
+            ASSERT_TRUE(box == nullptr || WaitUntilGone(box));
             continue;
         }
         Click(dialog, IDOK);
@@ -322,7 +298,7 @@ TEST(About, ShowsTheVersionDateAndCopyrightWhileTheFindDialogKeepsItsFont)
     ASSERT_NE(nullptr, find);
 
     book.PostCommand(CMD_ABOUT);
-    const HWND about = WaitForWindow(book, L"About Address Book");
+    const HWND about = book.WaitForDialog(L"About Address Book");
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(L"1.50", ControlText(about, IDC_ABOUT_VERSION));
     EXPECT_EQ(L"2001-03-12", ControlText(about, IDC_ABOUT_DATE));
@@ -335,7 +311,7 @@ TEST(About, ShowsTheVersionDateAndCopyrightWhileTheFindDialogKeepsItsFont)
     EXPECT_EQ(FALSE, SendTo(book.MainWindow(), WM_QUERYENDSESSION)) << "no log-off while it is open";
 
     PostClick(about, IDOK);
-    ASSERT_TRUE(WaitUntilNone(book, L"About Address Book"));
+    ASSERT_TRUE(WaitUntilGone(about));
     EXPECT_EQ(TRUE, SendTo(book.MainWindow(), WM_QUERYENDSESSION));
     EXPECT_EQ(kGothicFace, FontFace(GetDlgItem(find, IDC_FIND_TEXT))) << "the find dialog's font is still there";
     EXPECT_EQ(0, book.Close());

@@ -1,5 +1,6 @@
 // Shows each monitor dialog in turn for scripts/screenshots.sh, which photographs the screen: a
 // program of its own, outside the ctest suite, because it needs a real display.
+#include "addressbook/core/resource_ids.h"
 #include "monitor/core/resource_ids.h"
 #include "printhost/loaded_monitor.h"
 #include "tests/wine/support/address_book.h"
@@ -93,7 +94,24 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
     }
 }
 
-// The installed address book in normal mode with people and groups, one row selected.
+constexpr DWORD kTooltipDelayMs = 1500; // the tip shows once the mouse has rested a while
+
+// Rests the mouse on the middle of a window.
+void PointAt(HWND window)
+{
+    RECT box = {};
+    GetWindowRect(window, &box);
+    SetCursorPos((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+}
+
+HWND ToolButton(const AddressBookRun& book, int id)
+{
+    return GetDlgItem(FindWindowExW(book.MainWindow(), nullptr, L"ToolBarClass", nullptr), id);
+}
+
+// The installed address book in normal mode with people and groups, one row selected and the
+// mouse on a toolbar button (its tooltip and status hint); then the find dialog after two
+// searches, and the about dialog.
 TEST(DialogScreenshots, AddressBookMainWindow)
 {
     const ShotDirectory shots;
@@ -112,7 +130,57 @@ TEST(DialogScreenshots, AddressBookMainWindow)
     AddressBookRun book(L"", data.Path(), &boxes);
     ASSERT_TRUE(book.Started()) << book.Describe();
     book.Select({1});
+    PointAt(ToolButton(book, IDC_TOOL_NEW_GROUP));
+    Sleep(kTooltipDelayMs);
     EXPECT_TRUE(shots.Photograph(L"pelmora_main"));
+
+    PointAt(ToolButton(book, IDC_TOOL_FIND));
+    book.Command(CMD_FIND);
+    const HWND find = book.WaitForDialog(L"Find");
+    ASSERT_NE(nullptr, find);
+    TypeText(find, IDC_FIND_TEXT, L"office");
+    Click(find, IDOK);
+    Click(find, IDOK);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_find"));
+    Click(find, IDCANCEL);
+
+    book.PostCommand(CMD_ABOUT);
+    const HWND about = book.WaitForDialog(L"About Address Book");
+    ASSERT_NE(nullptr, about);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_about"));
+    PostClick(about, IDOK);
+    EXPECT_EQ(0, book.Close());
+}
+
+// The system's ANSI bytes of a text: Shift-JIS for a Japanese user.
+std::string Ansi(const std::wstring& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+    return bytes;
+}
+
+// Run with LC_ALL=ja_JP.UTF-8: the main window of a Japanese user, names and notes in Japanese.
+TEST(DialogScreenshots, DISABLED_JapaneseAddressBook)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const SettingsScope settings;
+    const DataDirectory data;
+    const std::string sales = Ansi(L"\u55b6\u696d\u90e8"); // the sales department
+    ASSERT_TRUE(data.Write(L"personal.inf",
+                           PersonalFile({{Ansi(L"\u5c71\u7530 \u592a\u90ce"), "yamada@example.jp", ";;", sales},
+                                         {Ansi(L"\u4f50\u85e4 \u82b1\u5b50"), "sato@example.jp", ";;", ""},
+                                         {"Tokyo printer", "print.tokyo@example.jp", ";;", Ansi(L"3\u968e")}})));
+    ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{sales, "", {"Tokyo printer"}}})));
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+    book.Select({1});
+    PointAt(ToolButton(book, IDC_TOOL_EDIT));
+    Sleep(kTooltipDelayMs);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_japanese"));
     EXPECT_EQ(0, book.Close());
 }
 } // namespace
