@@ -163,35 +163,6 @@ std::vector<int> SelectedItems(const AddressBookRun& book)
     return selected;
 }
 
-struct DialogCount {
-    DWORD processId;
-    const std::wstring& caption;
-    int count;
-};
-
-BOOL CALLBACK CountDialog(HWND window, LPARAM search)
-{
-    auto* wanted = reinterpret_cast<DialogCount*>(search);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t caption[128] = {};
-    InternalGetWindowText(window, caption, 128);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (process == wanted->processId && IsWindowVisible(window) && wcscmp(className, L"#32770") == 0 &&
-        wanted->caption == caption)
-        ++wanted->count;
-    return TRUE;
-}
-
-// The number of the program's visible dialogs with that caption.
-int DialogsCaptioned(const AddressBookRun& book, const std::wstring& caption)
-{
-    DialogCount search = {book.ProcessId(), caption, 0};
-    EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
 HWND OpenFind(const AddressBookRun& book)
 {
     book.Command(CMD_FIND);
@@ -222,7 +193,7 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
     ASSERT_NE(nullptr, dialog);
     EXPECT_TRUE(IsChecked(dialog, IDC_FIND_NAMES));
     book.Command(CMD_FIND); // brings the open dialog forward instead of a second one
-    EXPECT_EQ(1, DialogsCaptioned(book, L"Find"));
+    EXPECT_EQ(1u, ProcessWindows(book.ProcessId(), L"#32770", L"Find").size());
     EXPECT_FALSE(ToolEnabled(book, IDC_TOOL_EDIT));
 
     constexpr int kNothing = -1;

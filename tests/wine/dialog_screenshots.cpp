@@ -109,6 +109,14 @@ HWND ToolButton(const AddressBookRun& book, int id)
     return GetDlgItem(FindWindowExW(book.MainWindow(), nullptr, L"ToolBarClass", nullptr), id);
 }
 
+// One row selected, and the mouse resting on a toolbar button until its tooltip shows.
+void SelectAndPointAt(const AddressBookRun& book, int row, int buttonId)
+{
+    book.Select({row});
+    PointAt(ToolButton(book, buttonId));
+    Sleep(kTooltipDelayMs);
+}
+
 // The installed address book in normal mode with people and groups, one row selected and the
 // mouse on a toolbar button (its tooltip and status hint); then the find dialog after two
 // searches, and the about dialog.
@@ -129,9 +137,7 @@ TEST(DialogScreenshots, AddressBookMainWindow)
     MessageBoxCatcher boxes;
     AddressBookRun book(L"", data.Path(), &boxes);
     ASSERT_TRUE(book.Started()) << book.Describe();
-    book.Select({1});
-    PointAt(ToolButton(book, IDC_TOOL_NEW_GROUP));
-    Sleep(kTooltipDelayMs);
+    SelectAndPointAt(book, 1, IDC_TOOL_NEW_GROUP);
     EXPECT_TRUE(shots.Photograph(L"pelmora_main"));
 
     PointAt(ToolButton(book, IDC_TOOL_FIND));
@@ -177,9 +183,7 @@ TEST(DialogScreenshots, DISABLED_JapaneseAddressBook)
     MessageBoxCatcher boxes;
     AddressBookRun book(L"", data.Path(), &boxes);
     ASSERT_TRUE(book.Started()) << book.Describe();
-    book.Select({1});
-    PointAt(ToolButton(book, IDC_TOOL_EDIT));
-    Sleep(kTooltipDelayMs);
+    SelectAndPointAt(book, 1, IDC_TOOL_EDIT);
     EXPECT_TRUE(shots.Photograph(L"pelmora_japanese"));
     EXPECT_EQ(0, book.Close());
 }

@@ -57,7 +57,7 @@ struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
     const std::wstring* caption;
-    HWND found;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
@@ -70,10 +70,8 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
     wchar_t caption[256] = {};
     InternalGetWindowText(window, caption, 256); // without a message to the window's thread
     if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0 &&
-        (wanted->caption->empty() || *wanted->caption == caption)) {
-        wanted->found = window;
-        return FALSE;
-    }
+        (wanted->caption->empty() || *wanted->caption == caption))
+        wanted->found.push_back(window);
     return TRUE;
 }
 
@@ -241,11 +239,17 @@ int SettingsScope::Read(const wchar_t* section, const wchar_t* key, int fallback
     return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, Path().c_str()));
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
+std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className, const std::wstring& caption)
 {
-    WindowSearch search = {processId, className, &caption, nullptr};
+    WindowSearch search = {processId, className, &caption, {}};
     EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
+{
+    const std::vector<HWND> found = ProcessWindows(processId, className, caption);
+    return found.empty() ? nullptr : found.front();
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs)

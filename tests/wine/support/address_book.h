@@ -146,8 +146,9 @@ private:
     bool startedElsewhere_ = false;
 };
 
-// The visible top-level window of that class (and caption, when not empty) in that process, or
-// nullptr.
+// The visible top-level windows of that class (and caption, when not empty) in that process, from
+// the top of the z-order down; FindProcessWindow gives the first of them, or nullptr.
+std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className, const std::wstring& caption = L"");
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption = L"");
 // True once the window is gone (a dialog closed); false after the time-out.
 bool WaitUntilGone(HWND window, DWORD timeoutMs = 60000);
