@@ -197,23 +197,24 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
     EXPECT_FALSE(ToolEnabled(book, IDC_TOOL_EDIT));
 
     constexpr int kNothing = -1;
+    enum Way { kButton, kEnterKey, kButtonAfterFocusLeft }; // how find next is asked for
     const struct {
         const char* name;
         const wchar_t* text; // typed before the search; nullptr keeps the text
         std::vector<int> radios; // clicked before the search
-        bool focusLeavesAndComes; // the edit loses the focus and gets it back
+        Way way;
         int found;
     } steps[] = {
-        {"the first name that contains it", L"Print", {}, false, 0},
-        {"then the next, even after the focus went elsewhere", nullptr, {}, true, 2},
-        {"a group by its name", nullptr, {}, false, 3},
-        {"after the last match, the top again", nullptr, {}, false, 0},
-        {"addresses, letter case counts", L"print", {IDC_FIND_ADDRESSES}, false, 0},
-        {"the next address", nullptr, {}, false, 1},
-        {"a change of kind starts at the top", nullptr, {IDC_FIND_NAMES, IDC_FIND_ADDRESSES}, false, 0},
-        {"a text that matches nothing", L"Zed", {}, false, kNothing},
-        {"says so every time", nullptr, {}, false, kNothing},
-        {"groups have no address", L"Offi", {}, false, kNothing},
+        {"the first name that contains it", L"Print", {}, kButton, 0},
+        {"then the next, even after the focus went elsewhere and came back", nullptr, {}, kButtonAfterFocusLeft, 2},
+        {"a group by its name, asked for with the Enter key", nullptr, {}, kEnterKey, 3},
+        {"after the last match, the top again", nullptr, {}, kButton, 0},
+        {"addresses, letter case counts", L"print", {IDC_FIND_ADDRESSES}, kButton, 0},
+        {"the next address", nullptr, {}, kButton, 1},
+        {"a change of kind starts at the top", nullptr, {IDC_FIND_NAMES, IDC_FIND_ADDRESSES}, kButton, 0},
+        {"a text that matches nothing", L"Zed", {}, kButton, kNothing},
+        {"says so every time", nullptr, {}, kButton, kNothing},
+        {"groups have no address", L"Offi", {}, kButton, kNothing},
     };
     size_t expectedBoxes = 0;
     for (const auto& step : steps) {
@@ -222,8 +223,8 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
             SetControlText(dialog, IDC_FIND_TEXT, step.text);
         for (int radio : step.radios)
             Click(dialog, radio);
-        if (step.focusLeavesAndComes) {
-            const HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT);
+        const HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT);
+        if (step.way == kButtonAfterFocusLeft) {
             SendTo(dialog, WM_COMMAND, MAKEWPARAM(IDC_FIND_TEXT, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
             SendTo(dialog, WM_COMMAND, MAKEWPARAM(IDC_FIND_TEXT, EN_SETFOCUS), reinterpret_cast<LPARAM>(edit));
         }
@@ -235,7 +236,12 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
             ASSERT_TRUE(box == nullptr || WaitUntilGone(box));
             continue;
         }
-        Click(dialog, IDOK);
+        if (step.way == kEnterKey) {
+            PostKey(edit, VK_RETURN); // the main loop hands it to the dialog
+            ASSERT_TRUE(WaitForPostedMessages(book.MainWindow()));
+        } else {
+            Click(dialog, IDOK);
+        }
         EXPECT_EQ(std::vector<int>{step.found}, SelectedItems(book));
         EXPECT_TRUE(ToolEnabled(book, IDC_TOOL_EDIT)) << "the commands follow the found item";
     }
