@@ -85,11 +85,6 @@ private:
     Bytes bytes_;
 };
 
-uint32_t RecordsToLoad(uint32_t count, size_t remaining, size_t minRecord, uint32_t room)
-{
-    return static_cast<uint32_t>(std::min<uint64_t>({count, remaining / minRecord, room}));
-}
-
 // FNV-1a over the bytes with ASCII capitals folded.
 uint32_t FoldedHash(const char* text)
 {
@@ -210,6 +205,49 @@ bool ReadGroupRecord(ByteReader& reader, const LivePersonalNames& personal, Grou
     return true;
 }
 
+// The list of a file: the count, then the records after the entries that come first, while
+// the count, the room of an EntryRef and the bytes last.
+template <class Entry, class ReadRecord>
+EntryList<Entry> ReadRecords(const uint8_t* data, size_t size, size_t minRecord,
+                             std::vector<Entry> first, ReadRecord readRecord)
+{
+    EntryList<Entry> list;
+    ByteReader reader(data, size);
+    uint32_t count;
+    if (!reader.ReadCount(count))
+        return list;
+    list.exists = true;
+    const uint64_t records = std::min<uint64_t>(
+        {count, reader.Remaining() / minRecord, kMaxListEntries - first.size()});
+    list.entries = std::move(first);
+    list.entries.reserve(list.entries.size() + records);
+    for (uint64_t i = 0; i < records; ++i) {
+        list.entries.emplace_back();
+        if (!readRecord(reader, list.entries.back())) {
+            list.entries.pop_back();
+            break;
+        }
+    }
+    return list;
+}
+
+// A file of the count and the records of the live entries, in index order.
+template <class Entry, class PutRecord>
+Bytes WriteLiveRecords(const std::vector<Entry>& entries, PutRecord putRecord)
+{
+    ByteWriter file;
+    file.PutCount(0);
+    uint32_t written = 0;
+    for (const Entry& entry : entries) {
+        if (entry.state != kEntryLive)
+            continue;
+        putRecord(file, entry);
+        ++written;
+    }
+    file.PutCountAt(0, written);
+    return file.Take();
+}
+
 } // namespace
 
 void PredefinedAddressFrom(const uint8_t* data, size_t size, char (&address)[kTextFieldSize])
@@ -224,73 +262,32 @@ void PredefinedAddressFrom(const uint8_t* data, size_t size, char (&address)[kTe
 
 PersonalList ReadPersonalFile(const uint8_t* data, size_t size, const char* predefinedAddress)
 {
-    PersonalList list;
-    ByteReader reader(data, size);
-    uint32_t count;
-    if (!reader.ReadCount(count))
-        return list;
-    list.exists = true;
-    const uint32_t records =
-        RecordsToLoad(count, reader.Remaining(), kMinPersonalRecord, kMaxListEntries - 1);
-    list.entries.reserve(records + 1);
-    list.entries.push_back(PredefinedEntry(predefinedAddress));
-    for (uint32_t i = 0; i < records; ++i) {
-        list.entries.emplace_back();
-        if (!ReadPersonalRecord(reader, list.entries.back())) {
-            list.entries.pop_back();
-            break;
-        }
-    }
-    return list;
+    return ReadRecords<PersonalEntry>(data, size, kMinPersonalRecord,
+                                      {PredefinedEntry(predefinedAddress)}, ReadPersonalRecord);
 }
 
 GroupList ReadGroupFile(const uint8_t* data, size_t size, const PersonalList& personal)
 {
-    GroupList list;
-    ByteReader reader(data, size);
-    uint32_t count;
-    if (!reader.ReadCount(count))
-        return list;
-    list.exists = true;
-    const uint32_t records =
-        RecordsToLoad(count, reader.Remaining(), kMinGroupRecord, kMaxListEntries);
-    list.entries.reserve(records);
     const LivePersonalNames names(personal);
-    for (uint32_t i = 0; i < records; ++i) {
-        GroupEntry entry{};
-        if (!ReadGroupRecord(reader, names, entry))
-            break;
-        list.entries.push_back(std::move(entry));
-    }
-    return list;
+    return ReadRecords<GroupEntry>(data, size, kMinGroupRecord, {},
+                                   [&](ByteReader& reader, GroupEntry& entry) {
+                                       return ReadGroupRecord(reader, names, entry);
+                                   });
 }
 
 Bytes WritePersonalFile(const PersonalList& personal)
 {
-    ByteWriter file;
-    file.PutCount(0);
-    uint32_t written = 0;
-    for (const PersonalEntry& entry : personal.entries) {
-        if (entry.state != kEntryLive)
-            continue;
+    return WriteLiveRecords(personal.entries, [](ByteWriter& file, const PersonalEntry& entry) {
         file.PutText(entry.name);
         file.PutText(entry.address);
         file.PutText(entry.details);
         file.PutText(entry.note);
-        ++written;
-    }
-    file.PutCountAt(0, written);
-    return file.Take();
+    });
 }
 
 Bytes WriteGroupFile(const GroupList& groups, const PersonalList& personal)
 {
-    ByteWriter file;
-    file.PutCount(0);
-    uint32_t written = 0;
-    for (const GroupEntry& group : groups.entries) {
-        if (group.state != kEntryLive)
-            continue;
+    return WriteLiveRecords(groups.entries, [&](ByteWriter& file, const GroupEntry& group) {
         file.PutText(group.name);
         file.PutText(group.note);
         const size_t counts = file.Size();
@@ -308,8 +305,5 @@ Bytes WriteGroupFile(const GroupList& groups, const PersonalList& personal)
         }
         file.PutCountAt(counts, members);
         file.PutCountAt(counts + 4, static_cast<uint32_t>(file.Size() - counts - 8));
-        ++written;
-    }
-    file.PutCountAt(0, written);
-    return file.Take();
+    });
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Byte formats of "personal.inf", "group.inf" and "PreDef.ADR" (ANSI text, zero-terminated
 // strings, 32-bit little-endian counts). Readers never read past the buffer or a field,
-// whatever the bytes hold. Portable: no Win32 here.
+// whatever the bytes hold: a file too short for its count gives no list (as an unreadable one);
+// reading stops at the first record that runs past the end (it and any after it are dropped);
+// a string longer than its field is cut to 127 bytes. A group record ends after its L member
+// bytes, whatever M says; a member name cut off by them is dropped. Portable: no Win32 here.
 #include "addressbook/core/address_data.h"
 
 #include <cstdint>

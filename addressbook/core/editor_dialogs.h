@@ -1,6 +1,7 @@
 #pragma once
-// What the personal editor, the group editor and the member chooser share; used by the editors
-// only (editors.h is what the rest of the program calls).
+// What the personal editor, the group editor and the member chooser share, and the find dialog
+// with them (its text field, the main list's items); editors.h is what the rest of the program
+// calls.
 #include <windows.h>
 
 #include "addressbook/core/address_data.h"

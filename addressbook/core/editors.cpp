@@ -2,25 +2,12 @@
 
 #include "addressbook/core/editor_dialogs.h"
 #include "addressbook/core/main_window.h"
+#include "addressbook/core/modal_scope.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
 #include "addressbook/ui/list_drawing.h"
 
 EditTarget g_editTarget;
-
-namespace {
-// The log-off refusal holds while an editor is open, also across one opened from another.
-class ModalScope {
-public:
-    ModalScope() : outer_(g_program.modalOpen) { g_program.modalOpen = true; }
-    ~ModalScope() { g_program.modalOpen = outer_; }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
-
-private:
-    bool outer_;
-};
-} // namespace
 
 void OpenPersonalEditor(HWND owner, int index)
 {

@@ -5,6 +5,8 @@
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
+#include "addressbook/ui/about_dialog.h"
+#include "addressbook/ui/find_dialog.h"
 #include "addressbook/ui/toolbar.h"
 
 #include <cstring>
@@ -303,11 +305,17 @@ bool RunCommand(HWND window, int id, int notification)
         DeleteSelected(window);
         RefreshEnabling();
         return true;
+    case CMD_FIND:
+        OpenFindDialog(window);
+        return true;
     case CMD_EXIT:
         SendMessage(window, WM_CLOSE, 0, 0);
         return true;
     case CMD_HELP:
         ShowHelp(window);
+        return true;
+    case CMD_ABOUT:
+        ShowAboutDialog(window);
         return true;
     case IDC_MAIN_LIST:
         RefreshEnabling();

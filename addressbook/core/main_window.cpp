@@ -129,6 +129,7 @@ void CreateChildren(HWND window)
     GetClientRect(g_program.columnBar, &bar);
     g_program.columns = EdgesFromWidths(ReadColumnWidths(), 0, bar.right);
     CreateToolButtons(window);
+    SetUpTooltips(g_program.toolbar);
 }
 
 LRESULT OnCreate(HWND window)

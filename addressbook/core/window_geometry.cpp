@@ -1,5 +1,7 @@
 #include "addressbook/core/window_geometry.h"
 
+#include "addressbook/core/recipient_box_layout.h"
+
 #include <algorithm>
 
 namespace {
@@ -53,8 +55,7 @@ Box ChooseWindowPlacement(const SavedPlacement& saved, const Box& desktop)
 
 int RecipientBoxHeight(int systemText)
 {
-    const int line = std::max(kMinRowHeight, systemText);
-    return std::max(kMinRecipientBoxHeight, 4 * line + 12);
+    return std::max(kMinRecipientBoxHeight, 4 * RecipientLineHeight(systemText) + 12);
 }
 
 ChildLayout LayOutChildren(int clientWidth, int clientHeight, const LayoutMetrics& metrics, bool withRecipientBox)

@@ -1,6 +1,7 @@
 #include "addressbook/ui/column_layout.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -78,4 +79,31 @@ void DropAddressesNotesBorder(ColumnEdges& edges, int x)
     const int border = std::max(x, edges.column[1].left);
     PlaceBorder(edges, 1, border);
     PlaceBorder(edges, 2, border);
+}
+
+DraggedBorder BorderGrabbedAt(const ColumnEdges& edges, int x)
+{
+    const bool namesAddresses = GrabZoneOf(edges, 2).Contains(x);
+    const bool addressesNotes = GrabZoneOf(edges, 3).Contains(x);
+    if (namesAddresses && addressesNotes) {
+        const int toNamesAddresses = std::abs(x - edges.column[2].left);
+        const int toAddressesNotes = std::abs(x - edges.column[3].left);
+        return toNamesAddresses < toAddressesNotes ? DraggedBorder::NamesAddresses : DraggedBorder::AddressesNotes;
+    }
+    if (namesAddresses)
+        return DraggedBorder::NamesAddresses;
+    return addressesNotes ? DraggedBorder::AddressesNotes : DraggedBorder::None;
+}
+
+int BorderPosition(const ColumnEdges& edges, DraggedBorder border)
+{
+    return border == DraggedBorder::NamesAddresses ? edges.column[1].right : edges.column[2].right;
+}
+
+void DropBorder(ColumnEdges& edges, DraggedBorder border, int x)
+{
+    if (border == DraggedBorder::NamesAddresses)
+        DropNamesAddressesBorder(edges, x);
+    else if (border == DraggedBorder::AddressesNotes)
+        DropAddressesNotesBorder(edges, x);
 }

@@ -43,3 +43,12 @@ GrabZone GrabZoneOf(const ColumnEdges& edges, int column);
 // Drops of the two draggable borders at x (negative x is taken as 0 before the rules).
 void DropNamesAddressesBorder(ColumnEdges& edges, int x);
 void DropAddressesNotesBorder(ColumnEdges& edges, int x);
+
+// The borders the column bar lets the user drag (the one between icons and names stays put).
+enum class DraggedBorder { None, NamesAddresses, AddressesNotes };
+// The border whose grab zone holds x; where the two zones overlap, the nearer border, and of two
+// at the same distance the right one.
+DraggedBorder BorderGrabbedAt(const ColumnEdges& edges, int x);
+// Where the border lies now: the right edge of the names or of the addresses column.
+int BorderPosition(const ColumnEdges& edges, DraggedBorder border);
+void DropBorder(ColumnEdges& edges, DraggedBorder border, int x);

@@ -20,3 +20,8 @@ extern const ToolButton kToolButtons[5];
 const ToolButton* FindToolButton(int id);
 
 LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// After the buttons exist: a tooltip control owned by the toolbar with every button as a tool,
+// and the hook that relays the mouse messages of the buttons to it. Without the tooltip control
+// there are no tools and no hook.
+void SetUpTooltips(HWND toolbar);

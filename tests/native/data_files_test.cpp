@@ -3,116 +3,99 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace {
 
-std::vector<std::string> Members(const GroupEntry& group, const PersonalList& personal)
+std::vector<std::string> Names(const PersonalList& list)
 {
     std::vector<std::string> names;
-    for (uint32_t index : group.members)
-        names.emplace_back(personal.entries[index].name);
+    for (uint32_t i = 1; i < list.Count(); ++i) // after the predefined entry
+        names.emplace_back(list.entries[i].name);
     return names;
 }
 
-const Bytes kTwoPeople = FileBytes()
-                             .Count(2)
-                             .Text("Anna").Text("anna@example.com").Text("Sales;Room 4;").Text("")
-                             .Text("Bert").Text("bert@example.com").Text(";;").Text("night shift")
-                             .Get();
+std::vector<std::vector<std::string>> Members(const GroupList& groups, const PersonalList& personal)
+{
+    std::vector<std::vector<std::string>> members;
+    for (const GroupEntry& group : groups.entries) {
+        members.emplace_back();
+        for (uint32_t index : group.members)
+            members.back().emplace_back(personal.entries[index].name);
+    }
+    return members;
+}
+
+FileBytes& Record(FileBytes& file, const std::string& name, const std::string& address,
+                  const std::string& details, const std::string& note)
+{
+    return file.Text(name).Text(address).Text(details).Text(note);
+}
+
+const Bytes kTwoPeople = [] {
+    FileBytes file;
+    Record(file.Count(2), "Anna", "anna@example.com", "Sales;Room 4;", "");
+    return Record(file, "Bert", "bert@example.com", ";;", "night shift").Get();
+}();
 
 } // namespace
 
 TEST(PersonalFile, RecordsFollowThePredefinedEntryAndAreWrittenBackByteForByte)
 {
-    const PersonalList list = ReadPersonal(kTwoPeople, "a@x;b@y");
+    PersonalList list = ReadPersonal(kTwoPeople, "a@x;b@y");
     ASSERT_EQ(list.Count(), 3u);
     const PersonalEntry& predefined = list.entries[0];
     EXPECT_EQ(predefined.state, kEntryPredefined);
     EXPECT_STREQ(predefined.name, "PreDefined Addresses");
     EXPECT_STREQ(predefined.address, "a@x;b@y");
     EXPECT_STREQ(predefined.details, ";;");
-    EXPECT_STREQ(predefined.note, "");
-    EXPECT_EQ(list.entries[1].state, kEntryLive);
     EXPECT_STREQ(list.entries[1].details, "Sales;Room 4;");
-    EXPECT_STREQ(list.entries[2].name, "Bert");
     EXPECT_STREQ(list.entries[2].note, "night shift");
-
     EXPECT_EQ(WritePersonalFile(list), kTwoPeople); // the predefined entry is never written
-}
 
-TEST(PersonalFile, NoRecordsGiveOnlyThePredefinedEntry)
-{
-    const PersonalList list = ReadPersonal(FileBytes().Count(0).Get());
-    EXPECT_TRUE(list.exists);
-    EXPECT_EQ(list.Count(), 1u);
-    EXPECT_EQ(WritePersonalFile(list), FileBytes().Count(0).Get());
-}
-
-TEST(PersonalFile, DeletedEntriesAreNotWrittenAndNothingStaleFollowsTheLastRecord)
-{
-    PersonalList list = ReadPersonal(kTwoPeople);
+    // A deleted entry is not written, and nothing of it stays behind the last record.
     list.entries[1].state = kEntryDeleted;
-    const Bytes saved = WritePersonalFile(list);
-    EXPECT_EQ(saved, FileBytes()
-                         .Count(1)
-                         .Text("Bert").Text("bert@example.com").Text(";;").Text("night shift")
-                         .Get());
-    EXPECT_EQ(ReadPersonal(saved).Count(), 2u);
+    FileBytes bert;
+    EXPECT_EQ(WritePersonalFile(list), Record(bert.Count(1), "Bert", "bert@example.com", ";;",
+                                              "night shift").Get());
 }
 
-TEST(PredefinedEntry, LongTextsShowTheirFirst124CharactersAndDots)
+TEST(PredefinedEntry, TextsOf124CharactersOrMoreShowTheirFirst124AndDots)
 {
     struct Case {
         const char* what;
         std::string file;
         std::string address;
     };
-    const std::string dots = "...";
     const Case cases[] = {
         {"empty file", "", ""},
-        {"terminator only", std::string(1, '\0'), ""},
         {"123 characters", std::string(123, 'a') + '\0', std::string(123, 'a')},
-        {"124 characters", std::string(124, 'a') + '\0', std::string(124, 'a') + dots},
-        {"300 characters", std::string(300, 'a') + '\0', std::string(124, 'a') + dots},
-        {"124 characters, no terminator", std::string(124, 'a'), std::string(124, 'a')},
-        {"short text, long file", "a@x" + std::string(200, '\0'), "a@x"},
+        {"124 characters", std::string(124, 'a') + '\0', std::string(124, 'a') + "..."},
+        {"300 characters", std::string(300, 'a') + '\0', std::string(124, 'a') + "..."},
+        {"124 bytes without terminator", std::string(124, 'a'), std::string(124, 'a')},
+        {"short text in a long file", "a@x" + std::string(200, '\0'), "a@x"},
     };
     for (const Case& c : cases) {
         char address[kTextFieldSize];
-        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(c.file.data()), c.file.size(),
-                              address);
-        EXPECT_EQ(address[kTextFieldSize - 1], '\0') << c.what;
+        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(c.file.data()), c.file.size(), address);
         EXPECT_EQ(std::string(address), c.address) << c.what;
     }
 }
 
-TEST(GroupFile, MembersResolveByNameWhateverTheirLetterCase)
+TEST(GroupFile, MembersResolveToLivePeopleWhateverTheLetterCase)
 {
     const PersonalList personal = ReadPersonal(kTwoPeople);
-    const Bytes file = FileBytes()
-                           .Count(5)
-                           .Group("Both", {"ANNA", "bert"})
-                           .Group("Shares Anna", {"anna", "nobody"})
-                           .Group("Matches nothing", {"nobody", "PreDefined Addresses"})
-                           .Group("No members", {})
-                           .Group("Twice", {"Bert", "BERT"})
-                           .Get();
-    const GroupList groups = ReadGroups(file, personal);
-    struct Expected {
-        const char* name;
-        std::vector<uint32_t> members;
-    };
-    const Expected expected[] = {
-        {"Both", {1, 2}}, {"Shares Anna", {1}}, {"Matches nothing", {}}, {"No members", {}},
-        {"Twice", {2, 2}},
-    };
-    ASSERT_EQ(groups.Count(), 5u);
-    for (size_t i = 0; i < groups.Count(); ++i) {
-        EXPECT_STREQ(groups.entries[i].name, expected[i].name);
-        EXPECT_EQ(groups.entries[i].members, expected[i].members) << expected[i].name;
-    }
+    const GroupList groups = ReadGroups(FileBytes()
+                                            .Count(5)
+                                            .Group("Both", {"ANNA", "bert"})
+                                            .Group("Shares Anna", {"anna", "nobody"})
+                                            .Group("Matches nothing", {"nobody", "PreDefined Addresses"})
+                                            .Group("M = 0", {})
+                                            .Group("Twice", {"Bert", "BERT"})
+                                            .Get(),
+                                        personal);
+    EXPECT_EQ(groups.entries[0].members, (std::vector<uint32_t>{1, 2}));
+    EXPECT_EQ(groups.entries[1].members, (std::vector<uint32_t>{1})); // the same index as above
+    EXPECT_EQ(Members(groups, personal), (std::vector<std::vector<std::string>>{
+                                             {"Anna", "Bert"}, {"Anna"}, {}, {}, {"Bert", "Bert"}}));
 }
 
 TEST(GroupFile, SavedGroupsNameLiveMembersOnly)
@@ -126,42 +109,30 @@ TEST(GroupFile, SavedGroupsNameLiveMembersOnly)
     groups.entries[2].state = kEntryDeleted;   // Old
 
     const Bytes saved = WriteGroupFile(groups, personal);
-    EXPECT_EQ(saved, FileBytes()
-                         .Count(2)
-                         .Group("Both", {"Anna"})
-                         .Text("Gone").Text("").Count(0).Count(0) // M = 0, L = 0
-                         .Get());
-    EXPECT_EQ(ReadGroups(saved, personal).entries[1].members, std::vector<uint32_t>{});
-    EXPECT_EQ(WriteGroupFile(groups, PersonalList{}),
+    EXPECT_EQ(saved, FileBytes().Count(2).Group("Both", {"Anna"}).Group("Gone", {}).Get());
+    EXPECT_EQ(Members(ReadGroups(saved, personal), personal),
+              (std::vector<std::vector<std::string>>{{"Anna"}, {}}));
+    EXPECT_EQ(WriteGroupFile(groups, PersonalList{}), // no personal list: no members
               FileBytes().Count(2).Group("Both", {}).Group("Gone", {}).Get());
 }
 
-TEST(GroupFile, GroupsSurviveARenamedMemberThroughTheFollowUpSave)
-{
-    PersonalList personal = ReadPersonal(kTwoPeople);
-    const GroupList groups = ReadGroups(FileBytes().Count(1).Group("G", {"Bert"}).Get(), personal);
-    CopyToField(personal.entries[2].name, "Bertram");
-    const PersonalList reloaded = ReadPersonal(WritePersonalFile(personal));
-    const GroupList regrouped = ReadGroups(WriteGroupFile(groups, personal), reloaded);
-    EXPECT_EQ(Members(regrouped.entries[0], reloaded), std::vector<std::string>{"Bertram"});
-}
-
-TEST(DataFiles, DamagedFilesAreCutAtTheirLastWholeRecord)
+TEST(DataFiles, DamagedPersonalFilesAreCutAtTheirLastWholeRecord)
 {
     const std::string long200(200, 'n');
     struct Case {
         const char* what;
         Bytes file;
         bool exists;
-        std::vector<std::string> names; // of the file's records
+        std::vector<std::string> names;
     };
+    FileBytes a;
+    Record(a, "a", "", "", "");
     const Case cases[] = {
+        {"no records", FileBytes().Count(0).Get(), true, {}},
         {"empty file", {}, false, {}},
-        {"three bytes", {1, 0, 0}, false, {}},
-        {"count larger than the records", FileBytes().Count(5).Text("a").Text("").Text("").Text("").Get(),
-         true, {"a"}},
-        {"record cut short", FileBytes().Count(2).Text("a").Text("").Text("").Text("").Text("b").Get(),
-         true, {"a"}},
+        {"shorter than its count", {1, 0, 0}, false, {}},
+        {"count larger than the records", FileBytes().Count(5).Raw(a.Get()).Get(), true, {"a"}},
+        {"record cut short", FileBytes().Count(2).Raw(a.Get()).Text("b").Get(), true, {"a"}},
         {"string without terminator", FileBytes().Count(1).Raw("abc").Get(), true, {}},
         {"string longer than a field", FileBytes().Count(1).Text(long200).Text("x").Text("").Text("").Get(),
          true, {long200.substr(0, 127)}},
@@ -170,18 +141,15 @@ TEST(DataFiles, DamagedFilesAreCutAtTheirLastWholeRecord)
     for (const Case& c : cases) {
         const PersonalList list = ReadPersonal(c.file);
         EXPECT_EQ(list.exists, c.exists) << c.what;
-        std::vector<std::string> names;
-        for (uint32_t i = 1; i < list.Count(); ++i)
-            names.emplace_back(list.entries[i].name);
-        EXPECT_EQ(names, c.names) << c.what;
+        EXPECT_EQ(Names(list), c.names) << c.what;
     }
-    const PersonalList cut = ReadPersonal(cases[5].file);
-    EXPECT_STREQ(cut.entries[1].address, "x"); // reading goes on after the long string
+    EXPECT_STREQ(ReadPersonal(cases[6].file).entries[1].address, "x"); // read on after the cut
 }
 
 TEST(DataFiles, DamagedGroupRecordsAreCutOrDropped)
 {
     const PersonalList personal = ReadPersonal(kTwoPeople);
+    const auto group = [](uint32_t m, uint32_t l) { return FileBytes().Text("G").Text("").Count(m).Count(l); };
     struct Case {
         const char* what;
         Bytes file;
@@ -189,32 +157,26 @@ TEST(DataFiles, DamagedGroupRecordsAreCutOrDropped)
         std::vector<std::vector<std::string>> members; // of each loaded group
     };
     const Case cases[] = {
-        {"no count", {0, 0}, false, {}},
-        {"count larger than the records", FileBytes().Count(3).Group("G", {"Anna"}).Get(), true,
+        {"shorter than its count", {0, 0}, false, {}},
+        {"count larger than the records", FileBytes().Count(3).Group("G", {"Anna"}).Get(), true, {{"Anna"}}},
+        {"member bytes past the end drop the record",
+         FileBytes().Count(2).Group("G", {"Anna"}).Raw(group(1, 50).Text("Bert").Get()).Get(), true,
          {{"Anna"}}},
-        {"member bytes run past the end",
-         FileBytes().Count(2).Group("G", {"Anna"}).Text("H").Text("").Count(1).Count(50).Text("Bert").Get(),
-         true, {{"Anna"}}},
-        {"M smaller than the names", FileBytes().Count(2).Text("G").Text("").Count(1).Count(10)
-             .Text("Anna").Text("Bert").Group("H", {"Bert"}).Get(),
+        {"M smaller than the names: the record ends after L bytes",
+         FileBytes().Count(2).Raw(group(1, 10).Text("Anna").Text("Bert").Get()).Group("H", {"Bert"}).Get(),
          true, {{"Anna"}, {"Bert"}}},
-        {"M larger than the names", FileBytes().Count(1).Text("G").Text("").Count(9).Count(5)
-             .Text("Anna").Get(),
+        {"M larger than the names", FileBytes().Count(1).Raw(group(9, 5).Text("Anna").Get()).Get(), true,
+         {{"Anna"}}},
+        {"name cut off by L", FileBytes().Count(1).Raw(group(2, 8).Text("Anna").Raw("Ber").Get()).Get(),
          true, {{"Anna"}}},
-        {"last name without terminator", FileBytes().Count(1).Text("G").Text("").Count(2).Count(8)
-             .Text("Anna").Raw("Ber").Get(),
-         true, {{"Anna"}}},
-        {"members skipped when M is 0", FileBytes().Count(2).Text("G").Text("").Count(0).Count(5)
-             .Text("Anna").Group("H", {"Bert"}).Get(),
-         true, {{}, {"Bert"}}},
+        {"M = 0 skips L bytes",
+         FileBytes().Count(2).Raw(group(0, 5).Text("Anna").Get()).Group("H", {"Bert"}).Get(), true,
+         {{}, {"Bert"}}},
     };
     for (const Case& c : cases) {
         const GroupList groups = ReadGroups(c.file, personal);
         EXPECT_EQ(groups.exists, c.exists) << c.what;
-        std::vector<std::vector<std::string>> members;
-        for (const GroupEntry& group : groups.entries)
-            members.push_back(Members(group, personal));
-        EXPECT_EQ(members, c.members) << c.what;
+        EXPECT_EQ(Members(groups, personal), c.members) << c.what;
     }
 }
 
@@ -225,8 +187,8 @@ TEST(DataFiles, AtMost65536EntriesAreLoadedPerList)
     people.Count(kMaxListEntries + 5);
     groups.Count(kMaxListEntries + 5);
     for (uint32_t i = 0; i < kMaxListEntries + 5; ++i) {
-        people.Text("p" + std::to_string(i)).Text("").Text("").Text("");
-        groups.Group("g" + std::to_string(i), {});
+        Record(people, "p" + std::to_string(i), "", "", "");
+        groups.Group("g", {});
     }
     PersonalList personal = ReadPersonal(people.Get());
     EXPECT_EQ(personal.Count(), kMaxListEntries); // the predefined entry and 65535 records

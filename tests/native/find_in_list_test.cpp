@@ -5,11 +5,11 @@
 
 namespace {
 
-const AddressBook kBook = MakeBook({{"PreDefined Addresses", "", kEntryPredefined},
-                                    {"Anna Print", "anna@print.example"},
-                                    {"Bert", "bert@example.com"},
-                                    {"Carl Print", "PRINT@example.com"}},
-                                   {{"Printers", {1, 3}}, {"Office", {2}}});
+const AddressBook kBook = MakeBook({Person("PreDefined Addresses", "", kEntryPredefined),
+                                    Person("Anna Print", "anna@print.example"),
+                                    Person("Bert", "bert@example.com"),
+                                    Person("Carl Print", "PRINT@example.com")},
+                                   {Group("Printers", {1, 3}), Group("Office", {2})});
 
 // The main list: Bert, Anna Print, Office, Carl Print, Printers.
 const std::vector<EntryRef> kItems = {MakeEntryRef(2, kKindPersonal), MakeEntryRef(1, kKindPersonal),

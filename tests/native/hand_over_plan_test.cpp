@@ -16,14 +16,11 @@ std::string Apply(std::string file, const HandOverPlan& plan)
     return file.replace(plan.offset, text.size(), text);
 }
 
-const AddressBook kBook = MakeBook({{"PreDefined Addresses", "", kEntryPredefined},
-                                    {"B", "bbb"},
-                                    {"C", "ccc"},
-                                    {"No address", ""},
-                                    {"Gone", "ddd", kEntryDeleted}},
-                                   {{"Three with one deleted", {1, 4, 2}},
-                                    {"No members", {}},
-                                    {"Empty address", {3}}});
+const AddressBook kBook = MakeBook({Person("PreDefined Addresses", "", kEntryPredefined),
+                                    Person("B", "bbb"), Person("C", "ccc"), Person("No address"),
+                                    Person("Gone", "ddd", kEntryDeleted)},
+                                   {Group("Three with one deleted", {1, 4, 2}), Group("No members"),
+                                    Group("Empty address", {3})});
 const EntryRef kPredefined = MakeEntryRef(0, kKindPersonal);
 const EntryRef kB = MakeEntryRef(1, kKindPersonal);
 const EntryRef kC = MakeEntryRef(2, kKindPersonal);
@@ -68,7 +65,7 @@ TEST(HandOverPlan, BytesWrittenAndLengthAnnounced)
 
 TEST(HandOverPlan, WithoutAPersonalListNothingIsFoundButTheTerminatorIsWritten)
 {
-    const AddressBook noPersonal = MakeBook({}, {{"Orphans", {1, 2}}});
+    const AddressBook noPersonal = MakeBook({}, {Group("Orphans", {1, 2})});
     const HandOverPlan plan = PlanHandOver(4, {kB, kThree}, noPersonal);
     EXPECT_EQ(plan.offset, 0u);
     EXPECT_EQ(plan.text, Bytes{0});

@@ -11,7 +11,7 @@ namespace {
 
 constexpr DWORD kPollMs = 20;
 constexpr UINT kSendTimeoutMs = 60000;
-constexpr int kMainListId = 200;
+constexpr int kRecipientListId = 201;
 
 void Append(Bytes& bytes, const std::string& text)
 {
@@ -82,6 +82,24 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     DWORD_PTR result = 0;
     SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
     return static_cast<LRESULT>(result);
+}
+
+std::vector<uint32_t> ListItems(HWND list)
+{
+    std::vector<uint32_t> items;
+    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
+    return items;
+}
+
+// Selects exactly these items and tells the list's parent, as the list does after a click.
+void SelectListItems(HWND list, const std::vector<int>& items, HWND parent)
+{
+    SendTo(list, LB_SETSEL, FALSE, -1);
+    for (int item : items)
+        SendTo(list, LB_SETSEL, TRUE, item);
+    SendTo(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 } // namespace
@@ -256,6 +274,8 @@ AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& dir
         boxes->WatchProcess(process_.dwProcessId);
 }
 
+AddressBookRun::AddressBookRun(MessageBoxCatcher* boxes) : boxes_(boxes), startedElsewhere_(true) {}
+
 AddressBookRun::~AddressBookRun()
 {
     if (process_.hProcess == nullptr)
@@ -264,18 +284,41 @@ AddressBookRun::~AddressBookRun()
         TerminateProcess(process_.hProcess, 1);
         WaitForSingleObject(process_.hProcess, kSendTimeoutMs);
     }
-    CloseHandle(process_.hThread);
+    if (process_.hThread != nullptr)
+        CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
+}
+
+bool AddressBookRun::TakeOverRunning()
+{
+    const HWND main = FindWindowW(L"KapAddressBook", nullptr);
+    DWORD processId = 0;
+    if (main == nullptr || !IsWindowVisible(main) || GetWindowThreadProcessId(main, &processId) == 0)
+        return false;
+    process_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    if (process_.hProcess == nullptr)
+        return false;
+    process_.dwProcessId = processId;
+    if (boxes_ != nullptr)
+        boxes_->WatchProcess(processId);
+    return true;
 }
 
 bool AddressBookRun::Started(DWORD timeoutMs)
 {
-    for (DWORD waited = 0; process_.hProcess != nullptr && waited < timeoutMs; waited += kPollMs) {
-        main_ = FindProcessWindow(process_.dwProcessId, L"KapAddressBook");
-        if (main_ != nullptr)
-            return true;
-        if (!Running())
-            return false;
+    for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
+        if (process_.hProcess == nullptr) {
+            if (!startedElsewhere_)
+                return false;
+            TakeOverRunning();
+        }
+        if (process_.hProcess != nullptr) {
+            main_ = FindProcessWindow(process_.dwProcessId, L"KapAddressBook");
+            if (main_ != nullptr)
+                return true;
+            if (!Running())
+                return false;
+        }
         Sleep(kPollMs);
     }
     return false;
@@ -283,21 +326,36 @@ bool AddressBookRun::Started(DWORD timeoutMs)
 
 std::vector<uint32_t> AddressBookRun::Items() const
 {
-    const HWND list = MainList();
-    std::vector<uint32_t> items;
-    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
-    return items;
+    return ListItems(MainList());
 }
 
 void AddressBookRun::Select(const std::vector<int>& items) const
 {
-    const HWND list = MainList();
-    SendTo(list, LB_SETSEL, FALSE, -1);
-    for (int item : items)
-        SendTo(list, LB_SETSEL, TRUE, item);
-    SendTo(main_, WM_COMMAND, MAKEWPARAM(kMainListId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SelectListItems(MainList(), items, main_);
+}
+
+HWND AddressBookRun::RecipientBox() const
+{
+    return FindWindowExW(main_, nullptr, L"ToBoxClass", nullptr);
+}
+
+std::vector<uint32_t> AddressBookRun::Recipients() const
+{
+    return ListItems(GetDlgItem(RecipientBox(), kRecipientListId));
+}
+
+void AddressBookRun::SelectRecipients(const std::vector<int>& items) const
+{
+    SelectListItems(GetDlgItem(RecipientBox(), kRecipientListId), items, RecipientBox());
+}
+
+bool AddressBookRun::Press(int buttonId) const
+{
+    const HWND button = GetDlgItem(RecipientBox(), buttonId);
+    if (button == nullptr || !IsWindowEnabled(button))
+        return false;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &result) != 0;
 }
 
 bool AddressBookRun::Command(int id) const

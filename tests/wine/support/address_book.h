@@ -93,6 +93,9 @@ public:
     // Starts "<Dir>\pelmora.exe" followed by a blank and `tail` when the tail is not empty, with
     // `directory` as its current directory. The catcher, when given, watches the new process.
     AddressBookRun(const std::wstring& tail, const std::wstring& directory, MessageBoxCatcher* boxes = nullptr);
+    // A run another program starts (the port settings dialog's "Address Book..." button): taken
+    // over by Started() once its main window shows; the catcher then watches it.
+    explicit AddressBookRun(MessageBoxCatcher* boxes);
     // Ends a run the test left running (a failed test).
     ~AddressBookRun();
     AddressBookRun(const AddressBookRun&) = delete;
@@ -110,6 +113,13 @@ public:
     // Selects exactly these items of the main list, as the user's clicks would, and tells the
     // main window as the list does.
     void Select(const std::vector<int>& items) const;
+    // In recipient mode: the recipient box ("ToBoxClass"), its list's items (control 201), a
+    // selection in that list as the user's clicks make it, and a click on one of its buttons (105
+    // add, 106 remove, 107 send) that returns once handled; false while the button is disabled.
+    HWND RecipientBox() const;
+    std::vector<uint32_t> Recipients() const;
+    void SelectRecipients(const std::vector<int>& items) const;
+    bool Press(int buttonId) const;
     // Sends the main window a command and returns once it has been handled.
     bool Command(int id) const;
     // Posts it, for a command that opens a modal dialog the test then works on.
@@ -127,8 +137,13 @@ public:
     std::string Describe() const;
 
 private:
+    // Opens the process of the visible main window of any address book; false when none shows.
+    bool TakeOverRunning();
+
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
+    MessageBoxCatcher* boxes_ = nullptr;
+    bool startedElsewhere_ = false;
 };
 
 // The visible top-level window of that class (and caption, when not empty) in that process, or

@@ -4,7 +4,11 @@
 #include "tests/wine/support/scoped_handle.h"
 #include "tests/wine/support/window_probe_shared.h"
 
-bool ReadWindowFont(HWND window, LOGFONTA* font, DWORD timeoutMs)
+namespace {
+
+// Hooks window_probe.dll into the window's thread, posts it the probe message and copies what the
+// probe answered once the thread has taken that message from its queue; false when no answer came.
+bool Probe(HWND window, DWORD timeoutMs, ProbeAnswer* answer)
 {
     ScopedHandle mapping;
     *mapping.Out() = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeAnswer),
@@ -27,11 +31,27 @@ bool ReadWindowFont(HWND window, LOGFONTA* font, DWORD timeoutMs)
     FreeLibrary(probe);
     if (!answered)
         return false;
-    const auto* answer = static_cast<const ProbeAnswer*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(ProbeAnswer)));
-    if (answer == nullptr)
+    const auto* view = static_cast<const ProbeAnswer*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(ProbeAnswer)));
+    if (view == nullptr)
         return false;
-    const bool read = answer->hasFont && answer->fontBytes == static_cast<int>(sizeof(LOGFONTA));
-    *font = answer->font;
-    UnmapViewOfFile(answer);
-    return read;
+    *answer = *view;
+    UnmapViewOfFile(view);
+    return true;
+}
+
+} // namespace
+
+bool ReadWindowFont(HWND window, LOGFONTA* font, DWORD timeoutMs)
+{
+    ProbeAnswer answer = {};
+    if (!Probe(window, timeoutMs, &answer))
+        return false;
+    *font = answer.font;
+    return answer.hasFont && answer.fontBytes == static_cast<int>(sizeof(LOGFONTA));
+}
+
+bool WaitForPostedMessages(HWND window, DWORD timeoutMs)
+{
+    ProbeAnswer answer = {};
+    return Probe(window, timeoutMs, &answer);
 }

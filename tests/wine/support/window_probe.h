@@ -6,3 +6,7 @@
 // one posted message, and answers through shared memory. False when no answer came (the thread
 // did not look at its messages within the time-out) or the window has no font.
 bool ReadWindowFont(HWND window, LOGFONTA* font, DWORD timeoutMs = 10000);
+// Returns once the window's thread has taken from its queue, and handled, every message posted to
+// it before this call (a message it is still inside of, such as one that opened a modal dialog,
+// excepted); false after the time-out.
+bool WaitForPostedMessages(HWND window, DWORD timeoutMs = 10000);

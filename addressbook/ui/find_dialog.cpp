@@ -1,0 +1,114 @@
+#include "addressbook/ui/find_dialog.h"
+
+#include "addressbook/core/editor_dialogs.h"
+#include "addressbook/core/find_in_list.h"
+#include "addressbook/core/main_window.h"
+#include "addressbook/core/modal_scope.h"
+#include "addressbook/core/program.h"
+#include "addressbook/core/resource_ids.h"
+#include "addressbook/ui/fonts.h"
+#include "addressbook/ui/light_grey.h"
+
+namespace {
+constexpr int kTextLimit = 127; // characters the field takes
+constexpr int kSearchedBytes = 126; // of them, searched for
+
+constexpr int kFontControls[] = {IDC_FIND_TEXT, IDC_FIND_NAMES, IDC_FIND_ADDRESSES, IDC_LABEL1, IDOK, IDCANCEL};
+
+// Where the next search starts: one value for the program, back at the top whenever a dialog
+// opens or the text or the kind of search changes.
+uint32_t g_findPosition = 0;
+
+void OnInit(HWND dialog)
+{
+    g_findPosition = 0;
+    CheckRadioButton(dialog, IDC_FIND_NAMES, IDC_FIND_ADDRESSES, IDC_FIND_NAMES);
+    g_smallDialogFont.Make();
+    g_smallDialogFont.Apply(dialog);
+    ApplyFontToControls(g_smallDialogFont, dialog, kFontControls);
+    SendDlgItemMessage(dialog, IDC_FIND_TEXT, EM_LIMITTEXT, kTextLimit, 0);
+}
+
+// Selects the item alone, as a click would but without the list's notification; the commands
+// that depend on the selection follow it all the same.
+void SelectFound(int item)
+{
+    const HWND list = g_program.mainList;
+    SendMessage(list, LB_SETSEL, FALSE, -1);
+    SendMessage(list, LB_SETSEL, TRUE, item);
+    SendMessage(list, LB_SETCARETINDEX, item, FALSE); // scrolled into view
+    RefreshEnabling();
+}
+
+void FindNext(HWND dialog)
+{
+    char text[kTextFieldSize];
+    ReadField(dialog, IDC_FIND_TEXT, kSearchedBytes, text);
+    if (text[0] == '\0')
+        return;
+    const FindKind kind = IsDlgButtonChecked(dialog, IDC_FIND_NAMES) ? FindKind::Names : FindKind::Addresses;
+    const int found = FindInMainList(ListItems(g_program.mainList), g_program.book, kind, text, g_findPosition);
+    if (found < 0)
+        ShowProgramMessage(dialog, IDS_NOT_FOUND, MB_OK | MB_ICONINFORMATION);
+    else
+        SelectFound(found);
+}
+
+// The edit's focus comes and goes as the user works in the main window between two searches:
+// only a change of the text starts the walk through the list anew.
+bool ChangesTheSearch(int id, int notification)
+{
+    if (id == IDC_FIND_TEXT)
+        return notification != EN_SETFOCUS && notification != EN_KILLFOCUS;
+    return id == IDC_FIND_NAMES || id == IDC_FIND_ADDRESSES;
+}
+
+void OnCommand(HWND dialog, int id, int notification)
+{
+    if (id == IDOK)
+        FindNext(dialog);
+    else if (id == IDCANCEL)
+        DestroyWindow(dialog);
+    else if (ChangesTheSearch(id, notification))
+        g_findPosition = 0;
+}
+
+void OnDestroy(HWND dialog)
+{
+    g_smallDialogFont.Detach(GetDlgItem(dialog, IDC_FIND_TEXT));
+    g_smallDialogFont.Delete();
+    g_program.findDialog = nullptr;
+}
+
+INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    INT_PTR colour = 0;
+    if (AnswerLightGrey(message, wParam, colour))
+        return colour;
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+} // namespace
+
+void OpenFindDialog(HWND owner)
+{
+    // A second dialog would share the first one's font slot and find position.
+    if (g_program.findDialog != nullptr) {
+        SetActiveWindow(g_program.findDialog);
+        return;
+    }
+    const ModalScope modal;
+    g_program.findDialog =
+        CreateDialogParam(g_program.resources, MAKEINTRESOURCE(IDD_FIND), owner, FindDialogProc, 0);
+}
