@@ -2,7 +2,8 @@
 # Photographs each of the monitor's dialogs as users see them: the dialogs run in the installed
 # monitor under Wine's X11 driver on a virtual screen (Xvfb). The pictures land in
 # $BUILD_DIR/screenshots (add_port.png, port_config.png, notice.png, and pelmora_main.png: the
-# address book's main window with people and groups), with pelmora_bitmaps.png, the address
+# address book's main window with people and groups, then its editors: pelmora_personal_editor.png,
+# pelmora_group_editor.png and pelmora_member_chooser.png), with pelmora_bitmaps.png, the address
 # book's toolbar buttons, list icons, cursor and icon as built, four times their size.
 # Look at them; they are not compared with anything.
 set -euo pipefail
@@ -32,7 +33,8 @@ photograph_dialogs() {
     start_wine_session
     NMX_SCREENSHOT_DIR=$(winepath -w "$SHOTS") wine "$TEST_PROGRAM" </dev/null >"$SHOTS/test.log" 2>&1 &
     local program=$!
-    for name in add_port port_config notice pelmora_main; do
+    for name in add_port port_config notice pelmora_main pelmora_personal_editor pelmora_group_editor \
+                pelmora_member_chooser; do
         while [ ! -f "$SHOTS/$name.ready" ]; do
             kill -0 "$program" 2>/dev/null || { log "the test program ended before $name"; break 2; }
             sleep 0.5

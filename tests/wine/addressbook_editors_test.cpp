@@ -25,7 +25,6 @@ const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
 using Refs = std::vector<uint32_t>;
 
 constexpr DWORD kWaitMs = 60000;
-constexpr DWORD kPollMs = 20;
 
 uint32_t Personal(uint32_t index)
 {
@@ -44,62 +43,6 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-// The three dialogs, told apart by their controls: the personal editor's 100 and 101 are edits,
-// the group editor's 101 is its member list, both of the chooser's are lists.
-enum class Editor { Personal, Group, Chooser };
-
-bool IsEditor(HWND dialog, Editor which)
-{
-    const std::wstring first = ClassOf(GetDlgItem(dialog, 100));
-    const std::wstring second = ClassOf(GetDlgItem(dialog, 101));
-    switch (which) {
-    case Editor::Personal:
-        return _wcsicmp(first.c_str(), L"Edit") == 0 && _wcsicmp(second.c_str(), L"Edit") == 0;
-    case Editor::Group:
-        return _wcsicmp(first.c_str(), L"Edit") == 0 && _wcsicmp(second.c_str(), L"ListBox") == 0;
-    case Editor::Chooser:
-        return _wcsicmp(first.c_str(), L"ListBox") == 0 && _wcsicmp(second.c_str(), L"ListBox") == 0;
-    }
-    return false;
-}
-
-struct EditorSearch {
-    DWORD process;
-    Editor which;
-    HWND found;
-};
-
-BOOL CALLBACK VisitDialog(HWND window, LPARAM search)
-{
-    auto* s = reinterpret_cast<EditorSearch*>(search);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == s->process && IsWindowVisible(window) && ClassOf(window) == L"#32770" && IsEditor(window, s->which)) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForEditor(const AddressBookRun& book, Editor which)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-        EditorSearch search = {book.ProcessId(), which, nullptr};
-        EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr)
-            return search.found;
-        Sleep(kPollMs);
-    }
-    return nullptr;
-}
-
 std::wstring Wide(const std::string& text)
 {
     return std::wstring(text.begin(), text.end());
@@ -110,24 +53,14 @@ std::string Text(HWND dialog, int id)
     return Utf8(ControlText(dialog, id));
 }
 
-Refs ListItems(HWND dialog, int id)
+Refs ItemsOf(HWND dialog, int id)
 {
-    const HWND list = GetDlgItem(dialog, id);
-    Refs items;
-    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
-    return items;
+    return ListItems(GetDlgItem(dialog, id));
 }
 
-// Selects exactly these items, as clicks would, and tells the dialog as the list does.
 void SelectItems(HWND dialog, int id, const std::vector<int>& items)
 {
-    const HWND list = GetDlgItem(dialog, id);
-    SendTo(list, LB_SETSEL, FALSE, -1);
-    for (int item : items)
-        SendTo(list, LB_SETSEL, TRUE, item);
-    SendTo(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SelectListItems(GetDlgItem(dialog, id), items, dialog);
 }
 
 // Whether the program would let Windows end the session now.
@@ -174,7 +107,7 @@ protected:
         if (!selected.empty())
             book_->Select(selected);
         book_->PostCommand(command);
-        return WaitForEditor(*book_, which);
+        return book_->WaitForEditor(which);
     }
 
     void TearDown() override
@@ -386,34 +319,34 @@ TEST_F(GroupEditor, MembersAreChosenOnceEachAndSavedInListOrder)
     SetControlText(group, IDC_GROUP_NOTE, L"two of three");
 
     PostClick(group, IDC_GROUP_CHOOSE);
-    HWND chooser = WaitForEditor(*book_, Editor::Chooser);
+    HWND chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
-    EXPECT_EQ((Refs{Personal(1), Personal(2), Personal(3)}), ListItems(chooser, IDC_CHOOSER_ENTRIES));
-    EXPECT_EQ(Refs{}, ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(1), Personal(2), Personal(3)}), ItemsOf(chooser, IDC_CHOOSER_ENTRIES));
+    EXPECT_EQ(Refs{}, ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     EXPECT_FALSE(IsEnabled(chooser, IDC_CHOOSER_ADD));
     SelectItems(chooser, IDC_CHOOSER_ENTRIES, {2, 0});
     EXPECT_TRUE(IsEnabled(chooser, IDC_CHOOSER_ADD));
     EXPECT_FALSE(IsEnabled(chooser, IDC_CHOOSER_REMOVE));
     Click(chooser, IDC_CHOOSER_ADD);
     Click(chooser, IDC_CHOOSER_ADD); // the same entries again
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     PostClick(chooser, IDOK);
     ASSERT_TRUE(WaitUntilGone(chooser));
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(group, IDC_GROUP_MEMBERS));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(group, IDC_GROUP_MEMBERS));
 
     // Cancel leaves the member list as it was.
     PostClick(group, IDC_GROUP_CHOOSE);
-    chooser = WaitForEditor(*book_, Editor::Chooser);
+    chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     SelectItems(chooser, IDC_CHOOSER_ENTRIES, {1});
     Click(chooser, IDC_CHOOSER_ADD);
     SelectItems(chooser, IDC_CHOOSER_CHOSEN, {0});
     Click(chooser, IDC_CHOOSER_REMOVE);
-    EXPECT_EQ((Refs{Personal(3), Personal(2)}), ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(3), Personal(2)}), ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     PostClick(chooser, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(chooser));
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(group, IDC_GROUP_MEMBERS));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(group, IDC_GROUP_MEMBERS));
 
     PostClick(group, IDOK);
     ASSERT_TRUE(WaitUntilGone(group));
@@ -426,7 +359,7 @@ TEST_F(GroupEditor, MembersAreChosenOnceEachAndSavedInListOrder)
     ASSERT_NE(nullptr, empty);
     SetControlText(empty, IDC_GROUP_NAME, L"Nobody");
     PostClick(empty, IDC_GROUP_CHOOSE);
-    chooser = WaitForEditor(*book_, Editor::Chooser);
+    chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
     SelectItems(chooser, IDC_CHOOSER_ENTRIES, {0});
     Click(chooser, IDC_CHOOSER_ADD);
@@ -435,7 +368,7 @@ TEST_F(GroupEditor, MembersAreChosenOnceEachAndSavedInListOrder)
     SelectItems(empty, IDC_GROUP_MEMBERS, {0});
     EXPECT_TRUE(IsEnabled(empty, IDC_GROUP_REMOVE_MEMBER));
     Click(empty, IDC_GROUP_REMOVE_MEMBER);
-    EXPECT_EQ(Refs{}, ListItems(empty, IDC_GROUP_MEMBERS));
+    EXPECT_EQ(Refs{}, ItemsOf(empty, IDC_GROUP_MEMBERS));
     EXPECT_FALSE(IsEnabled(empty, IDC_GROUP_REMOVE_MEMBER));
     PostClick(empty, IDOK);
     ASSERT_TRUE(WaitUntilGone(empty));
@@ -452,14 +385,14 @@ TEST_F(GroupEditor, AMemberRenamedFromTheGroupEditorIsSavedWhateverTheGroupEdito
     ASSERT_NE(nullptr, group);
     EXPECT_EQ("Team", Text(group, IDC_GROUP_NAME));
     EXPECT_EQ("both", Text(group, IDC_GROUP_NOTE));
-    EXPECT_EQ((Refs{Personal(1), Personal(2)}), ListItems(group, IDC_GROUP_MEMBERS));
+    EXPECT_EQ((Refs{Personal(1), Personal(2)}), ItemsOf(group, IDC_GROUP_MEMBERS));
     SelectItems(group, IDC_GROUP_MEMBERS, {0, 1});
     EXPECT_FALSE(IsEnabled(group, IDC_GROUP_EDIT_MEMBER)) << "two members selected";
     SelectItems(group, IDC_GROUP_MEMBERS, {1});
     EXPECT_TRUE(IsEnabled(group, IDC_GROUP_EDIT_MEMBER));
 
     PostClick(group, IDC_GROUP_EDIT_MEMBER);
-    const HWND person = WaitForEditor(*book_, Editor::Personal);
+    const HWND person = book_->WaitForEditor(Editor::Personal);
     ASSERT_NE(nullptr, person);
     EXPECT_EQ("Bob", Text(person, IDC_PERSONAL_NAME));
     SetControlText(person, IDC_PERSONAL_NAME, L"Robert");
@@ -493,18 +426,18 @@ void CheckEditorFonts(const AddressBookRun& book, BYTE charset)
         }
     };
     book.PostCommand(CMD_NEW_PERSONAL);
-    const HWND person = WaitForEditor(book, Editor::Personal);
+    const HWND person = book.WaitForEditor(Editor::Personal);
     ASSERT_NE(nullptr, person);
     check(person, {IDC_PERSONAL_NAME, IDC_PERSONAL_DETAIL3, IDC_LABEL4, IDOK});
     PostClick(person, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(person));
 
     book.PostCommand(CMD_NEW_GROUP);
-    const HWND group = WaitForEditor(book, Editor::Group);
+    const HWND group = book.WaitForEditor(Editor::Group);
     ASSERT_NE(nullptr, group);
     check(group, {IDC_GROUP_NAME, IDC_GROUP_MEMBERS, IDC_GROUP_CHOOSE});
     PostClick(group, IDC_GROUP_CHOOSE);
-    const HWND chooser = WaitForEditor(book, Editor::Chooser);
+    const HWND chooser = book.WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
     check(chooser, {IDC_CHOOSER_ENTRIES, IDC_CHOOSER_CHOSEN, IDC_LABEL1});
     PostClick(chooser, IDCANCEL);

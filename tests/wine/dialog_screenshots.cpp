@@ -1,5 +1,6 @@
 // Shows each monitor dialog in turn for scripts/screenshots.sh, which photographs the screen: a
 // program of its own, outside the ctest suite, because it needs a real display.
+#include "addressbook/core/resource_ids.h"
 #include "monitor/core/resource_ids.h"
 #include "printhost/loaded_monitor.h"
 #include "tests/wine/support/address_book.h"
@@ -93,13 +94,9 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
     }
 }
 
-// The installed address book in normal mode with people and groups, one row selected.
-TEST(DialogScreenshots, AddressBookMainWindow)
+// A few printers' mailboxes and two groups of them, for the address book's pictures.
+void WriteSampleAddressBook(const DataDirectory& data)
 {
-    const ShotDirectory shots;
-    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
-    const SettingsScope settings;
-    const DataDirectory data;
     ASSERT_TRUE(data.Write(L"personal.inf",
                            PersonalFile({{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
                                          {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
@@ -108,11 +105,60 @@ TEST(DialogScreenshots, AddressBookMainWindow)
                                          {"Warehouse", "labels@store.example.com", ";;", "Label printer"}})));
     ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{"All offices", "Every office printer", {"Osaka office", "Head office"}},
                                                     {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}})));
+}
+
+// The installed address book in normal mode with people and groups, one row selected.
+TEST(DialogScreenshots, AddressBookMainWindow)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const SettingsScope settings;
+    const DataDirectory data;
+    WriteSampleAddressBook(data);
     MessageBoxCatcher boxes;
     AddressBookRun book(L"", data.Path(), &boxes);
     ASSERT_TRUE(book.Started()) << book.Describe();
     book.Select({1});
     EXPECT_TRUE(shots.Photograph(L"pelmora_main"));
+    EXPECT_EQ(0, book.Close());
+}
+
+// Its editors over the same data: a person, a group with a member selected, and the member
+// chooser with two people picked.
+TEST(DialogScreenshots, AddressBookEditors)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const SettingsScope settings;
+    const DataDirectory data;
+    WriteSampleAddressBook(data);
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+
+    book.Select({0}); // "Osaka office"
+    book.PostCommand(CMD_EDIT);
+    const HWND person = book.WaitForEditor(Editor::Personal);
+    ASSERT_NE(nullptr, person);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_personal_editor"));
+    PostClick(person, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(person));
+
+    book.Select({5}); // the group "All offices", after the five people
+    book.PostCommand(CMD_EDIT);
+    const HWND group = book.WaitForEditor(Editor::Group);
+    ASSERT_NE(nullptr, group);
+    SelectListItems(GetDlgItem(group, IDC_GROUP_MEMBERS), {1}, group);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_group_editor"));
+    PostClick(group, IDC_GROUP_CHOOSE);
+    const HWND chooser = book.WaitForEditor(Editor::MemberChooser);
+    ASSERT_NE(nullptr, chooser);
+    SelectListItems(GetDlgItem(chooser, IDC_CHOOSER_ENTRIES), {2, 3}, chooser);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_member_chooser"));
+    PostClick(chooser, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(chooser));
+    PostClick(group, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(group));
     EXPECT_EQ(0, book.Close());
 }
 } // namespace
