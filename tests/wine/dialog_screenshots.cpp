@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -94,71 +95,74 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
     }
 }
 
-// A few printers' mailboxes and two groups of them, for the address book's pictures.
-void WriteSampleAddressBook(const DataDirectory& data)
+// The installed address book in normal mode over a few printers' mailboxes and two groups of them.
+class AddressBookShots : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(shots_.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+        ASSERT_TRUE(data_.Write(L"personal.inf", PersonalFile({{"Osaka office", "print.osaka@example.jp",
+                                                                 "3F;West wing;Color", "A3 colour"},
+                                                                {"Head office", "print.hq@example.com", "1F;;",
+                                                                 "Duplex, stapler"},
+                                                                {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
+                                                                {"Lab plotter", "plotter@lab.example.org", ";;",
+                                                                 "A0 roll"},
+                                                                {"Warehouse", "labels@store.example.com", ";;",
+                                                                 "Label printer"}})));
+        ASSERT_TRUE(data_.Write(L"group.inf",
+                                GroupFile({{"All offices", "Every office printer", {"Osaka office", "Head office"}},
+                                           {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}})));
+        book_ = std::make_unique<AddressBookRun>(L"", data_.Path(), &boxes_);
+        ASSERT_TRUE(book_->Started()) << book_->Describe();
+    }
+    void TearDown() override
+    {
+        if (book_ != nullptr) {
+            EXPECT_EQ(0, book_->Close());
+        }
+    }
+
+    const ShotDirectory shots_;
+    const SettingsScope settings_;
+    const DataDirectory data_;
+    MessageBoxCatcher boxes_;
+    std::unique_ptr<AddressBookRun> book_; // started once the data files are written
+};
+
+// The main window with people and groups, one row selected.
+TEST_F(AddressBookShots, MainWindow)
 {
-    ASSERT_TRUE(data.Write(L"personal.inf",
-                           PersonalFile({{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
-                                         {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
-                                         {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
-                                         {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
-                                         {"Warehouse", "labels@store.example.com", ";;", "Label printer"}})));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{"All offices", "Every office printer", {"Osaka office", "Head office"}},
-                                                    {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}})));
+    book_->Select({1});
+    EXPECT_TRUE(shots_.Photograph(L"pelmora_main"));
 }
 
-// The installed address book in normal mode with people and groups, one row selected.
-TEST(DialogScreenshots, AddressBookMainWindow)
+// The editors: a person, a group with a member selected, and the member chooser with two people
+// picked.
+TEST_F(AddressBookShots, Editors)
 {
-    const ShotDirectory shots;
-    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
-    const SettingsScope settings;
-    const DataDirectory data;
-    WriteSampleAddressBook(data);
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
-    book.Select({1});
-    EXPECT_TRUE(shots.Photograph(L"pelmora_main"));
-    EXPECT_EQ(0, book.Close());
-}
-
-// Its editors over the same data: a person, a group with a member selected, and the member
-// chooser with two people picked.
-TEST(DialogScreenshots, AddressBookEditors)
-{
-    const ShotDirectory shots;
-    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
-    const SettingsScope settings;
-    const DataDirectory data;
-    WriteSampleAddressBook(data);
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
-
-    book.Select({0}); // "Osaka office"
-    book.PostCommand(CMD_EDIT);
-    const HWND person = book.WaitForEditor(Editor::Personal);
+    book_->Select({0}); // "Osaka office"
+    book_->PostCommand(CMD_EDIT);
+    const HWND person = book_->WaitForEditor(Editor::Personal);
     ASSERT_NE(nullptr, person);
-    EXPECT_TRUE(shots.Photograph(L"pelmora_personal_editor"));
+    EXPECT_TRUE(shots_.Photograph(L"pelmora_personal_editor"));
     PostClick(person, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(person));
 
-    book.Select({5}); // the group "All offices", after the five people
-    book.PostCommand(CMD_EDIT);
-    const HWND group = book.WaitForEditor(Editor::Group);
+    book_->Select({5}); // the group "All offices", after the five people
+    book_->PostCommand(CMD_EDIT);
+    const HWND group = book_->WaitForEditor(Editor::Group);
     ASSERT_NE(nullptr, group);
     SelectListItems(GetDlgItem(group, IDC_GROUP_MEMBERS), {1}, group);
-    EXPECT_TRUE(shots.Photograph(L"pelmora_group_editor"));
+    EXPECT_TRUE(shots_.Photograph(L"pelmora_group_editor"));
     PostClick(group, IDC_GROUP_CHOOSE);
-    const HWND chooser = book.WaitForEditor(Editor::MemberChooser);
+    const HWND chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
     SelectListItems(GetDlgItem(chooser, IDC_CHOOSER_ENTRIES), {2, 3}, chooser);
-    EXPECT_TRUE(shots.Photograph(L"pelmora_member_chooser"));
+    EXPECT_TRUE(shots_.Photograph(L"pelmora_member_chooser"));
     PostClick(chooser, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(chooser));
     PostClick(group, IDCANCEL);
     ASSERT_TRUE(WaitUntilGone(group));
-    EXPECT_EQ(0, book.Close());
 }
 } // namespace
