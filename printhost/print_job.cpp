@@ -27,6 +27,15 @@ bool WriteAll(const MonitorFunctions& monitor, HANDLE port, BYTE* data, DWORD si
     return true;
 }
 
+double SecondsSince(const LARGE_INTEGER& start)
+{
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 } // namespace
 
 PrintOutcome PrintJob(const MonitorFunctions& monitor, const PrintRequest& request)
@@ -71,7 +80,11 @@ PrintOutcome PrintJob(const MonitorFunctions& monitor, const PrintRequest& reque
             request.progress(outcome.written);
     }
     // A job that could not be written is still ended, as the spooler ends an aborted job.
-    if (!monitor.EndDocPort(port) && outcome.failedStep.empty())
+    LARGE_INTEGER endDocStart;
+    QueryPerformanceCounter(&endDocStart);
+    const BOOL ended = monitor.EndDocPort(port);
+    outcome.endDocSeconds = SecondsSince(endDocStart);
+    if (!ended && outcome.failedStep.empty())
         outcome = Failed(outcome, L"EndDocPort", GetLastError());
     if (!monitor.ClosePort(port) && outcome.failedStep.empty())
         outcome = Failed(outcome, L"ClosePort", GetLastError());

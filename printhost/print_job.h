@@ -27,6 +27,7 @@ struct PrintOutcome {
     ULONGLONG written = 0;
     std::wstring failedStep; // empty on success
     DWORD error = 0;         // last-error code of the failed step
+    double endDocSeconds = 0; // how long EndDocPort took: the mail's encoding and delivery
 };
 
 PrintOutcome PrintJob(const MonitorFunctions& monitor, const PrintRequest& request);

@@ -5,8 +5,8 @@
 //   printhost print <port> <file> [--doc <name>] [--printer <name>] [--buffer <bytes>] [--stats]
 //   printhost deletejob <id>
 //
-// --stats reports, once the job has ended, the monitor's send calls and the process's peak working
-// set, for the benchmark.
+// --stats reports, once the job has ended, the time EndDocPort took (the mail's encoding and
+// delivery), the monitor's send calls and the process's peak working set, for the benchmark.
 #include <windows.h>
 #include <psapi.h>
 #include <winspool.h>
@@ -150,8 +150,11 @@ bool ParsePrintOptions(int argc, wchar_t** argv, PrintRequest* request, bool* st
     return true;
 }
 
-void PrintStats()
+void PrintStats(const PrintOutcome& outcome)
 {
+    wchar_t seconds[32];
+    swprintf(seconds, 32, L"%.3f", outcome.endDocSeconds);
+    Print(std::wstring(L"stats: end of job ") + seconds + L" s (EndDocPort: encoding and mailing)");
     const SendCounts sends = SendCountsSoFar();
     Print(L"stats: send calls " + std::to_wstring(sends.calls) + L", bytes sent " + std::to_wstring(sends.bytes));
     PROCESS_MEMORY_COUNTERS memory{};
@@ -208,7 +211,7 @@ int PrintCommand(int argc, wchar_t** argv)
     Print(L"job " + std::to_wstring(outcome.jobId) + L": " + std::to_wstring(outcome.written) +
           L" bytes written; SetJobW commands:" + (commands.empty() ? L" none" : commands));
     if (stats)
-        PrintStats();
+        PrintStats(outcome);
     if (!outcome.failedStep.empty()) {
         Print(L"failed in " + outcome.failedStep + L" (error " + std::to_wstring(outcome.error) + L")");
         return kExitFailure;

@@ -1,16 +1,20 @@
 #include "monitor/mail/encoded_attachment.h"
 #include "monitor/core/file_handle.h"
+#include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/base64.h"
-#include "monitor/mail/smtp_session.h"
+#include "monitor/mail/message_stream.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
-constexpr DWORD kSpoolReadBytes = 3072; // a multiple of 3: only the file's end is padded
-constexpr DWORD kLineChars = 75;
+// Large blocks: every read and write of a file is a system call, which costs as much under
+// emulation as encoding some kilobytes.
+constexpr DWORD kSpoolReadBytes = 48 * 1024; // a multiple of 3: only the file's end is padded
+constexpr DWORD kEncodedReadBytes = 64 * 1024;
 
 struct EncodedName {
     explicit EncodedName(const WCHAR* spoolFile)
@@ -32,36 +36,85 @@ void ShowFailure(UINT textId)
     ShowMonitorMessage(textId, kStyleError);
 }
 
-// Encodes one block read from the spool file; the block's groups go out in one write.
-bool WriteEncodedBlock(HANDLE encoded, const BYTE* bytes, DWORD count)
+template <typename Block>
+using BlockHolder = std::unique_ptr<Block, GlobalFreeDeleter>;
+
+// A zero-filled block of global memory; told to the user when there is none.
+template <typename Block>
+BlockHolder<Block> AllocBlock()
 {
-    char text[Base64Length(kSpoolReadBytes)];
-    DWORD length = 0;
-    for (DWORD i = 0; i < count; i += 3, length += 4)
-        EncodeBase64Group(bytes + i, count - i < 3 ? count - i : 3, text + length);
-    DWORD written = 0;
-    return WriteFile(encoded, text, length, &written, nullptr) && written == length;
+    BlockHolder<Block> block(static_cast<Block*>(AllocZeroed(sizeof(Block))));
+    if (!block)
+        ShowFailure(IDS_OUT_OF_MEMORY);
+    return block;
 }
 
-bool SendLine(SmtpSocket& socket, SessionHost& host, const char* text)
+struct EncodingBlocks {
+    BYTE bytes[kSpoolReadBytes];
+    char text[Base64Length(kSpoolReadBytes)];
+};
+
+struct EncodedBlock {
+    char text[kEncodedReadBytes];
+};
+
+// Encodes the bytes (a partial group only at the file's end) and writes their text in one write.
+bool WriteEncoded(HANDLE encoded, const BYTE* bytes, DWORD count, char* text)
 {
-    return SendSmtpText(socket, host, text, std::strlen(text));
+    const DWORD length = static_cast<DWORD>(EncodeBase64Block(bytes, count, text));
+    DWORD written = 0;
+    return length == 0 || (WriteFile(encoded, text, length, &written, nullptr) && written == length);
+}
+
+// Reads the spool file to its end and writes its base64 text. A read that ends inside a group
+// before the file's end (which a disk file does not do) keeps that group's bytes for the next
+// block, so that only the file's end can be padded.
+bool EncodeFile(HANDLE spool, HANDLE encoded, EncodingBlocks& blocks)
+{
+    DWORD held = 0;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(spool, blocks.bytes + held, kSpoolReadBytes - held, &read, nullptr)) {
+            if (GetLastError() != ERROR_HANDLE_EOF) {
+                ShowFailure(IDS_SPOOL_READ);
+                return false;
+            }
+            read = 0;
+        }
+        if (read == 0)
+            break;
+        held += read;
+        const DWORD whole = held / 3 * 3;
+        if (!WriteEncoded(encoded, blocks.bytes, whole, blocks.text)) {
+            ShowFailure(IDS_ENCODED_WRITE);
+            return false;
+        }
+        held -= whole;
+        std::memmove(blocks.bytes, blocks.bytes + whole, held);
+    }
+    if (WriteEncoded(encoded, blocks.bytes, held, blocks.text))
+        return true;
+    ShowFailure(IDS_ENCODED_WRITE);
+    return false;
+}
+
+bool AppendText(MessageStream& stream, const char* text)
+{
+    return stream.Append(text, std::strlen(text));
 }
 
 // Streams the encoded file in lines of 75 characters. True when it was read to its end and
-// every line was written.
-bool SendEncodedLines(SmtpSocket& socket, SessionHost& host, HANDLE encoded)
+// every line was taken.
+bool SendEncodedLines(MessageStream& stream, HANDLE encoded, EncodedBlock& block)
 {
-    char line[kLineChars + 2];
+    Base64Lines lines(stream);
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(encoded, line, kLineChars, &read, nullptr))
+        if (!ReadFile(encoded, block.text, sizeof block.text, &read, nullptr))
             return false;
         if (read == 0)
-            return true;
-        line[read] = '\r';
-        line[read + 1] = '\n';
-        if (!SendSmtpText(socket, host, line, read + 2))
+            return lines.Finish();
+        if (!lines.Append(block.text, read))
             return false;
     }
 }
@@ -81,25 +134,11 @@ bool PrepareEncodedAttachment(const WCHAR* spoolFile)
         ShowFailure(IDS_FILE_OPEN);
         return false;
     }
-    BYTE block[kSpoolReadBytes];
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(spool.get(), block, sizeof block, &read, nullptr)) {
-            if (GetLastError() == ERROR_HANDLE_EOF)
-                return true;
-            ShowFailure(IDS_SPOOL_READ);
-            return false;
-        }
-        if (read == 0)
-            return true;
-        if (!WriteEncodedBlock(encoded.get(), block, read)) {
-            ShowFailure(IDS_ENCODED_WRITE);
-            return false;
-        }
-    }
+    const BlockHolder<EncodingBlocks> blocks = AllocBlock<EncodingBlocks>();
+    return blocks && EncodeFile(spool.get(), encoded.get(), *blocks);
 }
 
-bool SendEncodedAttachment(SmtpSocket& socket, SessionHost& host, const WCHAR* spoolFile)
+bool SendEncodedAttachment(MessageStream& stream, const WCHAR* spoolFile)
 {
     const EncodedName name(spoolFile);
     bool sent = false;
@@ -109,9 +148,10 @@ bool SendEncodedAttachment(SmtpSocket& socket, SessionHost& host, const WCHAR* s
             ShowFailure(IDS_FILE_OPEN);
             return false;
         }
-        sent = SendLine(socket, host, "Content-Type: application/octet-stream;\tname=\"PrintJob.PRN\"\r\n") &&
-               SendLine(socket, host, "Content-Transfer-Encoding: base64\r\n\r\n") &&
-               SendEncodedLines(socket, host, encoded.get());
+        const BlockHolder<EncodedBlock> block = AllocBlock<EncodedBlock>();
+        sent = block && AppendText(stream, "Content-Type: application/octet-stream;\tname=\"PrintJob.PRN\"\r\n") &&
+               AppendText(stream, "Content-Transfer-Encoding: base64\r\n\r\n") &&
+               SendEncodedLines(stream, encoded.get(), *block);
     }
     DeleteFileW(name.text);
     return sent;

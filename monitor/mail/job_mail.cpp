@@ -67,22 +67,23 @@ struct Envelope {
     char recipientMailbox[kAddressCapacity];
 };
 
-bool BuildSender(const char* sender, Envelope* envelope)
+bool BuildSender(const JobMailTexts& mail, Envelope* envelope)
 {
-    if (HasControlByte(sender))
+    if (!mail.senderExact || HasControlByte(mail.sender))
         return false;
     uint32_t size = kAddressCapacity;
-    if (!NormalizeSenderAddress(sender, envelope->senderText, &size))
+    if (!NormalizeSenderAddress(mail.sender, envelope->senderText, &size))
         return false;
     size = kAddressCapacity;
     return ExtractMailbox(envelope->senderText, envelope->senderMailbox, &size);
 }
 
-// A recipient whose texts could break a line on the wire, or whose "To:" line would not fit
-// the line buffer, yields no mailbox, like an entry without "@".
+// A recipient whose texts could break a line on the wire, whose address did not convert
+// exactly, or whose "To:" line would not fit the line buffer, yields no mailbox, like an entry
+// without "@".
 bool BuildRecipient(const JobMailTexts& mail, Envelope* envelope)
 {
-    if (HasControlByte(mail.recipient) || HasControlByte(mail.jobUid) ||
+    if (!mail.recipientExact || HasControlByte(mail.recipient) || HasControlByte(mail.jobUid) ||
         (RepliesGoTo(mail) && HasControlByte(mail.notifyAddress)))
         return false;
     if (std::strlen("To: \r\n") + std::strlen(mail.recipient) >= kMailLineCapacity)
@@ -97,7 +98,7 @@ bool OpenTransaction(const JobMailTexts& mail, JobMailWriter& writer, Envelope* 
     MailLine line;
     if (HasControlByte(mail.server) || !line.Format("HELO %s\r\n", mail.server) || !Command(writer, line))
         return false;
-    if (!BuildSender(mail.sender, envelope) || !line.Format("MAIL FROM:<%s>\r\n", envelope->senderMailbox) ||
+    if (!BuildSender(mail, envelope) || !line.Format("MAIL FROM:<%s>\r\n", envelope->senderMailbox) ||
         !Command(writer, line))
         return false;
     if (!BuildRecipient(mail, envelope))
@@ -109,7 +110,7 @@ bool OpenTransaction(const JobMailTexts& mail, JobMailWriter& writer, Envelope* 
     return Command(writer, "DATA\r\n");
 }
 
-// The message text, one write per line. Stops at the first line that cannot be written.
+// The message text, line by line. Stops at the first line that cannot be written.
 class MessageBody {
 public:
     MessageBody(const JobMailTexts& mail, const Envelope& envelope, JobMailWriter& writer)
@@ -213,7 +214,7 @@ bool SendJobMail(const JobMailTexts& mail, JobMailWriter& writer)
     // A cut-short message must never reach the printer: it is not ended, and the caller's
     // closing of the connection makes the server drop it.
     MessageBody body(mail, envelope, writer);
-    if (!body.Write() || writer.SendAborted())
+    if (!body.Write() || !writer.FlushTexts() || writer.SendAborted())
         return false;
     Command(writer, "\r\n.\r\n");
     Command(writer, "QUIT\r\n");

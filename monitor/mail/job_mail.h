@@ -27,6 +27,10 @@ struct JobMailTexts {
     const char* dateText;        // the local date as "ddd','dd MMM yyy" renders it in English
     CivilTime localTime;         // from LocalFromUtc
     int32_t biasMinutes;         // standard bias
+    // False when the address did not convert exactly to the ANSI code page: it is refused like
+    // one holding a control byte.
+    bool senderExact = true;
+    bool recipientExact = true;
 };
 
 class JobMailWriter {
@@ -35,8 +39,12 @@ public:
     virtual bool PrepareAttachment() = 0;
     // A command and its reply; retries and reports failures itself.
     virtual bool Command(const char* text, size_t length) = 0;
-    // A text that gets no reply; reports failures itself.
+    // A text that gets no reply; reports failures itself. A writer may gather texts and write
+    // them out later, at the latest in FlushTexts or before the next command.
     virtual bool Text(const char* text, size_t length) = 0;
+    // Writes out the texts gathered so far; true when all are written. A writer that writes
+    // every text at once has nothing to do here.
+    virtual bool FlushTexts() { return true; }
     // The attachment part's header and base64 lines; true when all were written.
     virtual bool SendAttachment() = 0;
     virtual void ShowRecipientRefused() = 0;

@@ -5,6 +5,7 @@
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/encoded_attachment.h"
 #include "monitor/mail/job_mail.h"
+#include "monitor/mail/message_stream.h"
 #include "monitor/mail/recipient_list.h"
 #include "monitor/mail/text_conversion.h"
 #include "monitor/mail/winsock_transport.h"
@@ -24,6 +25,7 @@ constexpr int kDateTextCapacity = 64;
 std::mutex g_deliveryLock;
 
 using WideList = std::unique_ptr<WCHAR[], GlobalFreeDeleter>;
+using TextBuffer = std::unique_ptr<char[], GlobalFreeDeleter>;
 
 WideList CopyList(const WCHAR* list)
 {
@@ -53,15 +55,15 @@ public:
     explicit AnsiMailTexts(const PortSettings& settings)
     {
         ToAnsiText(settings.SMTPAddr, server_, kMailLineCapacity);
-        ToAnsiText(settings.UserAddr, sender_, kMailLineCapacity);
-        ToAnsiText(settings.ServAddr, recipient_, kMailLineCapacity);
+        const bool senderExact = ToAnsiExact(settings.UserAddr, sender_, kMailLineCapacity);
+        const bool recipientExact = ToAnsiExact(settings.ServAddr, recipient_, kMailLineCapacity);
         ToAnsiText(settings.DocName, documentName_, kMailLineCapacity);
         ToAnsiText(settings.NotifyAddr, notifyAddress_, kMailLineCapacity);
         ToAnsiText(settings.JobUID, jobUid_, kMailLineCapacity);
         texts_ = JobMailTexts{server_, sender_, recipient_, documentName_, notifyAddress_, jobUid_,
                               settings.Notification, static_cast<int32_t>(settings.PartIndex),
                               static_cast<int32_t>(settings.PartCount), GetUserDefaultLangID(), dateText_,
-                              CivilTime{}, 0};
+                              CivilTime{}, 0, senderExact, recipientExact};
         StampTime();
     }
     const JobMailTexts& texts() const { return texts_; }
@@ -96,11 +98,12 @@ private:
     JobMailTexts texts_;
 };
 
-// The mail's commands and lines go to the connection through the session's one writer.
-class ConnectionWriter : public JobMailWriter {
+// The mail's commands and texts go to the connection through the session; the attachment comes
+// from the encoded file beside the spool file.
+class ConnectionWriter : public SessionMailWriter {
 public:
-    ConnectionWriter(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host)
-        : entry_(entry), socket_(socket), host_(host)
+    ConnectionWriter(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer)
+        : SessionMailWriter(socket, host, buffer, kMessageWriteBytes), entry_(entry)
     {
     }
 
@@ -111,9 +114,7 @@ public:
         ShowMonitorMessage(IDS_NOT_PREPARED, kStyleError);
         return false;
     }
-    bool Command(const char* text, size_t length) override { return SendSmtpCommand(socket_, host_, text, length); }
-    bool Text(const char* text, size_t length) override { return SendSmtpText(socket_, host_, text, length); }
-    bool SendAttachment() override { return SendEncodedAttachment(socket_, host_, entry_->settings.SpoolFile); }
+    bool SendAttachment() override { return SendEncodedAttachment(Stream(), entry_->settings.SpoolFile); }
     void ShowRecipientRefused() override
     {
         MessageBoxW(nullptr, entry_->settings.ServAddr, g_messageCaption, kStyleError);
@@ -122,16 +123,14 @@ public:
 
 private:
     PortEntry* entry_;
-    SmtpSocket& socket_;
-    DeliveryHost& host_;
 };
 
-// One recipient's mail over a greeted connection. No encoded file stays behind, whatever
-// happened to the mail.
-bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host)
+// One recipient's mail over a greeted connection, its text gathered in the buffer of
+// kMessageWriteBytes. No encoded file stays behind, whatever happened to the mail.
+bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer)
 {
     const AnsiMailTexts mail(entry->settings);
-    ConnectionWriter writer(entry, socket, host);
+    ConnectionWriter writer(entry, socket, host, buffer);
     const bool sent = SendJobMail(mail.texts(), writer);
     RemoveEncodedAttachment(entry->settings.SpoolFile);
     return sent;
@@ -139,14 +138,14 @@ bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host)
 
 enum class Served { Delivered, NotDelivered, Stop };
 
-Served ServeRecipient(PortEntry* entry, DeliveryHost& host)
+Served ServeRecipient(PortEntry* entry, DeliveryHost& host, char* buffer)
 {
     WinSockConnector connector(entry->settings.SMTPAddr, host);
     if (!ConnectSmtpServer(connector, host))
         return Served::Stop;
     if ((host.JobStatus() & JOB_STATUS_DELETING) != 0)
         return Served::Stop;
-    const bool delivered = SendRecipientMail(entry, connector.Socket(), host);
+    const bool delivered = SendRecipientMail(entry, connector.Socket(), host, buffer);
     // A job deleted or failed during the send stops the delivery.
     if (HasFlag(entry, kFlagSendAbort))
         return Served::Stop;
@@ -157,7 +156,8 @@ bool DeliverToAll(PortEntry* entry)
 {
     const WideList saved = CopyList(entry->settings.ServAddr);
     WideList working = CopyList(entry->settings.ServAddr);
-    if (!saved || !working) {
+    const TextBuffer buffer(static_cast<char*>(AllocZeroed(kMessageWriteBytes)));
+    if (!saved || !working || !buffer) {
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
@@ -167,7 +167,7 @@ bool DeliverToAll(PortEntry* entry)
     RecipientsFromLast<WCHAR> recipients(working.get());
     while (const WCHAR* recipient = recipients.Next()) {
         served.Serve(recipient);
-        switch (ServeRecipient(entry, host)) {
+        switch (ServeRecipient(entry, host, buffer.get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:

@@ -7,11 +7,13 @@ uint32_t ElapsedSince(SessionHost& host, uint32_t startMs)
     return host.NowMs() - startMs; // unsigned: right across the clock's wrap-around
 }
 
-void ReportFailure(SessionHost& host)
+// The connection is given up; the failure is reported unless the job was deleted (a job
+// deleted by the user produces no error boxes for the steps it cut short).
+void Fail(SmtpSocket& socket, SessionHost& host)
 {
-    // A job deleted by the user produces no error boxes for the steps it cut short.
+    socket.GiveUp();
     if (!host.SendAborted())
-        host.ShowNetworkFailure();
+        host.ReportNetworkFailure();
 }
 
 bool WriteAll(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
@@ -20,18 +22,21 @@ bool WriteAll(SmtpSocket& socket, SessionHost& host, const char* text, size_t le
     // must not take a cut-short mail for a whole one.
     if (host.SendAborted() || host.PollJobWhenDue())
         return false;
-    const uint32_t start = host.NowMs();
+    uint32_t progressMs = host.NowMs();
     size_t written = 0;
     while (written < length) {
         size_t sent = 0;
         const IoStatus status = socket.TrySend(text + written, length - written, &sent);
         if (status == IoStatus::Done && sent > 0) {
             written += sent;
+            progressMs = host.NowMs();
+            if (written < length && host.PollJobWhenDue())
+                return false;
             continue;
         }
         if (status != IoStatus::Done && status != IoStatus::WouldBlock)
             return false;
-        if (WaitForStep(socket, host, StepDirection::Send, start) != StepOutcome::Ready)
+        if (WaitForStep(socket, host, StepDirection::Send, progressMs) != StepOutcome::Ready)
             return false;
     }
     return true;
@@ -59,7 +64,7 @@ ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& repl
             break;
     }
     if (!reply.Complete()) {
-        ReportFailure(host);
+        Fail(socket, host);
         return ReplyOutcome::Failed;
     }
     switch (reply.Kind()) {
@@ -73,6 +78,14 @@ ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& repl
 }
 
 } // namespace
+
+void SessionHost::ReportNetworkFailure()
+{
+    if (failureShown_)
+        return;
+    failureShown_ = true;
+    ShowNetworkFailure();
+}
 
 bool SessionHost::PollJob()
 {
@@ -112,9 +125,11 @@ StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection dir
 
 bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
 {
+    if (socket.GivenUp())
+        return false; // reported when it was given up
     if (WriteAll(socket, host, text, length))
         return true;
-    ReportFailure(host);
+    Fail(socket, host);
     return false;
 }
 

@@ -26,8 +26,18 @@ public:
     // Waits at most sliceMs for the socket to be ready for the step.
     virtual Readiness WaitReady(StepDirection direction, uint32_t sliceMs) = 0;
 
+    // Once a write or a receive has failed or timed out, nothing more is written on the
+    // connection, not even "QUIT": a server that has gone silent would only make every later
+    // step wait its 60 seconds again. The caller closes it.
+    bool GivenUp() const { return givenUp_; }
+    void GiveUp() { givenUp_ = true; }
+
 protected:
     ~SmtpSocket() = default;
+    void Renew() { givenUp_ = false; } // the object now holds a new connection
+
+private:
+    bool givenUp_ = false;
 };
 
 // What the dialogue needs from the monitor around it.
@@ -40,6 +50,10 @@ public:
     virtual bool SendAborted() = 0;
     virtual void ShowNetworkFailure() = 0;            // a write or a receive failed
     virtual void ShowRefusal(const char* reply) = 0;  // the server refused
+
+    // ShowNetworkFailure, at most once for the host's life (one delivery): ten silent servers
+    // make one box, not ten.
+    void ReportNetworkFailure();
 
     // PollForAbort, noting when: a wait polls every slice through it.
     bool PollJob();
@@ -54,6 +68,7 @@ protected:
 private:
     bool polled_ = false;
     uint32_t lastPollMs_ = 0;
+    bool failureShown_ = false;
 };
 
 // Makes connections to the configured server for ConnectSmtpServer.
@@ -74,8 +89,10 @@ enum class StepOutcome { Ready, TimedOut, Aborted, Failed };
 // deleted or failed, or the step's 60 seconds have passed.
 StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs);
 
-// Writes the whole text, the rest of it after a partial send too. A failure is reported
-// unless the send-abort flag is set.
+// Writes the whole text, the rest of it after a partial send too. The step's 60 seconds run
+// from the last byte the server took: a large write to a slow reader goes on as long as it
+// moves, a server that stops reading is cut off 60 seconds after it took its last byte.
+// A failure is reported unless the send-abort flag is set, and gives the connection up.
 bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
 
 // Writes the text and reads the whole reply; a "4" reply is answered by writing the text

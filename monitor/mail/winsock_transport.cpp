@@ -90,6 +90,7 @@ void DeliveryHost::ShowRefusal(const char* reply)
 bool WinSockSocket::Create()
 {
     Close();
+    Renew();
     socket_ = socket(AF_INET, SOCK_STREAM, 0);
     if (socket_ == INVALID_SOCKET)
         return false;

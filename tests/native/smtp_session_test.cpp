@@ -1,4 +1,6 @@
 #include "monitor/mail/smtp_session.h"
+#include "monitor/mail/job_mail.h"
+#include "monitor/mail/message_stream.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <deque>
@@ -30,8 +32,14 @@ public:
     void ShowRefusal(const char* reply) override { refusals.push_back(reply); }
 };
 
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // A server at the other end of a socket: it answers every text that ends a line with the
-// next scripted reply, delivered in chunks of chunkSize bytes.
+// next scripted reply, delivered in chunks of chunkSize bytes; once it has accepted "DATA"
+// with a "3" reply, it answers only the end of the data.
 class FakeSocket : public SmtpSocket {
 public:
     explicit FakeSocket(FakeHost& host) : host_(host) {}
@@ -42,20 +50,21 @@ public:
     size_t sendLimit = SIZE_MAX;   // bytes one send call takes
     size_t chunkSize = SIZE_MAX;   // bytes one receive call delivers
     bool sendsBlock = false;       // the server has stopped reading
+    size_t readsUpTo = SIZE_MAX;   // the server stops reading after this many bytes
+    uint32_t readPauseMs = 0;      // a slow reader: after each send it takes, the next one this much later
+    uint32_t lastReadMs = 0;       // when it took bytes last
     bool closesWhenDrained = false;
     int sendCalls = 0;
 
     IoStatus TrySend(const char* data, size_t length, size_t* sent) override
     {
         ++sendCalls;
-        if (sendsBlock)
+        if (!Reading())
             return IoStatus::WouldBlock;
-        *sent = std::min(length, sendLimit);
+        *sent = std::min({length, sendLimit, readsUpTo - written.size()});
         written.append(data, *sent);
-        if (written.back() == '\n' && !replies.empty()) {
-            incoming += replies.front();
-            replies.pop_front();
-        }
+        lastReadMs = host_.now;
+        Answer();
         return IoStatus::Done;
     }
     IoStatus TryReceive(char* buffer, size_t capacity, size_t* received) override
@@ -69,14 +78,31 @@ public:
     }
     Readiness WaitReady(StepDirection direction, uint32_t sliceMs) override
     {
-        const bool ready = direction == StepDirection::Receive ? !incoming.empty() : !sendsBlock;
+        const bool ready = direction == StepDirection::Receive ? !incoming.empty() : Reading();
         if (!ready)
             host_.now += sliceMs;
         return ready ? Readiness::Ready : Readiness::NotYet;
     }
 
 private:
+    bool Reading() const
+    {
+        if (sendsBlock || written.size() >= readsUpTo)
+            return false;
+        return readPauseMs == 0 || written.empty() || host_.now - lastReadMs >= readPauseMs;
+    }
+
+    void Answer()
+    {
+        if (written.back() != '\n' || replies.empty() || (inData_ && !EndsWith(written, "\r\n.\r\n")))
+            return;
+        inData_ = !inData_ && EndsWith(written, "DATA\r\n") && replies.front()[0] == '3';
+        incoming += replies.front();
+        replies.pop_front();
+    }
+
     FakeHost& host_;
+    bool inData_ = false;
 };
 
 bool Command(FakeSocket& socket, FakeHost& host, const std::string& text)
@@ -397,4 +423,179 @@ TEST(SmtpConnect, FailedOpenEndsAtOnce)
     EXPECT_FALSE(ConnectSmtpServer(connector, host));
     EXPECT_EQ(connector.closes, 0);
     EXPECT_TRUE(host.refusals.empty());
+}
+
+namespace {
+
+// A base64-like text whose every position differs from its neighbours, so that a lost, doubled
+// or moved piece shows.
+std::string Base64Text(size_t length)
+{
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text(length, '\0');
+    for (size_t i = 0; i < length; ++i)
+        text[i] = alphabet[(i * 7 + i / 64) % 64];
+    return text;
+}
+
+std::string InLinesOf75(const std::string& text)
+{
+    std::string lines;
+    for (size_t i = 0; i < text.size(); i += 75)
+        lines += text.substr(i, 75) + "\r\n";
+    return lines;
+}
+
+} // namespace
+
+TEST(MessageStream, AttachmentLinesAreCutAtSeventyFiveWhateverThePiecesAndWrites)
+{
+    for (size_t length : {0, 1, 74, 75, 76, 150, 1001}) {
+        for (size_t piece : {1, 7, 75, 4096}) {
+            for (size_t capacity : {10, 77, 1000}) {
+                FakeHost host;
+                FakeSocket socket(host);
+                std::vector<char> buffer(capacity);
+                MessageStream stream(socket, host, buffer.data(), capacity);
+                Base64Lines lines(stream);
+                const std::string text = Base64Text(length);
+                for (size_t at = 0; at < length; at += piece)
+                    ASSERT_TRUE(lines.Append(text.data() + at, std::min(piece, length - at)));
+                EXPECT_TRUE(lines.Finish() && stream.Flush());
+                EXPECT_EQ(socket.written, InLinesOf75(text))
+                    << length << " characters in pieces of " << piece << ", writes of " << capacity;
+            }
+        }
+    }
+}
+
+namespace {
+
+// A job mail to one recipient over the session, whose attachment is a base64 text of the given
+// length; the server accepts every command and the data.
+struct MailRun {
+    explicit MailRun(FakeHost& host, size_t attachmentChars = 0) : socket(host), attachment(Base64Text(attachmentChars))
+    {
+        socket.replies = {"250 helo\r\n", "250 sender\r\n", "250 recipient\r\n", "354 go on\r\n", "250 queued\r\n",
+                          "221 bye\r\n"};
+    }
+
+    bool Send(FakeHost& host)
+    {
+        const JobMailTexts mail{"smtp.test", "anna@sender.test", "printer@remote.test", "", "", "uid", 0, 1, 1,
+                                0x0409, "Mon,07 Dec 2026", CivilTime{}, 0};
+        Writer writer(*this, host);
+        return SendJobMail(mail, writer);
+    }
+
+    // The data the server got: from after "DATA" to the end.
+    std::string Data() const { return socket.written.substr(socket.written.find("DATA\r\n") + 6); }
+
+    class Writer : public SessionMailWriter {
+    public:
+        Writer(MailRun& run, FakeHost& host)
+            : SessionMailWriter(run.socket, host, run.buffer.data(), run.buffer.size()), run_(run), host_(host)
+        {
+        }
+        bool PrepareAttachment() override { return true; }
+        bool SendAttachment() override
+        {
+            Base64Lines lines(Stream());
+            return lines.Append(run_.attachment.data(), run_.attachment.size()) && lines.Finish();
+        }
+        void ShowRecipientRefused() override {}
+        bool SendAborted() override { return host_.aborted; }
+
+    private:
+        MailRun& run_;
+        FakeHost& host_;
+    };
+
+    FakeSocket socket;
+    std::string attachment;
+    std::vector<char> buffer = std::vector<char>(kMessageWriteBytes);
+};
+
+constexpr size_t kAttachmentChars = 100000; // about 100 KB of data: two writes
+
+} // namespace
+
+TEST(LargeWrites, TheMailTextGoesOutInWritesOfSixtyFourKilobytes)
+{
+    FakeHost host;
+    MailRun run(host, kAttachmentChars);
+    EXPECT_TRUE(run.Send(host));
+    EXPECT_NE(std::string::npos, run.Data().find("--=_cuthere\r\n" + InLinesOf75(run.attachment) + "\r\n--=_cuthere--\r\n"));
+    const size_t dataWrites = (run.Data().size() - 5 - 6 + kMessageWriteBytes - 1) / kMessageWriteBytes;
+    EXPECT_EQ(run.socket.sendCalls, static_cast<int>(6 + dataWrites)) << "six commands and the data";
+}
+
+TEST(LargeWrites, VerySlowReaderGetsTheWholeMailWithoutAMessage)
+{
+    FakeHost fastHost;
+    MailRun fast(fastHost, kAttachmentChars);
+    ASSERT_TRUE(fast.Send(fastHost));
+
+    FakeHost host;
+    MailRun slow(host, kAttachmentChars);
+    slow.socket.sendLimit = 4096;
+    slow.socket.readPauseMs = 20000; // a write of 64 KB takes 16 pieces and five minutes
+    const uint32_t start = host.now;
+    EXPECT_TRUE(slow.Send(host));
+    EXPECT_EQ(slow.socket.written, fast.socket.written);
+    EXPECT_EQ(host.networkFailures, 0);
+    EXPECT_GT(host.now - start, 4 * kStepTimeoutMs) << "the writes went on for minutes, moving all the time";
+}
+
+TEST(LargeWrites, JobDeletedWhileALargeWriteIsBlockedStopsAtOnceWithNothingMoreWritten)
+{
+    FakeHost host;
+    MailRun run(host, kAttachmentChars);
+    run.socket.readsUpTo = 10000; // in the middle of the first write of data
+    host.abortAtPoll = 10;
+    const uint32_t start = host.now;
+    EXPECT_FALSE(run.Send(host));
+    EXPECT_EQ(host.now - start, 10 * kWaitSliceMs) << "the first look that found the job deleted ended it";
+    EXPECT_EQ(run.socket.written.size(), 10000u) << "not even the end of data or QUIT";
+    EXPECT_EQ(host.networkFailures, 0);
+}
+
+TEST(LargeWrites, ServerThatStopsReadingIsCutOffSixtySecondsAfterItsLastByte)
+{
+    FakeHost host;
+    MailRun run(host, kAttachmentChars);
+    run.socket.sendLimit = 4096;
+    run.socket.readPauseMs = 20000;
+    run.socket.readsUpTo = 40000; // ten pieces, over three minutes, then nothing
+    const uint32_t start = host.now;
+    EXPECT_FALSE(run.Send(host));
+    EXPECT_GT(run.socket.lastReadMs - start, kStepTimeoutMs) << "the write moved for longer than one step";
+    EXPECT_EQ(host.now - run.socket.lastReadMs, kStepTimeoutMs);
+    EXPECT_EQ(run.socket.written.size(), 40000u) << "not even the end of data or QUIT";
+    EXPECT_EQ(host.networkFailures, 1);
+}
+
+TEST(DeadConnection, NothingMoreIsWrittenAfterASilentStepAndOneBoxServesTheDelivery)
+{
+    struct Case {
+        const char* name;
+        size_t answered;      // the server answers this many commands, then goes silent
+        const char* lastText; // the last text written on the connection
+    };
+    const Case cases[] = {
+        {"silent after HELO", 1, "MAIL FROM:<anna@sender.test>\r\n"},
+        {"silent after the end of data", 4, "\r\n.\r\n"},
+    };
+    for (const Case& c : cases) {
+        FakeHost host; // one delivery to two recipients whose server goes silent alike
+        const uint32_t start = host.now;
+        for (int recipient = 0; recipient < 2; ++recipient) {
+            MailRun run(host);
+            run.socket.replies.resize(c.answered);
+            run.Send(host);
+            EXPECT_TRUE(EndsWith(run.socket.written, c.lastText)) << c.name << ": no QUIT after the silence";
+        }
+        EXPECT_EQ(host.now - start, 2 * kStepTimeoutMs) << c.name << ": one minute each";
+        EXPECT_EQ(host.networkFailures, 1) << c.name;
+    }
 }

@@ -29,6 +29,9 @@ A script (every key optional):
     drop          accept connections and close them at once
     close_in_data_after   close the connection after this many bytes of message data
     stop_reading_in_data_after   stop reading after this many bytes of message data
+    slow_reading_in_data  [bytes, seconds]: read the message data at most this many bytes at a
+                  time, with this pause before each read
+    close_after_data      close the connection when the end of data arrives, without a reply
 A reply may hold several lines ("250-a\\r\\n250 b\\r\\n"); a list of strings sends the pieces
 one after another with a short pause between them, to split a reply across receives.
 """
@@ -160,8 +163,8 @@ class SmtpHandler(socketserver.BaseRequestHandler):
         text = "".join(reply) if isinstance(reply, list) else reply
         return text[:1]
 
-    def receive(self):
-        data = self.request.recv(65536)
+    def receive(self, size=65536):
+        data = self.request.recv(size)
         if data:
             self.session.received += data
             self.pending += data
@@ -197,6 +200,8 @@ class SmtpHandler(socketserver.BaseRequestHandler):
                 if not self.message_data():
                     return
                 self.server.mark(self.session, "delivered")
+                if self.server.script.get("close_after_data"):
+                    return
                 self.send(self.server.next_reply("END"))
 
     def message_data(self):
@@ -205,6 +210,7 @@ class SmtpHandler(socketserver.BaseRequestHandler):
         script = self.server.script
         close_after = script.get("close_in_data_after")
         stop_after = script.get("stop_reading_in_data_after")
+        read_size, pause = script.get("slow_reading_in_data", [65536, 0])
         while True:
             data = self.pending
             if close_after is not None and len(data) >= close_after:
@@ -220,7 +226,8 @@ class SmtpHandler(socketserver.BaseRequestHandler):
                 self.session.message = bytes(data[:end + 2]) if end >= 0 else b""
                 self.pending = data[cut:]
                 return True
-            if not self.receive():
+            time.sleep(pause)
+            if not self.receive(read_size):
                 return False
 
 

@@ -96,13 +96,16 @@ class ScriptedSmtpTest(unittest.TestCase):
         with socket.create_connection((host, 25), timeout=5) as s:
             self.assertEqual(s.recv(1), b"")
 
+    def start_data(self, client):
+        client.helo("x")
+        client.mail("a@b.c")
+        client.rcpt("d@e.f")
+        self.assertEqual(client.docmd("DATA")[0], 354)
+
     def test_closes_in_the_middle_of_the_data(self):
         host = self.server(close_in_data_after=10)
         with smtplib.SMTP(host, 25, timeout=5) as client:
-            client.helo("x")
-            client.mail("a@b.c")
-            client.rcpt("d@e.f")
-            self.assertEqual(client.docmd("DATA")[0], 354)
+            self.start_data(client)
             client.send(b"0123456789abcdef\r\n")
             with self.assertRaises(smtplib.SMTPServerDisconnected):
                 client.getreply()
@@ -123,6 +126,23 @@ class ScriptedSmtpTest(unittest.TestCase):
                     sent += s.send(b"x" * 65536)
         answer = self.control(op="wait", host=host, count=1, state="stopped-reading", timeout=5)
         self.assertTrue(answer["ok"])
+
+    def test_reads_the_data_slowly_and_whole(self):
+        host = self.server(slow_reading_in_data=[1000, 0.01])
+        body = b"".join(b"%05d" % i + b"x" * 70 + b"\r\n" for i in range(200))  # 15 400 bytes
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            client.sendmail("a@b.c", ["d@e.f"], body)
+        self.assertEqual(self.control(op="message", host=host, index=0)["ok"], True)
+        self.assertIn(body, self.received(host)[0])
+
+    def test_closes_at_the_end_of_data_without_a_reply(self):
+        host = self.server(close_after_data=True)
+        with smtplib.SMTP(host, 25, timeout=5) as client:
+            self.start_data(client)
+            client.send(b"text\r\n.\r\n")
+            with self.assertRaises(smtplib.SMTPServerDisconnected):
+                client.getreply()
+        self.assertTrue(self.received(host)[0].endswith(b"text\r\n.\r\n"))
 
 
 if __name__ == "__main__":

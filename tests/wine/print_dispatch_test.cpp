@@ -257,6 +257,46 @@ TEST_P(StoredPartLimit, OutsideTheDialogsRangeServesTheDefault)
 
 INSTANTIATE_TEST_SUITE_P(Dispatch, StoredPartLimit, ::testing::Values(0x400001, 0, 0xFFFFFFFF));
 
+TEST_F(PrintDispatch, AVerySlowServerGetsTheWholeJobWithoutABox)
+{
+    // About 80 KB a second, through a receive buffer of 4 KB: every large write goes in pieces,
+    // with waits between them.
+    const std::string host = Serve({0, 0, 1024}, R"({"slow_reading_in_data": [4096, 0.05]})");
+    Print(100000); // three writes of mail text
+    ExpectParts(host, 100000, 100000, 1);
+    EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
+}
+
+// An envelope address that the ANSI code page cannot hold exactly would name someone else once
+// converted: like an entry without "@", its mail goes to "QUIT" without a box.
+TEST_F(PrintDispatch, AnAddressTheCodePageCannotHoldIsNotMailed)
+{
+    const std::wstring lWithStroke = L"\u0142"; // in neither code page 1252 nor 932
+    wchar_t held[2] = L"";                      // a letter the code page holds, whatever it is
+    MultiByteToWideChar(CP_ACP, 0, "\xC4", 1, held, 1);
+    struct Case {
+        std::wstring sender;
+        std::wstring recipient;
+        std::string afterHelo; // what follows "HELO"
+    };
+    const Case cases[] = {
+        {L"anna@sender.test", lWithStroke + L"ukasz@remote.test", "MAIL FROM:<anna@sender.test>\r\nQUIT\r\n"},
+        {lWithStroke + L"ukasz <lukasz@sender.test>", L"printer@remote.test", "QUIT\r\n"},
+        {std::wstring(L"J") + held + L"rg <anna@sender.test>", std::wstring(L"Print ") + held + L" <printer@remote.test>",
+         "MAIL FROM:<anna@sender.test>\r\nRCPT TO:<printer@remote.test>\r\nDATA\r\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string host = Serve({0, 0, 1024});
+        WriteRegValue(kPort, StringValue(L"UserAddr", c.sender, false));
+        WriteRegValue(kPort, StringValue(L"ServAddr", c.recipient, false));
+        Print(100);
+        const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, 1);
+        ASSERT_EQ(1u, sessions.size());
+        EXPECT_EQ(0u, sessions[0].received.find("HELO " + host + "\r\n" + c.afterHelo)) << sessions[0].received;
+    }
+    EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
+}
+
 // Servers and addresses that fail the mail: the user is told once, in the box for the failure,
 // and the job still ends reported done with nothing left behind.
 struct ServerFailure {
@@ -305,6 +345,9 @@ INSTANTIATE_TEST_SUITE_P(
                       IDS_NETWORK_IO, nullptr, MB_ICONERROR},
         ServerFailure{"ClosedInTheMiddleOfTheData", R"({"close_in_data_after": 2000})", nullptr, 1,
                       IDS_MESSAGE_CAPTION, IDS_NETWORK_IO, nullptr, MB_ICONERROR},
+        // Nothing more is written on the dead connection: no "QUIT", whose failure would be told again.
+        ServerFailure{"ClosedAtTheEndOfData", R"({"close_after_data": true})", nullptr, 1, IDS_MESSAGE_CAPTION,
+                      IDS_NETWORK_IO, nullptr, MB_ICONERROR},
         ServerFailure{"NobodyListening", nullptr, L"127.0.2.1", 0, IDS_MESSAGE_CAPTION, IDS_CONNECT_FAILED, nullptr, 0},
         ServerFailure{"UnknownServerName", nullptr, L"no-such-host.invalid", 0, IDS_MESSAGE_CAPTION,
                       IDS_SERVER_UNRESOLVED, nullptr, MB_ICONERROR}),
