@@ -3,7 +3,8 @@
 # monitor under Wine's X11 driver on a virtual screen (Xvfb). The pictures land in
 # $BUILD_DIR/screenshots (add_port.png, port_config.png, notice.png; the address book's
 # pelmora_main.png, its main window with people and groups and the hint of a toolbar button,
-# pelmora_find.png, pelmora_about.png, and pelmora_japanese.png, the main window of a Japanese
+# pelmora_find.png, pelmora_about.png, its editors pelmora_personal_editor.png,
+# pelmora_group_editor.png and pelmora_member_chooser.png, and pelmora_japanese.png, the main window of a Japanese
 # user), with pelmora_bitmaps.png, the address book's toolbar buttons, list icons, cursor and icon
 # as built, four times their size.
 # Look at them; they are not compared with anything.
@@ -56,7 +57,8 @@ photograph_run() {
 photograph_dialogs() {
     start_wine_session
     local status=0
-    photograph_run add_port port_config notice pelmora_main pelmora_find pelmora_about -- || status=$?
+    photograph_run add_port port_config notice pelmora_main pelmora_find pelmora_about \
+        pelmora_personal_editor pelmora_group_editor pelmora_member_chooser -- || status=$?
     LC_ALL=ja_JP.UTF-8 photograph_run pelmora_japanese -- --gtest_also_run_disabled_tests \
         --gtest_filter='*.DISABLED_JapaneseAddressBook' || status=$?
     stop_wine_session # the wineserver must go before its X server does

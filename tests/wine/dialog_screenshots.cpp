@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -117,6 +118,19 @@ void SelectAndPointAt(const AddressBookRun& book, int row, int buttonId)
     Sleep(kTooltipDelayMs);
 }
 
+// A few printers' mailboxes and two groups of them.
+bool WriteSampleBook(const DataDirectory& data)
+{
+    return data.Write(L"personal.inf",
+                      PersonalFile({{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
+                                    {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
+                                    {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
+                                    {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
+                                    {"Warehouse", "labels@store.example.com", ";;", "Label printer"}})) &&
+           data.Write(L"group.inf", GroupFile({{"All offices", "Every office printer", {"Osaka office", "Head office"}},
+                                               {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}}));
+}
+
 // The installed address book in normal mode with people and groups, one row selected and the
 // mouse on a toolbar button (its tooltip and status hint); then the find dialog after two
 // searches, and the about dialog.
@@ -126,14 +140,7 @@ TEST(DialogScreenshots, AddressBookMainWindow)
     ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
     const SettingsScope settings;
     const DataDirectory data;
-    ASSERT_TRUE(data.Write(L"personal.inf",
-                           PersonalFile({{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
-                                         {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
-                                         {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
-                                         {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
-                                         {"Warehouse", "labels@store.example.com", ";;", "Label printer"}})));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{"All offices", "Every office printer", {"Osaka office", "Head office"}},
-                                                    {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}})));
+    ASSERT_TRUE(WriteSampleBook(data));
     MessageBoxCatcher boxes;
     AddressBookRun book(L"", data.Path(), &boxes);
     ASSERT_TRUE(book.Started()) << book.Describe();
@@ -155,6 +162,44 @@ TEST(DialogScreenshots, AddressBookMainWindow)
     ASSERT_NE(nullptr, about);
     EXPECT_TRUE(shots.Photograph(L"pelmora_about"));
     PostClick(about, IDOK);
+    EXPECT_EQ(0, book.Close());
+}
+
+// The editors: a person, a group with a member selected, and the member chooser with two people
+// picked.
+TEST(DialogScreenshots, AddressBookEditors)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const SettingsScope settings;
+    const DataDirectory data;
+    ASSERT_TRUE(WriteSampleBook(data));
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+    book.Select({0}); // "Osaka office"
+    book.PostCommand(CMD_EDIT);
+    const HWND person = book.WaitForEditor(Editor::Personal);
+    ASSERT_NE(nullptr, person);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_personal_editor"));
+    PostClick(person, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(person));
+
+    book.Select({5}); // the group "All offices", after the five people
+    book.PostCommand(CMD_EDIT);
+    const HWND group = book.WaitForEditor(Editor::Group);
+    ASSERT_NE(nullptr, group);
+    SelectListItems(GetDlgItem(group, IDC_GROUP_MEMBERS), {1}, group);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_group_editor"));
+    PostClick(group, IDC_GROUP_CHOOSE);
+    const HWND chooser = book.WaitForEditor(Editor::MemberChooser);
+    ASSERT_NE(nullptr, chooser);
+    SelectListItems(GetDlgItem(chooser, IDC_CHOOSER_ENTRIES), {2, 3}, chooser);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_member_chooser"));
+    PostClick(chooser, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(chooser));
+    PostClick(group, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(group));
     EXPECT_EQ(0, book.Close());
 }
 
