@@ -91,16 +91,12 @@ set_graphics_driver() {
     stop_wine_session
 }
 
-# On a screen: runs the Windows program with NMX_SCREENSHOT_DIR naming the folder and its output
-# in the log, and saves "<name>.png" of the screen each time it asks, in the order named (the
-# hand-shake of tests/wine/support/shot_directory.h). The session ends before the screen does:
-# a wineserver that outlives its X server breaks the next session. The program's exit status.
-photograph_on_screen() { # folder, log, program, names...
-    local folder=$1 log_file=$2 program=$3 name
-    shift 3
-    start_wine_session
-    NMX_SCREENSHOT_DIR=$(winepath -w "$folder") wine "$program" </dev/null >"$log_file" 2>&1 &
-    local pid=$!
+# While the program of that process id runs on a screen, saves "<name>.png" of the screen each
+# time it asks, in the order named (the hand-shake of tests/wine/support/shot_directory.h). Returns
+# the program's exit status.
+photograph_steps() { # folder, process id, names...
+    local folder=$1 pid=$2 name
+    shift 2
     for name in "$@"; do
         while [ ! -f "$folder/$name.ready" ]; do
             kill -0 "$pid" 2>/dev/null || { log "the program ended before $name"; break 2; }
@@ -113,17 +109,17 @@ photograph_on_screen() { # folder, log, program, names...
     done
     local status=0
     wait "$pid" || status=$?
-    stop_wine_session
     return $status
 }
 
-# photograph_on_screen on a virtual screen of 1024 x 768 (Xvfb) with Wine's X11 driver; the prefix
-# is back on the null driver afterwards. The Wine session must not run.
-photograph_on_virtual_screen() { # folder, log, program, names...
+# Runs the command on a virtual screen of 1024 x 768 (Xvfb) with the prefix on Wine's X11 driver,
+# and puts the prefix back on the null driver afterwards. The Wine session must not run, and the
+# command ends its own session before it returns: a wineserver that outlives its X server breaks
+# the next session.
+on_virtual_screen() { # command...
     set_graphics_driver ""
     local status=0
-    xvfb-run -a -s "-screen 0 1024x768x24" \
-        bash -c 'source "$0"; photograph_on_screen "$@"' "$ROOT/scripts/common.sh" "$@" || status=$?
+    xvfb-run -a -s "-screen 0 1024x768x24" "$@" || status=$?
     set_graphics_driver null
     return $status
 }

@@ -7,8 +7,10 @@ source "$(dirname "$0")/common.sh"
 
 # wine64 brings the native wineserver, which also serves a 32-bit prefix.
 # clang and its runtimes build the fuzz targets (libFuzzer).
+# fonts-ipafont-gothic: a Japanese font, so that the Japanese user's screenshot shows the Japanese
+# names as a Japanese Windows with its Gothic font does.
 PACKAGES=(cmake g++ g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine libxrender1:i386 xvfb xauth
-          imagemagick python3 curl locales clang libclang-rt-14-dev)
+          imagemagick python3 curl locales clang libclang-rt-14-dev fonts-ipafont-gothic)
 BACKPORTS_SOURCE=/etc/apt/sources.list.d/bookworm-backports.sources
 QEMU_I386=/usr/bin/qemu-i386
 BINFMT=/proc/sys/fs/binfmt_misc

@@ -41,6 +41,8 @@ bool ReadWholeFile(const char* path, Bytes* content)
     } catch (const std::bad_alloc&) {
         return false;
     }
+    if (content->empty())
+        return true;
     DWORD got = 0;
     if (!ReadFile(file.Get(), content->data(), static_cast<DWORD>(content->size()), &got, nullptr) ||
         got != content->size()) {

@@ -168,8 +168,11 @@ void DeleteSelected(HWND window)
     SavePersonalFile(window);
     SaveGroupFile(window);
     RebuildSortIndexes(g_program.book);
+    ToList(list, WM_SETREDRAW, FALSE);
     for (auto item = selected.rbegin(); item != selected.rend(); ++item)
         ToList(list, LB_DELETESTRING, static_cast<WPARAM>(*item));
+    ToList(list, WM_SETREDRAW, TRUE);
+    InvalidateRect(list, nullptr, TRUE);
     SetCursor(previous);
 }
 

@@ -72,7 +72,8 @@ bool FoundTargetWindow()
 {
     char title[kTargetTitleChars];
     LoadResourceText(IDS_TARGET_TITLE, title, kTargetTitleChars);
-    g_program.targetWindow = FindWindow(nullptr, title);
+    // Without its title, any untitled window would do: none is taken.
+    g_program.targetWindow = title[0] != '\0' ? FindWindow(nullptr, title) : nullptr;
     if (g_program.targetWindow != nullptr)
         return true;
     char text[kTargetMissingChars];

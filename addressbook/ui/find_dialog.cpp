@@ -6,6 +6,7 @@
 #include "addressbook/core/modal_scope.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
+#include "addressbook/ui/dialog_placement.h"
 #include "addressbook/ui/fonts.h"
 #include "addressbook/ui/light_grey.h"
 
@@ -19,8 +20,26 @@ constexpr int kFontControls[] = {IDC_FIND_TEXT, IDC_FIND_NAMES, IDC_FIND_ADDRESS
 // opens or the text or the kind of search changes.
 uint32_t g_findPosition = 0;
 
+Box BoxOf(const RECT& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void PlaceBesideMainWindow(HWND dialog)
+{
+    RECT box;
+    RECT owner;
+    RECT work;
+    if (!GetWindowRect(dialog, &box) || !GetWindowRect(g_program.mainWindow, &owner) ||
+        !SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0))
+        return;
+    const Box placed = PlaceBesideOwner(BoxOf(box), BoxOf(owner), BoxOf(work));
+    SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void OnInit(HWND dialog)
 {
+    PlaceBesideMainWindow(dialog);
     g_findPosition = 0;
     CheckRadioButton(dialog, IDC_FIND_NAMES, IDC_FIND_ADDRESSES, IDC_FIND_NAMES);
     g_smallDialogFont.Make();

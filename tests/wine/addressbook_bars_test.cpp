@@ -20,7 +20,6 @@ namespace {
 const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
 
 constexpr DWORD kSendTimeoutMs = 60000;
-constexpr DWORD kPollMs = 20;
 constexpr int kBarY = 5; // inside the column bar's height
 
 using Refs = std::vector<uint32_t>;
@@ -164,60 +163,10 @@ std::vector<int> SelectedItems(const AddressBookRun& book)
     return selected;
 }
 
-struct WindowCount {
-    DWORD processId;
-    const wchar_t* caption;
-    int count;
-};
-
-BOOL CALLBACK CountWindow(HWND window, LPARAM search)
-{
-    auto* wanted = reinterpret_cast<WindowCount*>(search);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t caption[128] = {};
-    InternalGetWindowText(window, caption, 128);
-    if (process == wanted->processId && IsWindowVisible(window) && wcscmp(caption, wanted->caption) == 0)
-        ++wanted->count;
-    return TRUE;
-}
-
-// The program's visible top-level windows with that caption.
-int WindowsCaptioned(const AddressBookRun& book, const std::wstring& caption)
-{
-    WindowCount search = {book.ProcessId(), caption.c_str(), 0};
-    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&search));
-    return search.count;
-}
-
-// The program's dialog with that caption, once it shows.
-HWND WaitForWindow(const AddressBookRun& book, const std::wstring& caption)
-{
-    for (DWORD waited = 0; waited < kSendTimeoutMs && book.Running(); waited += kPollMs) {
-        const HWND window = FindWindowW(L"#32770", caption.c_str());
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (window != nullptr && process == book.ProcessId() && IsWindowVisible(window))
-            return window;
-        Sleep(kPollMs);
-    }
-    return nullptr;
-}
-
-bool WaitUntilNone(const AddressBookRun& book, const std::wstring& caption)
-{
-    for (DWORD waited = 0; waited < kSendTimeoutMs; waited += kPollMs) {
-        if (WindowsCaptioned(book, caption) == 0)
-            return true;
-        Sleep(kPollMs);
-    }
-    return false;
-}
-
 HWND OpenFind(const AddressBookRun& book)
 {
     book.Command(CMD_FIND);
-    return WaitForWindow(book, L"Find");
+    return book.WaitForDialog(L"Find");
 }
 
 bool ToolEnabled(const AddressBookRun& book, int id)
@@ -244,27 +193,28 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
     ASSERT_NE(nullptr, dialog);
     EXPECT_TRUE(IsChecked(dialog, IDC_FIND_NAMES));
     book.Command(CMD_FIND); // brings the open dialog forward instead of a second one
-    EXPECT_EQ(1, WindowsCaptioned(book, L"Find"));
+    EXPECT_EQ(1u, ProcessWindows(book.ProcessId(), L"#32770", L"Find").size());
     EXPECT_FALSE(ToolEnabled(book, IDC_TOOL_EDIT));
 
     constexpr int kNothing = -1;
+    enum Way { kButton, kEnterKey, kButtonAfterFocusLeft }; // how find next is asked for
     const struct {
         const char* name;
         const wchar_t* text; // typed before the search; nullptr keeps the text
         std::vector<int> radios; // clicked before the search
-        bool focusLeavesAndComes; // the edit loses the focus and gets it back
+        Way way;
         int found;
     } steps[] = {
-        {"the first name that contains it", L"Print", {}, false, 0},
-        {"then the next, even after the focus went elsewhere", nullptr, {}, true, 2},
-        {"a group by its name", nullptr, {}, false, 3},
-        {"after the last match, the top again", nullptr, {}, false, 0},
-        {"addresses, letter case counts", L"print", {IDC_FIND_ADDRESSES}, false, 0},
-        {"the next address", nullptr, {}, false, 1},
-        {"a change of kind starts at the top", nullptr, {IDC_FIND_NAMES, IDC_FIND_ADDRESSES}, false, 0},
-        {"a text that matches nothing", L"Zed", {}, false, kNothing},
-        {"says so every time", nullptr, {}, false, kNothing},
-        {"groups have no address", L"Offi", {}, false, kNothing},
+        {"the first name that contains it", L"Print", {}, kButton, 0},
+        {"then the next, even after the focus went elsewhere and came back", nullptr, {}, kButtonAfterFocusLeft, 2},
+        {"a group by its name, asked for with the Enter key", nullptr, {}, kEnterKey, 3},
+        {"after the last match, the top again", nullptr, {}, kButton, 0},
+        {"addresses, letter case counts", L"print", {IDC_FIND_ADDRESSES}, kButton, 0},
+        {"the next address", nullptr, {}, kButton, 1},
+        {"a change of kind starts at the top", nullptr, {IDC_FIND_NAMES, IDC_FIND_ADDRESSES}, kButton, 0},
+        {"a text that matches nothing", L"Zed", {}, kButton, kNothing},
+        {"says so every time", nullptr, {}, kButton, kNothing},
+        {"groups have no address", L"Offi", {}, kButton, kNothing},
     };
     size_t expectedBoxes = 0;
     for (const auto& step : steps) {
@@ -273,8 +223,8 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
             SetControlText(dialog, IDC_FIND_TEXT, step.text);
         for (int radio : step.radios)
             Click(dialog, radio);
-        if (step.focusLeavesAndComes) {
-            const HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT);
+        const HWND edit = GetDlgItem(dialog, IDC_FIND_TEXT);
+        if (step.way == kButtonAfterFocusLeft) {
             SendTo(dialog, WM_COMMAND, MAKEWPARAM(IDC_FIND_TEXT, EN_KILLFOCUS), reinterpret_cast<LPARAM>(edit));
             SendTo(dialog, WM_COMMAND, MAKEWPARAM(IDC_FIND_TEXT, EN_SETFOCUS), reinterpret_cast<LPARAM>(edit));
         }
@@ -282,10 +232,16 @@ TEST(Find, FindNextWalksThroughTheMatchesAndSaysWhenNothingMatches)
             boxes.Expect(AddressBookString(IDS_APP_TITLE), AddressBookString(IDS_NOT_FOUND));
             PostClick(dialog, IDOK); // the box waits for its answer
             ASSERT_TRUE(boxes.WaitForBoxes(++expectedBoxes)) << Utf8(boxes.Describe());
-            ASSERT_TRUE(WaitUntilNone(book, AddressBookString(IDS_APP_TITLE)));
+            const HWND box = FindProcessWindow(book.ProcessId(), L"#32770", AddressBookString(IDS_APP_TITLE));
+            ASSERT_TRUE(box == nullptr || WaitUntilGone(box));
             continue;
         }
-        Click(dialog, IDOK);
+        if (step.way == kEnterKey) {
+            PostKey(edit, VK_RETURN); // the main loop hands it to the dialog
+            ASSERT_TRUE(WaitForPostedMessages(book.MainWindow()));
+        } else {
+            Click(dialog, IDOK);
+        }
         EXPECT_EQ(std::vector<int>{step.found}, SelectedItems(book));
         EXPECT_TRUE(ToolEnabled(book, IDC_TOOL_EDIT)) << "the commands follow the found item";
     }
@@ -319,7 +275,7 @@ TEST(About, ShowsTheVersionDateAndCopyrightWhileTheFindDialogKeepsItsFont)
     ASSERT_NE(nullptr, find);
 
     book.PostCommand(CMD_ABOUT);
-    const HWND about = WaitForWindow(book, L"About Address Book");
+    const HWND about = book.WaitForDialog(L"About Address Book");
     ASSERT_NE(nullptr, about);
     EXPECT_EQ(L"1.50", ControlText(about, IDC_ABOUT_VERSION));
     EXPECT_EQ(L"2001-03-12", ControlText(about, IDC_ABOUT_DATE));
@@ -332,7 +288,7 @@ TEST(About, ShowsTheVersionDateAndCopyrightWhileTheFindDialogKeepsItsFont)
     EXPECT_EQ(FALSE, SendTo(book.MainWindow(), WM_QUERYENDSESSION)) << "no log-off while it is open";
 
     PostClick(about, IDOK);
-    ASSERT_TRUE(WaitUntilNone(book, L"About Address Book"));
+    ASSERT_TRUE(WaitUntilGone(about));
     EXPECT_EQ(TRUE, SendTo(book.MainWindow(), WM_QUERYENDSESSION));
     EXPECT_EQ(kGothicFace, FontFace(GetDlgItem(find, IDC_FIND_TEXT))) << "the find dialog's font is still there";
     EXPECT_EQ(0, book.Close());

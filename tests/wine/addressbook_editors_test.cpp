@@ -4,6 +4,7 @@
 
 #include "addressbook/core/resource_ids.h"
 #include "tests/wine/support/address_book.h"
+#include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_gtest_printer.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
@@ -14,7 +15,6 @@
 
 #include <initializer_list>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,7 +25,6 @@ const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
 using Refs = std::vector<uint32_t>;
 
 constexpr DWORD kWaitMs = 60000;
-constexpr DWORD kPollMs = 20;
 
 uint32_t Personal(uint32_t index)
 {
@@ -44,134 +43,24 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
-
-// The three dialogs, told apart by their controls: the personal editor's 100 and 101 are edits,
-// the group editor's 101 is its member list, both of the chooser's are lists.
-enum class Editor { Personal, Group, Chooser };
-
-bool IsEditor(HWND dialog, Editor which)
-{
-    const std::wstring first = ClassOf(GetDlgItem(dialog, 100));
-    const std::wstring second = ClassOf(GetDlgItem(dialog, 101));
-    switch (which) {
-    case Editor::Personal:
-        return _wcsicmp(first.c_str(), L"Edit") == 0 && _wcsicmp(second.c_str(), L"Edit") == 0;
-    case Editor::Group:
-        return _wcsicmp(first.c_str(), L"Edit") == 0 && _wcsicmp(second.c_str(), L"ListBox") == 0;
-    case Editor::Chooser:
-        return _wcsicmp(first.c_str(), L"ListBox") == 0 && _wcsicmp(second.c_str(), L"ListBox") == 0;
-    }
-    return false;
-}
-
-struct EditorSearch {
-    DWORD process;
-    Editor which;
-    HWND found;
-};
-
-BOOL CALLBACK VisitDialog(HWND window, LPARAM search)
-{
-    auto* s = reinterpret_cast<EditorSearch*>(search);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == s->process && IsWindowVisible(window) && ClassOf(window) == L"#32770" && IsEditor(window, s->which)) {
-        s->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForEditor(const AddressBookRun& book, Editor which)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-        EditorSearch search = {book.ProcessId(), which, nullptr};
-        EnumWindows(VisitDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr)
-            return search.found;
-        Sleep(kPollMs);
-    }
-    return nullptr;
-}
-
-bool WaitUntilClosed(HWND dialog)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-        if (!IsWindow(dialog))
-            return true;
-        Sleep(kPollMs);
-    }
-    return false;
-}
-
 std::wstring Wide(const std::string& text)
 {
     return std::wstring(text.begin(), text.end());
 }
 
-void SetText(HWND dialog, int id, const std::string& text)
-{
-    SendTo(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
-}
-
 std::string Text(HWND dialog, int id)
 {
-    wchar_t text[512] = {};
-    SendTo(GetDlgItem(dialog, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return Utf8(text);
+    return Utf8(ControlText(dialog, id));
 }
 
-// As the keyboard would: one character at a time, the field's limit applies.
-void Type(HWND dialog, int id, const std::string& text)
+Refs ItemsOf(HWND dialog, int id)
 {
-    const HWND edit = GetDlgItem(dialog, id);
-    SendTo(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    for (char c : text)
-        SendTo(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+    return ListItems(GetDlgItem(dialog, id));
 }
 
-// A button's click as its dialog gets it; posted, because OK may show a message box or end the
-// dialog and the chooser button opens a modal dialog.
-void PostClick(HWND dialog, int id)
-{
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-// A click whose handling ends before the call returns.
-void Click(HWND dialog, int id)
-{
-    SendTo(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-bool Enabled(HWND dialog, int id)
-{
-    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
-}
-
-Refs ListItems(HWND dialog, int id)
-{
-    const HWND list = GetDlgItem(dialog, id);
-    Refs items;
-    const LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-        items.push_back(static_cast<uint32_t>(SendTo(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
-    return items;
-}
-
-// Selects exactly these items, as clicks would, and tells the dialog as the list does.
 void SelectItems(HWND dialog, int id, const std::vector<int>& items)
 {
-    const HWND list = GetDlgItem(dialog, id);
-    SendTo(list, LB_SETSEL, FALSE, -1);
-    for (int item : items)
-        SendTo(list, LB_SETSEL, TRUE, item);
-    SendTo(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SelectListItems(GetDlgItem(dialog, id), items, dialog);
 }
 
 // Whether the program would let Windows end the session now.
@@ -180,41 +69,23 @@ bool AllowsLogOff(const AddressBookRun& book)
     return SendTo(book.MainWindow(), WM_QUERYENDSESSION, 0, 0) != 0;
 }
 
-struct PersonalFields {
-    std::string name;
-    std::string address;
-    std::string detail1;
-    std::string detail2;
-    std::string detail3;
-    std::string note;
-};
+// The personal editor's fields in their order: name, address, the three details, note.
+constexpr int kPersonalFields[] = {IDC_PERSONAL_NAME,    IDC_PERSONAL_ADDRESS, IDC_PERSONAL_DETAIL1,
+                                   IDC_PERSONAL_DETAIL2, IDC_PERSONAL_DETAIL3, IDC_PERSONAL_NOTE};
+using PersonalTexts = std::vector<std::string>;
 
-void FillPersonal(HWND dialog, const PersonalFields& fields)
+void FillPersonal(HWND dialog, const PersonalTexts& texts)
 {
-    SetText(dialog, IDC_PERSONAL_NAME, fields.name);
-    SetText(dialog, IDC_PERSONAL_ADDRESS, fields.address);
-    SetText(dialog, IDC_PERSONAL_DETAIL1, fields.detail1);
-    SetText(dialog, IDC_PERSONAL_DETAIL2, fields.detail2);
-    SetText(dialog, IDC_PERSONAL_DETAIL3, fields.detail3);
-    SetText(dialog, IDC_PERSONAL_NOTE, fields.note);
+    for (size_t i = 0; i < texts.size(); ++i)
+        SetControlText(dialog, kPersonalFields[i], Wide(texts[i]));
 }
 
-PersonalFields ShownPersonal(HWND dialog)
+PersonalTexts ShownPersonal(HWND dialog)
 {
-    return {Text(dialog, IDC_PERSONAL_NAME),    Text(dialog, IDC_PERSONAL_ADDRESS), Text(dialog, IDC_PERSONAL_DETAIL1),
-            Text(dialog, IDC_PERSONAL_DETAIL2), Text(dialog, IDC_PERSONAL_DETAIL3), Text(dialog, IDC_PERSONAL_NOTE)};
-}
-
-bool operator==(const PersonalFields& a, const PersonalFields& b)
-{
-    return a.name == b.name && a.address == b.address && a.detail1 == b.detail1 && a.detail2 == b.detail2 &&
-           a.detail3 == b.detail3 && a.note == b.note;
-}
-
-void PrintTo(const PersonalFields& f, std::ostream* out)
-{
-    *out << '"' << f.name << "\" \"" << f.address << "\" \"" << f.detail1 << "\" \"" << f.detail2 << "\" \""
-         << f.detail3 << "\" \"" << f.note << '"';
+    PersonalTexts texts;
+    for (int id : kPersonalFields)
+        texts.push_back(Text(dialog, id));
+    return texts;
 }
 
 // One run of the address book over data files the test writes.
@@ -236,7 +107,7 @@ protected:
         if (!selected.empty())
             book_->Select(selected);
         book_->PostCommand(command);
-        return WaitForEditor(*book_, which);
+        return book_->WaitForEditor(which);
     }
 
     void TearDown() override
@@ -271,11 +142,11 @@ TEST_F(PersonalEditor, ANewEntryComesFirstInTheMainListAndIsSaved)
 
     const HWND dialog = Open(CMD_NEW_PERSONAL, Editor::Personal);
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(PersonalFields{}, ShownPersonal(dialog));
+    EXPECT_EQ(PersonalTexts(6), ShownPersonal(dialog));
     EXPECT_FALSE(AllowsLogOff(*book_)) << "a log-off while an editor is open";
     FillPersonal(dialog, {"Carl", "carl@example.com", "Sales", "Room 4", "Tokyo", "new"});
     PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    ASSERT_TRUE(WaitUntilGone(dialog));
 
     EXPECT_TRUE(AllowsLogOff(*book_));
     EXPECT_EQ((Refs{Personal(3), Personal(1), Personal(2), Group(0)}), book_->Items());
@@ -291,12 +162,12 @@ TEST_F(PersonalEditor, AnEditShowsTheEntryAndARenamedMemberStaysInItsGroup)
     const HWND dialog = Open(CMD_EDIT, Editor::Personal, {0});
     ASSERT_NE(nullptr, dialog);
     // The details split at their first two ";": the rest stays in the third part.
-    EXPECT_EQ((PersonalFields{"Ann", "ann@example.com", "Sales", "Room 4", "Tokyo;Japan", "first"}),
+    EXPECT_EQ((PersonalTexts{"Ann", "ann@example.com", "Sales", "Room 4", "Tokyo;Japan", "first"}),
               ShownPersonal(dialog));
-    SetText(dialog, IDC_PERSONAL_NAME, "Anne");
-    SetText(dialog, IDC_PERSONAL_DETAIL2, "Room 5");
+    SetControlText(dialog, IDC_PERSONAL_NAME, L"Anne");
+    SetControlText(dialog, IDC_PERSONAL_DETAIL2, L"Room 5");
     PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    ASSERT_TRUE(WaitUntilGone(dialog));
 
     EXPECT_EQ((Refs{Personal(1), Personal(2), Group(0)}), book_->Items());
     EXPECT_EQ(PersonalFile({{"Anne", "ann@example.com", "Sales;Room 5;Tokyo;Japan", "first"}, kAnnAndBob[1]}),
@@ -313,25 +184,25 @@ TEST_F(PersonalEditor, FullFieldsAreStoredAndSavedWhole)
     auto letters = [](size_t count, char first) {
         std::string text;
         for (size_t i = 0; i < count; ++i)
-            text.push_back(static_cast<char>(first + i % 26));
+            text.push_back(static_cast<char>('a' + (first - 'a' + i) % 26));
         return text;
     };
     const struct {
         int id;
         size_t limit;
         char first;
-    } fields[] = {{IDC_PERSONAL_NAME, 127, 'a'},   {IDC_PERSONAL_ADDRESS, 127, 'A'}, {IDC_PERSONAL_DETAIL1, 31, 'b'},
+    } fields[] = {{IDC_PERSONAL_NAME, 127, 'a'},   {IDC_PERSONAL_ADDRESS, 127, 'n'}, {IDC_PERSONAL_DETAIL1, 31, 'b'},
                   {IDC_PERSONAL_DETAIL2, 31, 'c'}, {IDC_PERSONAL_DETAIL3, 31, 'd'},  {IDC_PERSONAL_NOTE, 127, 'e'}};
     for (const auto& field : fields) {
-        Type(dialog, field.id, letters(field.limit + 1, field.first));
+        TypeText(dialog, field.id, Wide(letters(field.limit + 1, field.first)));
         EXPECT_EQ(letters(field.limit, field.first), Text(dialog, field.id)) << field.id;
     }
     PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    ASSERT_TRUE(WaitUntilGone(dialog));
 
     EXPECT_EQ(Refs{Personal(1)}, book_->Items());
     const std::string details = letters(31, 'b') + ";" + letters(31, 'c') + ";" + letters(31, 'd');
-    EXPECT_EQ(PersonalFile({{letters(127, 'a'), letters(127, 'A'), details, letters(127, 'e')}}),
+    EXPECT_EQ(PersonalFile({{letters(127, 'a'), letters(127, 'n'), details, letters(127, 'e')}}),
               data_.Read(L"personal.inf"));
 }
 
@@ -351,10 +222,10 @@ TEST_F(PersonalEditor, AnEditWhoseSaveFailsLeavesBothFilesAsTheyWereUntilTheNext
                       FormattedAddressBookString(IDS_SAVE_FAILED, data_.PathOf(L"personal.inf")));
         const HWND dialog = Open(CMD_EDIT, Editor::Personal, {0});
         ASSERT_NE(nullptr, dialog);
-        SetText(dialog, IDC_PERSONAL_NAME, "Anne");
+        SetControlText(dialog, IDC_PERSONAL_NAME, L"Anne");
         PostClick(dialog, IDOK);
         ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
-        ASSERT_TRUE(WaitUntilClosed(dialog));
+        ASSERT_TRUE(WaitUntilGone(dialog));
     }
     EXPECT_EQ(PersonalFile(kAnnAndBob), data_.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile(kTeam), data_.Read(L"group.inf"));
@@ -364,7 +235,7 @@ TEST_F(PersonalEditor, AnEditWhoseSaveFailsLeavesBothFilesAsTheyWereUntilTheNext
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("Anne", Text(dialog, IDC_PERSONAL_NAME));
     PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    ASSERT_TRUE(WaitUntilGone(dialog));
     EXPECT_EQ(PersonalFile({{"Anne", "ann@example.com", "Sales;Room 4;Tokyo;Japan", "first"}, kAnnAndBob[1]}),
               data_.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile({{"Team", "both", {"Anne", "Bob"}}}), data_.Read(L"group.inf"));
@@ -380,11 +251,11 @@ TEST_F(PersonalEditor, ANewEntryBeyondWhatTheListCanReferenceIsRefusedWithAMessa
     const Bytes before = data_.Read(L"personal.inf");
     const HWND dialog = Open(CMD_NEW_PERSONAL, Editor::Personal);
     ASSERT_NE(nullptr, dialog);
-    SetText(dialog, IDC_PERSONAL_NAME, "One too many");
+    SetControlText(dialog, IDC_PERSONAL_NAME, L"One too many");
     boxes_.Expect(AddressBookString(IDS_APP_TITLE), AddressBookString(IDS_LIST_FULL));
     PostClick(dialog, IDOK);
     ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    ASSERT_TRUE(WaitUntilGone(dialog));
     EXPECT_EQ(65535, SendTo(book_->MainList(), LB_GETCOUNT, 0, 0));
     EXPECT_EQ(Personal(1), static_cast<uint32_t>(SendTo(book_->MainList(), LB_GETITEMDATA, 0, 0)));
     EXPECT_EQ(before, data_.Read(L"personal.inf"));
@@ -416,14 +287,14 @@ TEST_F(Editors, RefuseAnEmptyNameAndOneThatAnotherEntryHasInAnyLetterCase)
         SCOPED_TRACE(c.why);
         const HWND dialog = Open(c.command, c.editor, c.selected);
         ASSERT_NE(nullptr, dialog);
-        SetText(dialog, 100, c.name);
+        SetControlText(dialog, 100, Wide(c.name));
         boxes_.Expect(caption, AddressBookString(c.text));
         PostClick(dialog, IDOK);
         ASSERT_TRUE(boxes_.WaitForBoxes(++shown)) << Utf8(boxes_.Describe());
         EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
         EXPECT_EQ(c.name, Text(dialog, 100));
         PostClick(dialog, IDCANCEL);
-        ASSERT_TRUE(WaitUntilClosed(dialog));
+        ASSERT_TRUE(WaitUntilGone(dialog));
     }
     EXPECT_EQ(PersonalFile(people), data_.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile(groups), data_.Read(L"group.inf"));
@@ -431,9 +302,9 @@ TEST_F(Editors, RefuseAnEmptyNameAndOneThatAnotherEntryHasInAnyLetterCase)
     // An entry may take its own name in other letters.
     const HWND dialog = Open(CMD_EDIT, Editor::Personal, {0});
     ASSERT_NE(nullptr, dialog);
-    SetText(dialog, IDC_PERSONAL_NAME, "SMITH");
+    SetControlText(dialog, IDC_PERSONAL_NAME, L"SMITH");
     PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(dialog));
+    ASSERT_TRUE(WaitUntilGone(dialog));
     EXPECT_EQ(PersonalFile({{"SMITH", "smith@example.com", ";;", ""}, people[1]}), data_.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile({{"Printers", "", {"SMITH"}}}), data_.Read(L"group.inf"));
 }
@@ -444,41 +315,41 @@ TEST_F(GroupEditor, MembersAreChosenOnceEachAndSavedInListOrder)
            {"Carl", "carl@example.com", ";;", ""}});
     const HWND group = Open(CMD_NEW_GROUP, Editor::Group);
     ASSERT_NE(nullptr, group);
-    SetText(group, IDC_GROUP_NAME, "Team");
-    SetText(group, IDC_GROUP_NOTE, "two of three");
+    SetControlText(group, IDC_GROUP_NAME, L"Team");
+    SetControlText(group, IDC_GROUP_NOTE, L"two of three");
 
     PostClick(group, IDC_GROUP_CHOOSE);
-    HWND chooser = WaitForEditor(*book_, Editor::Chooser);
+    HWND chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
-    EXPECT_EQ((Refs{Personal(1), Personal(2), Personal(3)}), ListItems(chooser, IDC_CHOOSER_ENTRIES));
-    EXPECT_EQ(Refs{}, ListItems(chooser, IDC_CHOOSER_CHOSEN));
-    EXPECT_FALSE(Enabled(chooser, IDC_CHOOSER_ADD));
+    EXPECT_EQ((Refs{Personal(1), Personal(2), Personal(3)}), ItemsOf(chooser, IDC_CHOOSER_ENTRIES));
+    EXPECT_EQ(Refs{}, ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_FALSE(IsEnabled(chooser, IDC_CHOOSER_ADD));
     SelectItems(chooser, IDC_CHOOSER_ENTRIES, {2, 0});
-    EXPECT_TRUE(Enabled(chooser, IDC_CHOOSER_ADD));
-    EXPECT_FALSE(Enabled(chooser, IDC_CHOOSER_REMOVE));
+    EXPECT_TRUE(IsEnabled(chooser, IDC_CHOOSER_ADD));
+    EXPECT_FALSE(IsEnabled(chooser, IDC_CHOOSER_REMOVE));
     Click(chooser, IDC_CHOOSER_ADD);
     Click(chooser, IDC_CHOOSER_ADD); // the same entries again
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     PostClick(chooser, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(chooser));
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(group, IDC_GROUP_MEMBERS));
+    ASSERT_TRUE(WaitUntilGone(chooser));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(group, IDC_GROUP_MEMBERS));
 
     // Cancel leaves the member list as it was.
     PostClick(group, IDC_GROUP_CHOOSE);
-    chooser = WaitForEditor(*book_, Editor::Chooser);
+    chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     SelectItems(chooser, IDC_CHOOSER_ENTRIES, {1});
     Click(chooser, IDC_CHOOSER_ADD);
     SelectItems(chooser, IDC_CHOOSER_CHOSEN, {0});
     Click(chooser, IDC_CHOOSER_REMOVE);
-    EXPECT_EQ((Refs{Personal(3), Personal(2)}), ListItems(chooser, IDC_CHOOSER_CHOSEN));
+    EXPECT_EQ((Refs{Personal(3), Personal(2)}), ItemsOf(chooser, IDC_CHOOSER_CHOSEN));
     PostClick(chooser, IDCANCEL);
-    ASSERT_TRUE(WaitUntilClosed(chooser));
-    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ListItems(group, IDC_GROUP_MEMBERS));
+    ASSERT_TRUE(WaitUntilGone(chooser));
+    EXPECT_EQ((Refs{Personal(1), Personal(3)}), ItemsOf(group, IDC_GROUP_MEMBERS));
 
     PostClick(group, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(group));
+    ASSERT_TRUE(WaitUntilGone(group));
     EXPECT_EQ((Refs{Group(0), Personal(1), Personal(2), Personal(3)}), book_->Items());
     const std::vector<GroupRecord> team = {{"Team", "two of three", {"Ann", "Carl"}}};
     EXPECT_EQ(GroupFile(team), data_.Read(L"group.inf"));
@@ -486,21 +357,21 @@ TEST_F(GroupEditor, MembersAreChosenOnceEachAndSavedInListOrder)
     // A group whose members were all removed is saved with none: no names, M = 0 and L = 0.
     const HWND empty = Open(CMD_NEW_GROUP, Editor::Group);
     ASSERT_NE(nullptr, empty);
-    SetText(empty, IDC_GROUP_NAME, "Nobody");
+    SetControlText(empty, IDC_GROUP_NAME, L"Nobody");
     PostClick(empty, IDC_GROUP_CHOOSE);
-    chooser = WaitForEditor(*book_, Editor::Chooser);
+    chooser = book_->WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
     SelectItems(chooser, IDC_CHOOSER_ENTRIES, {0});
     Click(chooser, IDC_CHOOSER_ADD);
     PostClick(chooser, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(chooser));
+    ASSERT_TRUE(WaitUntilGone(chooser));
     SelectItems(empty, IDC_GROUP_MEMBERS, {0});
-    EXPECT_TRUE(Enabled(empty, IDC_GROUP_REMOVE_MEMBER));
+    EXPECT_TRUE(IsEnabled(empty, IDC_GROUP_REMOVE_MEMBER));
     Click(empty, IDC_GROUP_REMOVE_MEMBER);
-    EXPECT_EQ(Refs{}, ListItems(empty, IDC_GROUP_MEMBERS));
-    EXPECT_FALSE(Enabled(empty, IDC_GROUP_REMOVE_MEMBER));
+    EXPECT_EQ(Refs{}, ItemsOf(empty, IDC_GROUP_MEMBERS));
+    EXPECT_FALSE(IsEnabled(empty, IDC_GROUP_REMOVE_MEMBER));
     PostClick(empty, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(empty));
+    ASSERT_TRUE(WaitUntilGone(empty));
     const Bytes groups = data_.Read(L"group.inf");
     EXPECT_EQ(GroupFile({team[0], {"Nobody", "", {}}}), groups);
     ASSERT_GE(groups.size(), 8u);
@@ -514,21 +385,21 @@ TEST_F(GroupEditor, AMemberRenamedFromTheGroupEditorIsSavedWhateverTheGroupEdito
     ASSERT_NE(nullptr, group);
     EXPECT_EQ("Team", Text(group, IDC_GROUP_NAME));
     EXPECT_EQ("both", Text(group, IDC_GROUP_NOTE));
-    EXPECT_EQ((Refs{Personal(1), Personal(2)}), ListItems(group, IDC_GROUP_MEMBERS));
+    EXPECT_EQ((Refs{Personal(1), Personal(2)}), ItemsOf(group, IDC_GROUP_MEMBERS));
     SelectItems(group, IDC_GROUP_MEMBERS, {0, 1});
-    EXPECT_FALSE(Enabled(group, IDC_GROUP_EDIT_MEMBER)) << "two members selected";
+    EXPECT_FALSE(IsEnabled(group, IDC_GROUP_EDIT_MEMBER)) << "two members selected";
     SelectItems(group, IDC_GROUP_MEMBERS, {1});
-    EXPECT_TRUE(Enabled(group, IDC_GROUP_EDIT_MEMBER));
+    EXPECT_TRUE(IsEnabled(group, IDC_GROUP_EDIT_MEMBER));
 
     PostClick(group, IDC_GROUP_EDIT_MEMBER);
-    const HWND person = WaitForEditor(*book_, Editor::Personal);
+    const HWND person = book_->WaitForEditor(Editor::Personal);
     ASSERT_NE(nullptr, person);
     EXPECT_EQ("Bob", Text(person, IDC_PERSONAL_NAME));
-    SetText(person, IDC_PERSONAL_NAME, "Robert");
+    SetControlText(person, IDC_PERSONAL_NAME, L"Robert");
     PostClick(person, IDOK);
-    ASSERT_TRUE(WaitUntilClosed(person));
+    ASSERT_TRUE(WaitUntilGone(person));
     PostClick(group, IDCANCEL);
-    ASSERT_TRUE(WaitUntilClosed(group));
+    ASSERT_TRUE(WaitUntilGone(group));
 
     EXPECT_EQ(PersonalFile({kAnnAndBob[0], {"Robert", "bob@example.com", ";;", ""}}), data_.Read(L"personal.inf"));
     EXPECT_EQ(GroupFile({{"Team", "both", {"Ann", "Robert"}}}), data_.Read(L"group.inf"));
@@ -555,24 +426,24 @@ void CheckEditorFonts(const AddressBookRun& book, BYTE charset)
         }
     };
     book.PostCommand(CMD_NEW_PERSONAL);
-    const HWND person = WaitForEditor(book, Editor::Personal);
+    const HWND person = book.WaitForEditor(Editor::Personal);
     ASSERT_NE(nullptr, person);
     check(person, {IDC_PERSONAL_NAME, IDC_PERSONAL_DETAIL3, IDC_LABEL4, IDOK});
     PostClick(person, IDCANCEL);
-    ASSERT_TRUE(WaitUntilClosed(person));
+    ASSERT_TRUE(WaitUntilGone(person));
 
     book.PostCommand(CMD_NEW_GROUP);
-    const HWND group = WaitForEditor(book, Editor::Group);
+    const HWND group = book.WaitForEditor(Editor::Group);
     ASSERT_NE(nullptr, group);
     check(group, {IDC_GROUP_NAME, IDC_GROUP_MEMBERS, IDC_GROUP_CHOOSE});
     PostClick(group, IDC_GROUP_CHOOSE);
-    const HWND chooser = WaitForEditor(book, Editor::Chooser);
+    const HWND chooser = book.WaitForEditor(Editor::MemberChooser);
     ASSERT_NE(nullptr, chooser);
     check(chooser, {IDC_CHOOSER_ENTRIES, IDC_CHOOSER_CHOSEN, IDC_LABEL1});
     PostClick(chooser, IDCANCEL);
-    ASSERT_TRUE(WaitUntilClosed(chooser));
+    ASSERT_TRUE(WaitUntilGone(chooser));
     PostClick(group, IDCANCEL);
-    ASSERT_TRUE(WaitUntilClosed(group));
+    ASSERT_TRUE(WaitUntilGone(group));
 }
 
 TEST_F(EditorFonts, AreTheGothicFaceWithTheAnsiCharacterSet)

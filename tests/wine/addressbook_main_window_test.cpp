@@ -152,6 +152,29 @@ TEST_F(PeopleAndGroups, TheToolbarButtonsFollowTheSelectionAndTheLists)
     }
 }
 
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam)
+{
+    DWORD_PTR result = 0xDEAD;
+    SendMessageTimeoutW(window, message, wParam, 0, SMTO_NORMAL, 30000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+TEST_F(PeopleAndGroups, ALogOffIsRefusedWhileAnEditorIsOpenAndEndsTheProgramOtherwise)
+{
+    const AddressBookRun& book = *book_;
+    book.PostCommand(CMD_NEW_PERSONAL);
+    const HWND editor = book.WaitForDialog();
+    ASSERT_NE(nullptr, editor);
+    EXPECT_EQ(FALSE, SendWithin(book.MainWindow(), WM_QUERYENDSESSION, 0));
+    PostClick(editor, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(editor));
+    EXPECT_EQ(TRUE, SendWithin(book.MainWindow(), WM_QUERYENDSESSION, 0));
+    // The session ends: the program closes as the close box would, saving its settings.
+    SendWithin(book.MainWindow(), WM_ENDSESSION, TRUE);
+    EXPECT_EQ(0, book_->WaitForExit());
+    EXPECT_EQ(0, settings_.Read(L"window", L"zoom", -1));
+}
+
 TEST_F(PeopleAndGroups, DeleteRemovesTheSelectedEntriesWithoutAskingAndSavesBothFiles)
 {
     // A confirmation would be an unexpected box.

@@ -61,7 +61,7 @@ struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
     const std::wstring* caption;
-    HWND found;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
@@ -74,10 +74,8 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM search)
     wchar_t caption[256] = {};
     InternalGetWindowText(window, caption, 256); // without a message to the window's thread
     if (process == wanted->processId && IsWindowVisible(window) && _wcsicmp(name, wanted->className) == 0 &&
-        (wanted->caption->empty() || *wanted->caption == caption)) {
-        wanted->found = window;
-        return FALSE;
-    }
+        (wanted->caption->empty() || *wanted->caption == caption))
+        wanted->found.push_back(window);
     return TRUE;
 }
 
@@ -88,6 +86,8 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return static_cast<LRESULT>(result);
 }
 
+} // namespace
+
 std::vector<uint32_t> ListItems(HWND list)
 {
     std::vector<uint32_t> items;
@@ -97,7 +97,6 @@ std::vector<uint32_t> ListItems(HWND list)
     return items;
 }
 
-// Selects exactly these items and tells the list's parent, as the list does after a click.
 void SelectListItems(HWND list, const std::vector<int>& items, HWND parent)
 {
     SendTo(list, LB_SETSEL, FALSE, -1);
@@ -105,8 +104,6 @@ void SelectListItems(HWND list, const std::vector<int>& items, HWND parent)
         SendTo(list, LB_SETSEL, TRUE, item);
     SendTo(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
-
-} // namespace
 
 std::wstring InstallDirectory()
 {
@@ -268,11 +265,58 @@ int SettingsScope::Read(const wchar_t* section, const wchar_t* key, int fallback
     return static_cast<int>(GetPrivateProfileIntW(section, key, fallback, Path().c_str()));
 }
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
+std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className, const std::wstring& caption)
 {
-    WindowSearch search = {processId, className, &caption, nullptr};
+    WindowSearch search = {processId, className, &caption, {}};
     EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption)
+{
+    const std::vector<HWND> found = ProcessWindows(processId, className, caption);
+    return found.empty() ? nullptr : found.front();
+}
+
+bool IsClass(HWND window, const wchar_t* className)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return _wcsicmp(name, className) == 0;
+}
+
+bool IsEditor(HWND dialog, Editor which)
+{
+    const HWND first = GetDlgItem(dialog, 100);
+    const HWND second = GetDlgItem(dialog, 101);
+    switch (which) {
+    case Editor::Personal:
+        return IsClass(first, L"Edit") && IsClass(second, L"Edit");
+    case Editor::Group:
+        return IsClass(first, L"Edit") && IsClass(second, L"ListBox");
+    case Editor::MemberChooser:
+        return IsClass(first, L"ListBox") && IsClass(second, L"ListBox");
+    }
+    return false;
+}
+
+struct EditorSearch {
+    DWORD processId;
+    Editor which;
+    HWND found;
+};
+
+BOOL CALLBACK VisitEditor(HWND window, LPARAM search)
+{
+    auto* wanted = reinterpret_cast<EditorSearch*>(search);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == wanted->processId && IsWindowVisible(window) && IsClass(window, L"#32770") &&
+        IsEditor(window, wanted->which)) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs)
@@ -402,6 +446,18 @@ HWND AddressBookRun::WaitForDialog(const std::wstring& caption, DWORD timeoutMs)
         const HWND dialog = FindProcessWindow(process_.dwProcessId, L"#32770", caption);
         if (dialog != nullptr)
             return dialog;
+        Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+HWND AddressBookRun::WaitForEditor(Editor which, DWORD timeoutMs) const
+{
+    for (DWORD waited = 0; waited < timeoutMs && Running(); waited += kPollMs) {
+        EditorSearch search = {process_.dwProcessId, which, nullptr};
+        EnumWindows(VisitEditor, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr)
+            return search.found;
         Sleep(kPollMs);
     }
     return nullptr;

@@ -125,6 +125,11 @@ private:
 
 class MessageBoxCatcher;
 
+// The editors, told apart by their controls (their captions are the resource library's): the
+// personal editor's 100 and 101 are edits, the group editor's 101 is its member list, both of the
+// member chooser's are lists.
+enum class Editor { Personal, Group, MemberChooser };
+
 // One run of the installed pelmora.exe.
 class AddressBookRun {
 public:
@@ -165,6 +170,8 @@ public:
     // A visible dialog ("#32770") of the program, with that caption when one is given, once it
     // shows; nullptr after the time-out. dialog_driver.h's functions work on it across processes.
     HWND WaitForDialog(const std::wstring& caption = L"", DWORD timeoutMs = 60000) const;
+    // The editor once it shows; nullptr after the time-out.
+    HWND WaitForEditor(Editor which, DWORD timeoutMs = 60000) const;
 
     // Asks the main window to close and returns the exit code; -1 when it did not end in time.
     int Close(DWORD timeoutMs = 60000);
@@ -184,8 +191,14 @@ private:
     bool startedElsewhere_ = false;
 };
 
-// The visible top-level window of that class (and caption, when not empty) in that process, or
-// nullptr.
+// A list box's items (EntryRef values) in list order.
+std::vector<uint32_t> ListItems(HWND list);
+// Selects exactly these items and tells the list's parent, as the list does after a click.
+void SelectListItems(HWND list, const std::vector<int>& items, HWND parent);
+
+// The visible top-level windows of that class (and caption, when not empty) in that process, from
+// the top of the z-order down; FindProcessWindow gives the first of them, or nullptr.
+std::vector<HWND> ProcessWindows(DWORD processId, const wchar_t* className, const std::wstring& caption = L"");
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& caption = L"");
 // True once the window is gone (a dialog closed); false after the time-out.
 bool WaitUntilGone(HWND window, DWORD timeoutMs = 60000);

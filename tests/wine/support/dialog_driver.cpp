@@ -169,10 +169,13 @@ std::vector<RetrievedMessage> DialogThread::Retrieved() const
 
 std::wstring ControlText(HWND dialog, int id)
 {
+    // Asked of the control itself: GetWindowText does not ask a window of another process, and an
+    // edit's text is its own.
     HWND control = GetDlgItem(dialog, id);
-    const int length = GetWindowTextLengthW(control);
+    const auto length = static_cast<int>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text(length + 1, L'\0');
-    text.resize(GetWindowTextW(control, text.data(), length + 1));
+    text.resize(static_cast<size_t>(
+        SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
