@@ -207,8 +207,9 @@ TEST(DialogScreenshots, AddressBookHandOver)
         ASSERT_TRUE(book.Started()) << book.Describe();
         book.Select({2, 5}); // "Anna Berg" and "All offices"
         EXPECT_TRUE(book.Command(CMD_ADD_RECIPIENT));
-        // The mouse over the send button: the status window shows its hint.
+        // The mouse on the send button: the status window shows its hint.
         const HWND send = GetDlgItem(book.RecipientBox(), IDC_RECIPIENT_SEND);
+        PointAt(send);
         SendMessageW(send, WM_SETCURSOR, reinterpret_cast<WPARAM>(send), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_TRUE(shots.Photograph(L"pelmora_recipient_mode"));
         EXPECT_TRUE(book.Press(IDC_RECIPIENT_SEND));
