@@ -16,6 +16,20 @@ export WINEPREFIX=${DEMO_PREFIX:-$BUILD_DIR/demo-prefix}
 DEMO_DIR=$BUILD_DIR/demo
 PART_LIMIT_KB=16 # the smallest part the port configuration dialog accepts
 JOB_TIMEOUT=120  # seconds; a message box from the monitor would otherwise wait for ever
+ROUND_TRIP_STEPS=(1_port_settings 2_address_book 3_recipients_chosen 4_port_settings_after_send)
+
+# On the virtual screen (the round trip below runs this script again there): the driver walks
+# through the round trip and waits at each step for its picture.
+if [ "${1:-}" = --round-trip-on-screen ]; then
+    shots=$2
+    start_wine_session
+    NMX_SCREENSHOT_DIR=$(winepath -w "$shots") wine "$BIN_DIR/round_trip_demo.exe" </dev/null \
+        >"$shots/driver.log" 2>&1 &
+    status=0
+    photograph_steps "$shots" $! "${ROUND_TRIP_STEPS[@]}" || status=$?
+    stop_wine_session # before the screen goes
+    exit $status
+fi
 
 bash "$ROOT/scripts/setup.sh"
 
@@ -107,9 +121,7 @@ round_trip() { # port
     write_sink_ports "$shots/port.reg" "$port|old-printer@example.com|0|1024|0"
     import_reg_file "$shots/port.reg"
     stop_wine_session
-    export NMX_DEMO_PORT=$port
-    if ! photograph_on_virtual_screen "$shots" "$shots/driver.log" "$BIN_DIR/round_trip_demo.exe" \
-        1_port_settings 2_address_book 3_recipients_chosen 4_port_settings_after_send; then
+    if ! NMX_DEMO_PORT=$port on_virtual_screen bash "$0" --round-trip-on-screen "$shots"; then
         tail -n 30 "$shots/driver.log"
         return 1
     fi
