@@ -23,15 +23,6 @@ const bool kQuietFailures = (PrintFailuresWithoutDebugOutput(), true);
 
 using Refs = std::vector<uint32_t>;
 
-uint32_t Personal(uint32_t index)
-{
-    return index << 16;
-}
-
-uint32_t Group(uint32_t index)
-{
-    return index << 16 | 1;
-}
 
 // Index 0 is the predefined entry; the file's records are 1, 2, 3. "a" and "A" tie by name.
 const std::vector<PersonalRecord> kPeople = {
@@ -53,8 +44,8 @@ TEST(MainList, HoldsTheLivePersonalEntriesThenTheGroupsInIndexOrder)
         bool groups;
         Refs items;
     } cases[] = {
-        {"both files", true, true, {Personal(1), Personal(2), Personal(3), Group(0), Group(1)}},
-        {"no group file", true, false, {Personal(1), Personal(2), Personal(3)}},
+        {"both files", true, true, {PersonalItem(1), PersonalItem(2), PersonalItem(3), GroupItem(0), GroupItem(1)}},
+        {"no group file", true, false, {PersonalItem(1), PersonalItem(2), PersonalItem(3)}},
         {"groups without people are not loaded", false, true, {}},
     };
     for (const auto& c : cases) {
@@ -98,11 +89,11 @@ TEST_F(PeopleAndGroups, DisplayByNameAndByAddressEachAlternateAscendingAndDescen
     const AddressBookRun& book = *book_;
 
     // By name: "a" (3) before "A" (2), the later of equal names first; groups after the people.
-    const Refs byName = {Personal(3), Personal(2), Personal(1), Group(1), Group(0)};
-    const Refs byNameDescending = {Personal(1), Personal(2), Personal(3), Group(0), Group(1)};
+    const Refs byName = {PersonalItem(3), PersonalItem(2), PersonalItem(1), GroupItem(1), GroupItem(0)};
+    const Refs byNameDescending = {PersonalItem(1), PersonalItem(2), PersonalItem(3), GroupItem(0), GroupItem(1)};
     // By address: the empty address stays last; groups in index order whatever the direction.
-    const Refs byAddress = {Personal(2), Personal(1), Personal(3), Group(0), Group(1)};
-    const Refs byAddressDescending = {Personal(3), Personal(1), Personal(2), Group(0), Group(1)};
+    const Refs byAddress = {PersonalItem(2), PersonalItem(1), PersonalItem(3), GroupItem(0), GroupItem(1)};
+    const Refs byAddressDescending = {PersonalItem(3), PersonalItem(1), PersonalItem(2), GroupItem(0), GroupItem(1)};
     const struct {
         int command;
         Refs items;
@@ -183,7 +174,7 @@ TEST_F(PeopleAndGroups, DeleteRemovesTheSelectedEntriesWithoutAskingAndSavesBoth
 
     book.Select({0, 4}); // "b" and the group "alpha"
     ASSERT_TRUE(book.Command(CMD_DELETE));
-    EXPECT_EQ((Refs{Personal(2), Personal(3), Group(0)}), book.Items());
+    EXPECT_EQ((Refs{PersonalItem(2), PersonalItem(3), GroupItem(0)}), book.Items());
     // Whole files without the deleted entries; "b" leaves the group "Zeta", whose member "a" is
     // the first live entry of that name in any letter case: "A".
     EXPECT_EQ(PersonalFile({kPeople[1], kPeople[2]}), data.Read(L"personal.inf"));
