@@ -206,8 +206,21 @@ bool CheckDirectory(const wchar_t* what, const std::wstring& path)
     return false;
 }
 
+// A 32-bit program on 64-bit Windows: the 64-bit spooler there cannot load a 32-bit monitor.
+bool RunsOn64BitWindowsAs32Bit()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 int Install(const std::wstring& installDir, const std::wstring& spoolDir)
 {
+    if (RunsOn64BitWindowsAs32Bit()) {
+        Report(L"this is the 32-bit installer, and the 64-bit print spooler of this Windows cannot load a "
+               L"32-bit monitor: install with the 64-bit installer (nmxsetup.exe of the 64-bit build) instead; "
+               L"nothing was changed");
+        return kExitFailure;
+    }
     if (!CheckDirectory(L"the installation directory", installDir) ||
         !CheckDirectory(L"the spool directory", spoolDir))
         return kExitUsage;

@@ -7,8 +7,9 @@
 # in parts of SIZE/16 (1024 KB for 16 MiB), to show that the peak memory follows the part size,
 # not the job's. Last, the address book: its time from start to its main window shown with 10,
 # 6 553 and 65 535 people, and with 1 000 groups of 50 besides (tests/wine/addressbook_timing.cpp
-# says how it is measured). Uses a Wine prefix of its own; builds and installs what it needs
-# through setup.sh.
+# says how it is measured). Both builds are measured in one run, each in a Wine prefix of its own
+# (build/benchmark-prefix for win32, build/benchmark-prefix64 for win64), and their figures are
+# shown side by side. Builds and installs what it needs through setup.sh.
 #
 #   bash scripts/benchmark.sh [SIZE]
 #   bash scripts/benchmark.sh --address-book    # the address book's part alone
@@ -26,7 +27,8 @@ address_book_only=false
 SIZE_MIB=${1:-16}
 [[ $SIZE_MIB =~ ^[0-9]+$ ]] && [ "$SIZE_MIB" -ge 4 ] && [ "$SIZE_MIB" -le 256 ] || usage
 
-export WINEPREFIX=${BENCHMARK_PREFIX:-$BUILD_DIR/benchmark-prefix}
+WINEPREFIX32=${BENCHMARK_PREFIX:-$BUILD_DIR/benchmark-prefix} WINEPREFIX64=${BENCHMARK_PREFIX64:-$BUILD_DIR/benchmark-prefix64}
+use_arch "$ARCH" # the prefix of the build chosen
 BENCH_DIR=$BUILD_DIR/benchmark
 PART_LIMIT_KB=$((SIZE_MIB * 1024 / 16))
 JOB_TIMEOUT=$((120 + 20 * SIZE_MIB)) # seconds; a guard only: a MiB takes well under a second now
@@ -41,12 +43,19 @@ finish() {
 }
 trap finish EXIT
 
-# The installed address book started over data files of each size, several times (about a minute).
+# The installed address book of each build started over data files of each size, several times
+# (about a minute each).
 address_book_part() {
-    log "address book: from its start to its main window shown, by the size of its data files"
-    start_wine_session
-    echo
-    timeout 900 wine "$BIN_DIR/addressbook_timing.exe" </dev/null
+    local arch
+    for arch in "${ARCHES[@]}"; do
+        use_arch "$arch"
+        log "address book ($arch build): from its start to its main window shown, by the size of its data files"
+        start_wine_session
+        echo
+        echo "$arch build:"
+        timeout 900 wine "$BIN_DIR/addressbook_timing.exe" </dev/null
+        stop_wine_session
+    done
 }
 
 rm -rf "$BENCH_DIR"
@@ -94,19 +103,38 @@ run_job() { # port, job file, expected mails
 
 clear_inbox() { rm -f "$inbox"/message-*.eml; }
 
+# Every figure of one build, in its prefix: the whole job, the reference mail it sent, the parts.
+declare -A whole_ns whole_delivery whole_calls whole_sent whole_peak quarter_peak split_ns split_peak
+measure_build() { # arch
+    use_arch "$1"
+    start_wine_session
+    import_reg_file "$seed"
+    log "$1 build: printing a job of $SIZE_MIB MiB to NMX1 (mailed whole)"
+    run_job NMX1 "$job" 1
+    whole_ns[$1]=$JOB_NS whole_delivery[$1]=$DELIVERY_S whole_calls[$1]=$SEND_CALLS
+    whole_sent[$1]=$SEND_BYTES whole_peak[$1]=$PEAK
+    mv "$MAIL" "$BENCH_DIR/whole-job-$1.eml"
+    clear_inbox
+    log "$1 build: printing $quarter MiB and $SIZE_MIB MiB to NMX2 (mailed in parts of $PART_LIMIT_KB KB)"
+    run_job NMX2 "$quarter_job" 4
+    quarter_peak[$1]=$PEAK
+    clear_inbox
+    run_job NMX2 "$job" 16
+    split_ns[$1]=$JOB_NS split_peak[$1]=$PEAK
+    clear_inbox
+    stop_wine_session
+}
+
 log "starting the SMTP sink on $SINK_HOST:25"
 start_smtp_sink "$inbox"
-start_wine_session
-import_reg_file "$seed"
-
 job=$(make_job "$SIZE_MIB")
 job_bytes=$((SIZE_MIB * 1024 * 1024))
-log "printing a job of $SIZE_MIB MiB to NMX1 (mailed whole)"
-run_job NMX1 "$job" 1
-whole_ns=$JOB_NS whole_delivery=$DELIVERY_S whole_calls=$SEND_CALLS whole_sent=$SEND_BYTES whole_peak=$PEAK
-mail=$BENCH_DIR/whole-job.eml
-mv "$MAIL" "$mail"
-clear_inbox
+quarter=$((SIZE_MIB / 4))
+quarter_job=$(make_job "$quarter")
+for arch in "${ARCHES[@]}"; do
+    measure_build "$arch"
+done
+mail=$BENCH_DIR/whole-job-win32.eml
 
 log "reference: curl sends the same mail ($(wc -c <"$mail") bytes) to the same sink"
 start=$(now_ns)
@@ -116,36 +144,55 @@ received=("$inbox"/message-*.eml)
 cmp -s "$mail" "${received[0]}" || { log "the sink did not receive curl's mail as sent"; exit 1; }
 clear_inbox
 
-quarter=$((SIZE_MIB / 4))
-quarter_job=$(make_job "$quarter")
-log "printing $quarter MiB and $SIZE_MIB MiB to NMX2 (mailed in parts of $PART_LIMIT_KB KB)"
-run_job NMX2 "$quarter_job" 4
-quarter_peak=$PEAK
-clear_inbox
-run_job NMX2 "$job" 16
-split_ns=$JOB_NS split_peak=$PEAK
-clear_inbox
+# One line of the report: a label, the win32 and win64 figures, a note.
+row() { printf '  %-16s %-14s %-14s %s\n' "$@"; }
+per_arch() { # function and its arguments: its result for each build, one a line
+    local arch out=()
+    for arch in "${ARCHES[@]}"; do out+=("$("$@" "$arch")"); done
+    printf '%s\n' "${out[@]}"
+}
+throughput() { awk -v b="$job_bytes" -v s="${whole_delivery[$1]}" 'BEGIN { printf "%.2f MiB/s", b / 1048576 / s }'; }
+per_call() { awk -v b="${whole_sent[$1]}" -v c="${whole_calls[$1]}" 'BEGIN { printf "%.0f", b / c }'; }
+ratio() { awk -v a="${whole_delivery[$1]}" -v b="$curl_ns" 'BEGIN { printf "%.1f", a / (b / 1e9) }'; }
+ratio_wall() { awk -v a="${whole_ns[$1]}" -v b="$curl_ns" 'BEGIN { printf "%.1f", a / b }'; }
+figure() { # array name, format (s, MiB or plain), arch
+    local -n values=$1
+    case $2 in
+        s) echo "$(seconds "${values[$3]}") s" ;;
+        MiB) echo "$(mib "${values[$3]}") MiB" ;;
+        *) echo "${values[$3]}" ;;
+    esac
+}
+both() { mapfile -t pair < <(per_arch "$@"); echo "${pair[0]}|${pair[1]}"; }
+line() { # label, note, function and arguments
+    local label=$1 note=$2 pair
+    shift 2
+    pair=$(both "$@")
+    row "$label" "${pair%%|*}" "${pair#*|}" "$note"
+}
+delivery() { echo "${whole_delivery[$1]} s"; }
 
-cat <<REPORT
-
-Job of $SIZE_MIB MiB mailed whole through NMX_MON.dll (printhost print NMX1 ... --stats)
-  wall time        $(seconds "$whole_ns") s      printhost from start to end: load the monitor, spool the job (WritePort),
-                                 encode it to base64, send it over SMTP to the sink on $SINK_HOST:25
-  delivery         $whole_delivery s      EndDocPort alone: encode the job to base64 and mail it (no process start)
-  throughput       $(awk -v b="$job_bytes" -v s="$whole_delivery" 'BEGIN { printf "%.2f", b / 1048576 / s }') MiB/s   of job bytes per second of delivery
-  send calls       $whole_calls      calls of send() by NMX_MON.dll (counted in its import table), all sessions
-  bytes sent       $whole_sent      bytes those calls took ($(awk -v b="$whole_sent" -v c="$whole_calls" 'BEGIN { printf "%.0f", b / c }') per call on average)
-  peak memory      $(mib "$whole_peak") MiB     peak working set of the printhost process (GetProcessMemoryInfo)
-Reference: curl sends the same $(mib "$(wc -c <"$mail")") MiB mail to the same sink
-  wall time        $(seconds "$curl_ns") s
-  ratio            $(awk -v a="$whole_delivery" -v b="$curl_ns" 'BEGIN { printf "%.1f", a / (b / 1e9) }')      the delivery's time / curl's
-  ratio (wall)     $(awk -v a="$whole_ns" -v b="$curl_ns" 'BEGIN { printf "%.1f", a / b }')      printhost's wall time / curl's
-
-Peak working set of the printhost process by job, parts of $PART_LIMIT_KB KB on NMX2
-  $SIZE_MIB MiB whole (no part buffer)    $(mib "$whole_peak") MiB
-  $quarter MiB in 4 parts             $(mib "$quarter_peak") MiB
-  $SIZE_MIB MiB in 16 parts           $(mib "$split_peak") MiB   (wall time $(seconds "$split_ns") s)
-  A job 4 times larger moves the peak by $(mib $((split_peak - quarter_peak))) MiB; the job grew by $(mib $((job_bytes - quarter * 1048576))) MiB and one part is $(mib $((PART_LIMIT_KB * 1024))) MiB.
-REPORT
+echo
+echo "Job of $SIZE_MIB MiB mailed whole through NMX_MON.dll (printhost print NMX1 ... --stats)"
+row "" win32 win64 ""
+line "wall time" "printhost from start to end: load the monitor, spool, encode, send to $SINK_HOST:25" figure whole_ns s
+line "delivery" "EndDocPort alone: encode the job to base64 and mail it (no process start)" delivery
+line "throughput" "of job bytes per second of delivery" throughput
+line "send calls" "calls of send() by NMX_MON.dll (counted in its import table), all sessions" figure whole_calls plain
+line "bytes sent" "bytes those calls took" figure whole_sent plain
+line "per call" "bytes per send() on average" per_call
+line "peak memory" "peak working set of the printhost process (GetProcessMemoryInfo)" figure whole_peak MiB
+line "ratio" "the delivery's time / curl's" ratio
+line "ratio (wall)" "printhost's wall time / curl's" ratio_wall
+echo "Reference: curl sends the same $(mib "$(wc -c <"$mail")") MiB mail to the same sink in $(seconds "$curl_ns") s"
+echo
+echo "Peak working set of the printhost process by job, parts of $PART_LIMIT_KB KB on NMX2"
+row "" win32 win64 ""
+line "$SIZE_MIB MiB whole" "no part buffer" figure whole_peak MiB
+line "$quarter MiB, 4 parts" "" figure quarter_peak MiB
+line "$SIZE_MIB MiB, 16 parts" "" figure split_peak MiB
+line "  its wall time" "" figure split_ns s
+echo "  A job 4 times larger moves the peak by $(mib $((split_peak[win64] - quarter_peak[win64]))) MiB (win64), \
+$(mib $((split_peak[win32] - quarter_peak[win32]))) MiB (win32); one part is $(mib $((PART_LIMIT_KB * 1024))) MiB."
 
 address_book_part

@@ -2,11 +2,31 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 NATIVE_BUILD=$BUILD_DIR/native
-WIN32_BUILD=$BUILD_DIR/win32
-BIN_DIR=$WIN32_BUILD/bin
+ARCHES=(win32 win64) # the Windows builds: build/win32 (i686) and build/win64 (x86_64)
+# The prefixes of the two builds, handed on to the scripts this one starts; the demo and the
+# benchmark set prefixes of their own.
+export WINEPREFIX32=${WINEPREFIX32:-${WINEPREFIX:-$BUILD_DIR/wineprefix}}
+export WINEPREFIX64=${WINEPREFIX64:-$BUILD_DIR/wineprefix64}
 
-export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
-export WINEARCH=win32
+# Chooses the Windows build the Wine commands use and its prefix: win32 in a 32-bit prefix, win64
+# in a 64-bit one (which runs 32-bit programs too). Sets WIN_BUILD and BIN_DIR.
+use_arch() { # win32 | win64
+    case $1 in
+        win32) export WINEPREFIX=$WINEPREFIX32 ;;
+        win64) export WINEPREFIX=$WINEPREFIX64 ;;
+        *) printf '== unknown architecture %s (win32 or win64)\n' "$1" >&2; return 1 ;;
+    esac
+    export ARCH=$1 WINEARCH=$1
+    WIN_BUILD=$BUILD_DIR/$1
+    BIN_DIR=$WIN_BUILD/bin
+}
+
+# The build of this host's Windows: 64-bit on a 64-bit machine.
+native_arch() {
+    if [ "$(uname -m)" = x86_64 ]; then echo win64; else echo win32; fi
+}
+
+use_arch "${ARCH:-win32}"
 export WINEDEBUG=-all
 # winedbg disabled: a crashed process exits at once instead of waiting in the debugger.
 # winemenubuilder disabled: no desktop menus to make, and it costs a process at every session.

@@ -8,11 +8,23 @@
 # in the address book, the dialog confirmed, and a document printed to that port; a picture of
 # each step goes into build/demo/round_trip. Exits 0 only when every job arrived as printed and
 # the round trip's mail went to exactly the mailboxes picked. Builds and installs what it needs
-# through setup.sh; safe to run again.
+# through setup.sh; safe to run again. Uses the build of this machine's Windows: 64-bit on a
+# 64-bit host (build/win64, prefix build/demo-prefix64); `--arch win32` takes the 32-bit build
+# (build/win32, prefix build/demo-prefix).
+#
+#   bash scripts/demo.sh [--arch win32|win64]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-export WINEPREFIX=${DEMO_PREFIX:-$BUILD_DIR/demo-prefix}
+if [ "${1:-}" = --arch ]; then
+    ARCH=${2:?--arch win32 or --arch win64}
+    shift 2
+else
+    ARCH=${ARCH_OF_DEMO:-$(native_arch)}
+fi
+WINEPREFIX32=${DEMO_PREFIX:-$BUILD_DIR/demo-prefix} WINEPREFIX64=${DEMO_PREFIX64:-$BUILD_DIR/demo-prefix64}
+use_arch "$ARCH"
+export ARCH_OF_DEMO=$ARCH # the run on the virtual screen below uses the same build
 DEMO_DIR=$BUILD_DIR/demo
 PART_LIMIT_KB=16 # the smallest part the port configuration dialog accepts
 JOB_TIMEOUT=120  # seconds; a message box from the monitor would otherwise wait for ever
@@ -31,7 +43,8 @@ if [ "${1:-}" = --round-trip-on-screen ]; then
     exit $status
 fi
 
-bash "$ROOT/scripts/setup.sh"
+log "the $ARCH build in the prefix $WINEPREFIX"
+bash "$ROOT/scripts/setup.sh" --arch "$ARCH"
 
 finish() {
     stop_wine_session

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Photographs each of the monitor's dialogs as users see them: the dialogs run in the installed
 # monitor under Wine's X11 driver on a virtual screen (Xvfb). The pictures land in
-# $BUILD_DIR/screenshots (add_port.png, port_config.png, notice.png; the address book's
+# $BUILD_DIR/screenshots/win32 or win64 by ARCH (add_port.png, port_config.png, notice.png; the address book's
 # pelmora_main.png, its main window with people and groups and the hint of a toolbar button,
 # pelmora_find.png, pelmora_about.png, its editors pelmora_personal_editor.png,
 # pelmora_group_editor.png and pelmora_member_chooser.png, pelmora_japanese.png, the main window of a
@@ -13,13 +13,13 @@
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-SHOTS=$BUILD_DIR/screenshots
-TEST_PROGRAM=$WIN32_BUILD/bin/dialog_screenshots.exe
+SHOTS=$BUILD_DIR/screenshots/$ARCH
+TEST_PROGRAM=$BIN_DIR/dialog_screenshots.exe
 
 # One picture a tile, labelled with its file's name: each toolbar button as enabled, pressed and
 # disabled in a row, then the list icons, the resize cursor and the program icon's two sizes.
 montage_address_book_pictures() {
-    local pictures=$WIN32_BUILD/resources/pelmorarc/pictures name
+    local pictures=$WIN_BUILD/resources/pelmorarc/pictures name
     local files=()
     for name in new_person new_group edit delete find; do
         files+=("$pictures/$name.bmp" "$pictures/${name}_pressed.bmp" "$pictures/${name}_disabled.bmp")
@@ -60,7 +60,7 @@ if [ "${1:-}" = --inside-xvfb ]; then
     exit
 fi
 
-bash "$ROOT/scripts/setup.sh"
+bash "$ROOT/scripts/setup.sh" --arch "$ARCH"
 [ -f "$TEST_PROGRAM" ] || { log "missing $TEST_PROGRAM"; exit 1; }
 rm -rf "$SHOTS"
 mkdir -p "$SHOTS"

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian packages), builds both trees and makes the
-# Wine prefix with the monitor installed; with --native it stops after the build. Safe to run
-# again: each step is skipped when done.
+# Installs what the build and the tests need (Debian packages), builds the native tree and both
+# Windows trees (build/win32, build/win64) and makes their Wine prefixes (32-bit and 64-bit) with
+# each build's monitor installed by its own installer; with --native it stops after the build.
+# With --arch win32 or --arch win64 it makes only that build's prefix. Safe to run again: each step
+# is skipped when done.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
-# wine64 brings the native wineserver, which also serves a 32-bit prefix.
+# wine64 runs the 64-bit build and brings the native wineserver, which also serves a 32-bit prefix.
 # clang and its runtimes build the fuzz targets (libFuzzer).
 # fonts-ipafont-gothic: a Japanese font, so that the Japanese user's screenshot shows the Japanese
 # names as a Japanese Windows with its Gothic font does.
-PACKAGES=(cmake g++ g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine libxrender1:i386 xvfb xauth
+PACKAGES=(cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine libxrender1:i386 xvfb xauth
           imagemagick python3 curl locales clang libclang-rt-14-dev fonts-ipafont-gothic)
 BACKPORTS_SOURCE=/etc/apt/sources.list.d/bookworm-backports.sources
 QEMU_I386=/usr/bin/qemu-i386
@@ -66,14 +68,18 @@ generate_japanese_locale() {
 }
 
 build_trees() {
-    log "building (native and win32)"
+    log "building (native, win32 and win64)"
     cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Debug >/dev/null
     cmake --build "$NATIVE_BUILD" -j "$(nproc)" >/dev/null
-    cmake -S "$ROOT" -B "$WIN32_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw32.cmake" \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$WIN32_BUILD" -j "$(nproc)" >/dev/null
+    local arch toolchain
+    for arch in "${ARCHES[@]}"; do
+        toolchain=$ROOT/cmake/mingw${arch#win}.cmake
+        cmake -S "$ROOT" -B "$BUILD_DIR/$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
+        cmake --build "$BUILD_DIR/$arch" -j "$(nproc)" >/dev/null
+    done
 }
 
+# The prefix of the build chosen with use_arch.
 make_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix $WINEPREFIX"
@@ -95,8 +101,8 @@ make_prefix() {
     wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     # The monitor, installed as a user installs it; a second run repairs and takes new builds.
-    local setup_log=$BUILD_DIR/nmxsetup.log
-    if ! wine "$WIN32_BUILD/dist/nmxsetup.exe" install </dev/null >"$setup_log" 2>&1; then
+    local setup_log=$BUILD_DIR/nmxsetup-$ARCH.log
+    if ! wine "$WIN_BUILD/dist/nmxsetup.exe" install </dev/null >"$setup_log" 2>&1; then
         cat "$setup_log" >&2
         wineserver -k
         return 1
@@ -104,10 +110,19 @@ make_prefix() {
     wineserver -k
 }
 
+prefixes=("${ARCHES[@]}")
+case "${1:-}" in
+    --native) prefixes=() ;;
+    --arch) prefixes=("${2:?--arch win32 or --arch win64}") ;;
+esac
+
 install_packages
 build_trees
-if [ "${1:-}" != --native ]; then
+if [ ${#prefixes[@]} -gt 0 ]; then
     enable_32bit_programs
     generate_japanese_locale
-    make_prefix
+    for arch in "${prefixes[@]}"; do
+        use_arch "$arch"
+        make_prefix
+    done
 fi

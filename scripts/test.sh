@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Runs the tests. Installs and builds first (the native tree and every Windows binary, the Wine
-# test programs included), then runs the native unit tests (AddressSanitizer, UBSan) and the Wine
-# tests of the shipped Windows binaries in the prefix the monitor is installed in, and takes a
-# screenshot of each dialog on a virtual screen. The fuzz targets run for a bounded number of
+# Runs the tests. Installs and builds first (the native tree and every Windows binary of both
+# builds, the Wine test programs included), then runs the native unit tests (AddressSanitizer,
+# UBSan) once, and for each Windows build (win32 in the 32-bit prefix, win64 in the 64-bit one) the
+# Wine tests of its shipped binaries in the prefix its monitor is installed in and a screenshot of
+# each dialog on a virtual screen. The fuzz targets run for a bounded number of
 # inputs (scripts/fuzz.sh), one entry of the count. With --native only the native tests and the
 # fuzz targets run. Ends with one "N passed, N failed" line.
 set -uo pipefail
@@ -39,12 +40,15 @@ run_ctest "$NATIVE_BUILD" native
 log "fuzz targets, a bounded number of inputs each"
 if bash "$ROOT/scripts/fuzz.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 if $wine_tests; then
-    log "Wine tests"
-    start_wine_session
-    run_ctest "$WIN32_BUILD" wine
-    stop_wine_session
-    log "screenshots of the dialogs (kept in $BUILD_DIR/screenshots)"
-    if bash "$ROOT/scripts/screenshots.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+    for arch in "${ARCHES[@]}"; do
+        use_arch "$arch"
+        log "Wine tests of the $arch build"
+        start_wine_session
+        run_ctest "$WIN_BUILD" "wine $arch"
+        stop_wine_session
+        log "screenshots of the $arch build's dialogs (kept in $BUILD_DIR/screenshots/$arch)"
+        if bash "$ROOT/scripts/screenshots.sh"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+    done
 fi
 
 echo "$passed passed, $failed failed"

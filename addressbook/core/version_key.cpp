@@ -8,7 +8,9 @@ constexpr char kVersionKeyPath[] = "SOFTWARE\\Norvale\\Velloprint\\1.64";
 
 VersionKey::VersionKey()
 {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKeyPath, 0, KEY_READ, &key_) != ERROR_SUCCESS)
+    // The 64-bit view on a 64-bit system, where the 64-bit monitor and its installer keep the values;
+    // a 32-bit address book would otherwise read the redirected 32-bit view. 32-bit Windows ignores it.
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKeyPath, 0, KEY_READ | KEY_WOW64_64KEY, &key_) != ERROR_SUCCESS)
         key_ = nullptr;
 }
 

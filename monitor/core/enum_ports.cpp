@@ -1,64 +1,26 @@
 #include "monitor/core/entry_points.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
+#include "monitor/core/port_info_packing.h"
 
 #include <winspool.h>
-#include <wchar.h>
+
+#include <new>
+#include <vector>
+
+static_assert(sizeof(WCHAR) == sizeof(uint16_t), "port names are UTF-16");
+static_assert(PortInfoStructSize(1, sizeof(void*)) == sizeof(PORT_INFO_1W), "the platform's layout");
+static_assert(PortInfoStructSize(2, sizeof(void*)) == sizeof(PORT_INFO_2W), "the platform's layout");
 
 namespace {
-DWORD BytesNeededFor(const PortEntry* entry, DWORD level)
+PortInfoAnswer PackPortList(DWORD level, LPBYTE ports, DWORD bufferSize)
 {
-    const DWORD nameChars = lstrlenW(entry->name);
-    if (level == 1)
-        return sizeof(PORT_INFO_1W) + (nameChars + 1) * sizeof(WCHAR);
-    if (level == 2)
-        return sizeof(PORT_INFO_2W) + (nameChars + 1 + 2 * (lstrlenW(g_monitorName) + 1)) * sizeof(WCHAR);
-    return 0;
-}
-
-bool IsMonitorPortName(const WCHAR* name)
-{
-    return _wcsnicmp(name, L"NMX", 3) == 0;
-}
-
-// Strings are packed from the end of the buffer downwards, structures from its start.
-class PortInfoWriter {
-public:
-    PortInfoWriter(LPBYTE buffer, DWORD size) : next_(buffer), stringsEnd_(buffer + size) {}
-
-    WCHAR* PackString(const WCHAR* text)
-    {
-        const DWORD bytes = (lstrlenW(text) + 1) * sizeof(WCHAR);
-        stringsEnd_ -= bytes;
-        CopyMemory(stringsEnd_, text, bytes);
-        return reinterpret_cast<WCHAR*>(stringsEnd_);
-    }
-
-    template <typename Info> Info* NextStruct()
-    {
-        auto* info = reinterpret_cast<Info*>(next_);
-        next_ += sizeof(Info);
-        return info;
-    }
-
-private:
-    LPBYTE next_;
-    LPBYTE stringsEnd_;
-};
-
-void FillPortInfo(PortInfoWriter& writer, DWORD level, const PortEntry* entry)
-{
-    if (level == 1) {
-        auto* info = writer.NextStruct<PORT_INFO_1W>();
-        info->pName = writer.PackString(entry->name);
-        return;
-    }
-    auto* info = writer.NextStruct<PORT_INFO_2W>();
-    info->pPortName = writer.PackString(entry->name);
-    info->pMonitorName = writer.PackString(g_monitorName);
-    info->pDescription = writer.PackString(g_monitorName);
-    info->fPortType = PORT_TYPE_WRITE;
-    info->Reserved = 0;
+    MonitorLockGuard lock;
+    std::vector<const wchar_t*> names;
+    for (const PortEntry* entry = FirstPortEntry(); entry != nullptr; entry = entry->next)
+        names.push_back(entry->name);
+    const PortInfoBuffer buffer = {ports, bufferSize, reinterpret_cast<uintptr_t>(ports), sizeof(void*)};
+    return PackPortInfo(names, g_monitorName, level, buffer);
 }
 } // namespace
 
@@ -70,33 +32,21 @@ BOOL WINAPI NmxEnumPorts(LPWSTR /*serverName*/, DWORD level, LPBYTE ports, DWORD
         return FALSE;
     }
 
-    DWORD error = ERROR_SUCCESS;
-    {
-        MonitorLockGuard lock;
-        DWORD needed = 0;
-        for (const PortEntry* entry = FirstPortEntry(); entry != nullptr; entry = entry->next)
-            needed += BytesNeededFor(entry, level);
-        *bytesNeeded = needed;
-
-        if (needed > bufferSize) {
-            error = ERROR_INSUFFICIENT_BUFFER;
-        } else {
-            *countReturned = 0;
-            PortInfoWriter writer(ports, bufferSize);
-            for (const PortEntry* entry = FirstPortEntry(); entry != nullptr; entry = entry->next) {
-                if (!IsMonitorPortName(entry->name))
-                    continue;
-                if (level != 1 && level != 2) {
-                    error = ERROR_INVALID_LEVEL;
-                    break;
-                }
-                FillPortInfo(writer, level, entry);
-                ++*countReturned;
-            }
-        }
+    PortInfoAnswer answer;
+    try {
+        answer = PackPortList(level, ports, bufferSize);
+    } catch (const std::bad_alloc&) { // the list of names
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
     }
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
+    *bytesNeeded = answer.bytesNeeded;
+    if (answer.status == PortInfoStatus::InsufficientBuffer) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    *countReturned = answer.countReturned;
+    if (answer.status == PortInfoStatus::InvalidLevel) {
+        SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
     return TRUE;

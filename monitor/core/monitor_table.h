@@ -1,9 +1,10 @@
 #pragma once
 #include <windows.h>
 
-// The function table InitializePrintMonitor returns: a size of 56 bytes followed by fourteen entry
-// points, the layout of the spooler's classic extended monitor structure (without the Xcv slots
-// that newer headers append). The print host reads the table through this same definition.
+// The function table InitializePrintMonitor returns: its size in bytes (fourteen entry points: 56
+// on 32-bit Windows, 112 on 64-bit) followed by the entry points, the layout of the spooler's
+// classic extended monitor structure (without the Xcv slots that newer headers append). The print
+// host reads the table through this same definition.
 struct MonitorFunctions {
     BOOL(WINAPI* EnumPorts)(LPWSTR name, DWORD level, LPBYTE ports, DWORD bufferSize,
                             LPDWORD bytesNeeded, LPDWORD countReturned);
@@ -26,10 +27,10 @@ struct MonitorFunctions {
 };
 
 struct MonitorTable {
-    DWORD size; // sizeof(MonitorFunctions): 56
+    DWORD size; // sizeof(MonitorFunctions)
     MonitorFunctions functions;
 };
 
-static_assert(sizeof(MonitorFunctions) == 56, "fourteen 32-bit entry points");
+static_assert(sizeof(MonitorFunctions) == 14 * sizeof(void (*)()), "fourteen entry points, nothing between");
 
 using InitializePrintMonitorFn = MonitorTable*(WINAPI*)(LPWSTR registryRoot);

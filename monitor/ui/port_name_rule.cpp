@@ -10,16 +10,16 @@ bool IsLetter(wchar_t c, char upper)
 {
     return c == static_cast<wchar_t>(upper) || c == static_cast<wchar_t>(upper - 'A' + 'a');
 }
+} // namespace
 
-bool HasMonitorPrefix(const wchar_t* name)
+bool HasMonitorPortPrefix(const wchar_t* name)
 {
     return IsLetter(name[0], 'N') && IsLetter(name[1], 'M') && IsLetter(name[2], 'X');
 }
-} // namespace
 
 bool IsValidPortName(const wchar_t* name)
 {
-    if (name == nullptr || !HasMonitorPrefix(name))
+    if (name == nullptr || !HasMonitorPortPrefix(name))
         return false;
     // The name also names the port's registry key and fills a 32-character field, so a longer
     // one (set into the field by other means than typing) is refused too.

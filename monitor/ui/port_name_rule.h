@@ -7,3 +7,6 @@
 constexpr std::size_t kMaxPortNameChars = 31;
 
 bool IsValidPortName(const wchar_t* name);
+
+// Whether the name begins with "NMX" in any case: the monitor's own ports.
+bool HasMonitorPortPrefix(const wchar_t* name);

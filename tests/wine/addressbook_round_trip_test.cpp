@@ -140,4 +140,33 @@ TEST_F(RoundTrip, TheJobStartDialogTakesTheAddressesToo)
     });
 }
 
+#ifdef _WIN64
+// The 32-bit build's address book, in place of the installed one, finds the 64-bit monitor's
+// values and hands over to its dialog.
+TEST_F(RoundTrip, AThirtyTwoBitAddressBookHandsOverToTheSixtyFourBitDialog)
+{
+    const std::wstring book = InstallDirectory() + L"\\pelmora", build32 = DistDirectory() + L"\\..\\..\\win32\\dist\\pelmora";
+    const struct Swap {
+        std::wstring installed, built32;
+        ~Swap() { MoveFileExW((installed + L".kept").c_str(), installed.c_str(), MOVEFILE_REPLACE_EXISTING); }
+    } swaps[] = {{book + L".exe", build32 + L".exe"}, {book + L"RC.dll", build32 + L"RC.dll"}};
+    for (const Swap& swap : swaps)
+        ASSERT_TRUE(CopyFileW(swap.installed.c_str(), (swap.installed + L".kept").c_str(), FALSE) &&
+                    CopyFileW(swap.built32.c_str(), swap.installed.c_str(), FALSE));
+    ASSERT_TRUE(data_.Hold(PersonalFile(kPeople), GroupFile(kGroups)));
+    DialogThread thread = Configure();
+    DriveDialog(thread, kPortConfigCaption, [&](HWND dialog) {
+        HandOverThroughTheAddressBook(thread, dialog, [](AddressBookRun& run) {
+            const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, run.ProcessId());
+            BOOL wow64 = FALSE;
+            EXPECT_TRUE(IsWow64Process(process, &wow64) && wow64) << "not the 32-bit address book";
+            CloseHandle(process);
+            run.Select({0, 3});
+            EXPECT_TRUE(run.Press(IDC_RECIPIENT_ADD));
+        });
+        EXPECT_EQ(L"kept@x.jp;also@x.jp;ann@x.jp;bob@x.jp;cid@x.jp", ControlText(dialog, IDC_SERV_ADDR));
+    });
+}
+#endif
+
 } // namespace

@@ -55,7 +55,7 @@ TEST_F(PortList, TheTableHoldsFourteenEntryPointsWithoutOpenPortEx)
     RegistryScope registry;
     LoadedMonitor monitor;
     ASSERT_NE(monitor.Functions(), nullptr) << monitor.Error();
-    EXPECT_EQ(56u, monitor.TableSize());
+    EXPECT_EQ(14 * sizeof(void*), monitor.TableSize()) << "56 bytes on 32-bit Windows, 112 on 64-bit";
     const MonitorFunctions& f = *monitor.Functions();
     EXPECT_EQ(nullptr, f.OpenPortEx);
     const void* provided[] = {reinterpret_cast<void*>(f.EnumPorts), reinterpret_cast<void*>(f.OpenPort),
@@ -76,9 +76,9 @@ TEST_F(PortList, EverySubkeyIsAnEntryButOnlyMonitorPortsAreReported)
     LoadedMonitor monitor;
     ASSERT_NE(monitor.Functions(), nullptr);
 
-    // Level 1: 4 bytes and the name with its terminator, for all three entries.
+    // Level 1: the structure (one pointer) and the name with its terminator, for all three entries.
     const DWORD needed = NeededBytes(*monitor.Functions(), 1);
-    EXPECT_EQ(3u * (4 + 2 * 4 + 2), needed);
+    EXPECT_EQ(3u * (sizeof(PORT_INFO_1W) + 2 * 4 + 2), needed);
     EnumResult result = CallEnumPorts(*monitor.Functions(), 1, needed);
     ASSERT_TRUE(result.ok) << result.error;
     ASSERT_EQ(2u, result.returned);
@@ -127,8 +127,9 @@ TEST_F(PortList, LevelTwoReportsTheMonitorNameAsMonitorAndDescription)
     ASSERT_FALSE(monitorName.empty());
 
     const DWORD needed = NeededBytes(*monitor.Functions(), 2);
-    // 20 bytes, then the port name and the monitor name twice, for NMX1 and "1.64" alike.
-    EXPECT_EQ(2 * (20 + 2 * (4 + 1) + 4 * (monitorName.size() + 1)), needed);
+    // The structure (20 bytes on 32-bit Windows, 32 on 64-bit), then the port name and the monitor
+    // name twice, for NMX1 and "1.64" alike.
+    EXPECT_EQ(2 * (sizeof(PORT_INFO_2W) + 2 * (4 + 1) + 4 * (monitorName.size() + 1)), needed);
     EnumResult result = CallEnumPorts(*monitor.Functions(), 2, needed);
     ASSERT_TRUE(result.ok) << result.error;
     ASSERT_EQ(1u, result.returned);
