@@ -181,3 +181,22 @@ TEST_F(AddPortDialog, CancelledConfigurationLeavesNoPort)
     EXPECT_FALSE(RegKeyExists(L"NMX9"));
 }
 } // namespace
+
+namespace {
+TEST_F(AddPortDialog, APortDeletedWhileItsConfigurationIsOpenStoresNothingOnOk)
+{
+    DialogThread thread = AddPort();
+    HWND dialog = thread.WaitForDialog(kAddPortCaption);
+    ASSERT_NE(dialog, nullptr) << thread.Describe();
+    TypeText(dialog, IDC_NEW_PORT_NAME, L"NMX8");
+    PostClick(dialog, IDOK);
+    HWND config = thread.WaitForDialog(kPortConfigCaption);
+    ASSERT_NE(config, nullptr);
+    std::wstring name = L"NMX8";
+    EXPECT_TRUE(monitor_.Functions()->DeletePort(nullptr, nullptr, name.data()));
+    PostClick(config, IDOK);
+    ASSERT_TRUE(thread.WaitForEnd());
+    EXPECT_EQ(thread.Result(), TRUE);
+    EXPECT_FALSE(RegKeyExists(L"NMX8")) << "the deleted port would come back at the next start";
+}
+} // namespace
