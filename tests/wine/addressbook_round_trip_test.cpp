@@ -141,8 +141,7 @@ TEST_F(RoundTrip, TheJobStartDialogTakesTheAddressesToo)
 }
 
 #ifdef _WIN64
-// The 32-bit build's address book, in place of the installed one, finds the 64-bit monitor's
-// values and hands over to its dialog.
+// The 32-bit build's address book in place of the installed one finds the 64-bit monitor's values.
 TEST_F(RoundTrip, AThirtyTwoBitAddressBookHandsOverToTheSixtyFourBitDialog)
 {
     const std::wstring book = InstallDirectory() + L"\\pelmora", build32 = DistDirectory() + L"\\..\\..\\win32\\dist\\pelmora";
