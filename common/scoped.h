@@ -74,3 +74,5 @@ private:
 using ScopedHandle = Scoped<HANDLE, CloseHandle>;
 using ScopedFile = Scoped<HANDLE, CloseHandle, InvalidHandleIsEmpty>;
 using ScopedKey = Scoped<HKEY, RegCloseKey>;
+using ScopedFont = Scoped<HFONT, DeleteObject>;
+using ScopedHook = Scoped<HHOOK, UnhookWindowsHookEx>;
