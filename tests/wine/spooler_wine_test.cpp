@@ -9,7 +9,7 @@
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/spool_directory.h"
-#include "tests/wine/wine_spooler_calls.h"
+#include "printhost/wine_spooler_calls.h"
 
 #include <gtest/gtest.h>
 

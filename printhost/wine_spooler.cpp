@@ -1,11 +1,11 @@
-// Drives Wine's own spooler as a Windows program and a user would, for the tests and the demo
+// Drives Wine's own spooler as a Windows program and a user would, for scripts/demo.sh
 // (not shipped). Runs without the print host's spooler stand-ins: Wine's winspool.drv and
 // localspl load the installed monitor themselves.
 //   wine_spooler printer NAME PORT   a printer on PORT with Wine's PostScript driver and its PPD
 //   wine_spooler print PRINTER TEXT  an ordinary GDI job: StartDoc, the text, EndDoc
 //   wine_spooler addportex PORT MONITOR | addport MONITOR | configure PORT | deleteport PORT
 //   wine_spooler ports               EnumPortsW level 2, one port a line
-#include "tests/wine/wine_spooler_calls.h"
+#include "printhost/wine_spooler_calls.h"
 
 #include <winspool.h>
 

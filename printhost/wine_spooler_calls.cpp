@@ -1,4 +1,4 @@
-#include "tests/wine/wine_spooler_calls.h"
+#include "printhost/wine_spooler_calls.h"
 
 #include <winspool.h>
 
