@@ -76,6 +76,8 @@ private:
 using ScopedHandle = Scoped<HANDLE, CloseHandle>;
 using ScopedFile = Scoped<HANDLE, CloseHandle, InvalidHandleIsEmpty>;
 using ScopedKey = Scoped<HKEY, RegCloseKey>;
+using ScopedFont = Scoped<HFONT, DeleteObject>;
+using ScopedHook = Scoped<HHOOK, UnhookWindowsHookEx>;
 
 // What a program loads for its run: a library, an icon, a cursor, a menu; and a global atom
 // until it is handed on.
@@ -90,7 +92,6 @@ template <typename Object>
 using ScopedGdiObject = Scoped<Object, DeleteObject>;
 using ScopedPen = ScopedGdiObject<HPEN>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
-using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
 using ScopedMemoryDc = Scoped<HDC, DeleteDC>;
 

@@ -3,6 +3,7 @@
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
 #include "monitor/core/resource_ids.h"
+#include "monitor/core/port_config.h"
 #include "monitor/ui/dialogs.h"
 
 #include <winspool.h>
