@@ -108,10 +108,8 @@ bool IsPortRegistered(const WCHAR* name, DWORD* error)
     *error = ERROR_SUCCESS;
     if (!SpoolerLibraryAvailable(error))
         return false;
-    if (RegistryHasPort(name))
-        return true;
     MonitorLockGuard lock;
-    return FindPortEntry(name) != nullptr;
+    return RegistryHasPort(name) || FindPortEntry(name) != nullptr;
 }
 
 bool IsThisMonitor(const WCHAR* monitorName)
@@ -157,23 +155,30 @@ BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
     }
 }
 
+namespace {
+// Why a port cannot be added without dialog, or ERROR_SUCCESS.
+DWORD RefusalOfAddPortEx(DWORD level, const WCHAR* name, const WCHAR* monitorName)
+{
+    if (!IsThisMonitor(monitorName))
+        return ERROR_INVALID_PARAMETER;
+    if (level != 1 && level != kAnyLevel)
+        return ERROR_INVALID_LEVEL;
+    if (name == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    DWORD error = ERROR_SUCCESS;
+    return IsPortRegistered(name, &error) ? ERROR_INVALID_PARAMETER : error;
+}
+} // namespace
+
 BOOL WINAPI NmxAddPortEx(LPWSTR /*serverName*/, DWORD level, LPBYTE buffer, LPWSTR monitorName)
 {
-    DWORD error = ERROR_SUCCESS;
     const WCHAR* name = buffer != nullptr ? reinterpret_cast<PORT_INFO_1W*>(buffer)->pName : nullptr;
-    if (!IsThisMonitor(monitorName))
-        error = ERROR_INVALID_PARAMETER;
-    else if (level != 1 && level != kAnyLevel)
-        error = ERROR_INVALID_LEVEL;
-    else if (name == nullptr)
-        error = ERROR_INVALID_PARAMETER;
-    else if (IsPortRegistered(name, &error))
-        error = ERROR_INVALID_PARAMETER;
+    MonitorLockGuard lock; // from the check to the add
+    const DWORD error = RefusalOfAddPortEx(level, name, monitorName);
     if (error != ERROR_SUCCESS) {
         SetLastError(error);
         return FALSE;
     }
-    MonitorLockGuard lock;
     return AddPortEntry(name) != nullptr;
 }
 

@@ -5,6 +5,8 @@
 
 // Whether a port of that name exists: a registry subkey, or an entry already in the list (a port
 // added without dialog has no key yet). *error is the spooler library's load error, else 0.
+// Callers that add the port hold the monitor lock from this check to the add, so that two adds
+// of one name cannot both pass it.
 bool IsPortRegistered(const WCHAR* name, DWORD* error);
 bool IsThisMonitor(const WCHAR* monitorName);
 void UpperCasePrefix(WCHAR* name);

@@ -146,14 +146,14 @@ DWORD AddNewPort(const XcvHandle* xcv, const BYTE* input, DWORD inputSize)
     WCHAR name[kXcvPortNameUnits];
     if (!ReadPortName(input, inputSize, name) || !IsValidPortName(name))
         return ERROR_INVALID_NAME;
-    DWORD error = ERROR_SUCCESS;
-    if (IsPortRegistered(name, &error))
-        return ERROR_ALREADY_EXISTS;
-    if (error != ERROR_SUCCESS)
-        return error;
-    UpperCasePrefix(name);
     {
-        MonitorLockGuard lock;
+        MonitorLockGuard lock; // from the check to the add
+        DWORD error = ERROR_SUCCESS;
+        if (IsPortRegistered(name, &error))
+            return ERROR_ALREADY_EXISTS;
+        if (error != ERROR_SUCCESS)
+            return error;
+        UpperCasePrefix(name);
         if (AddPortEntry(name) == nullptr)
             return ERROR_NOT_ENOUGH_MEMORY;
     }
