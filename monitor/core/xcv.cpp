@@ -48,7 +48,8 @@ void CopyText(To (&to)[ToUnits], const From (&from)[FromUnits])
     to[i] = 0;
 }
 
-void ToBlock(const PortSettings& from, XcvSettings* to)
+// Between the record and the block, whose fields have the same names.
+template <typename From, typename To> void CopySettings(const From& from, To* to)
 {
     CopyText(to->PortName, from.PortName);
     CopyText(to->ServAddr, from.ServAddr);
@@ -57,25 +58,10 @@ void ToBlock(const PortSettings& from, XcvSettings* to)
     CopyText(to->ServName, from.ServName);
     CopyText(to->NotifyAddr, from.NotifyAddr);
     to->Notification = from.Notification;
-    to->ShowSw = static_cast<uint32_t>(from.ShowSw);
+    to->ShowSw = static_cast<decltype(to->ShowSw)>(from.ShowSw);
     to->PartLimit = from.PartLimit;
-    to->PartSw = static_cast<uint32_t>(from.PartSw);
-    to->CheckMailSw = static_cast<uint32_t>(from.CheckMailSw);
-}
-
-void FromBlock(const XcvSettings& from, PortSettings* to)
-{
-    CopyText(to->PortName, from.PortName);
-    CopyText(to->ServAddr, from.ServAddr);
-    CopyText(to->SMTPAddr, from.SMTPAddr);
-    CopyText(to->UserAddr, from.UserAddr);
-    CopyText(to->ServName, from.ServName);
-    CopyText(to->NotifyAddr, from.NotifyAddr);
-    to->Notification = from.Notification;
-    to->ShowSw = static_cast<LONG>(from.ShowSw);
-    to->PartLimit = from.PartLimit;
-    to->PartSw = static_cast<LONG>(from.PartSw);
-    to->CheckMailSw = static_cast<LONG>(from.CheckMailSw);
+    to->PartSw = static_cast<decltype(to->PartSw)>(from.PartSw);
+    to->CheckMailSw = static_cast<decltype(to->CheckMailSw)>(from.CheckMailSw);
 }
 
 DWORD GiveOutput(const void* data, DWORD bytes, PBYTE output, DWORD outputSize, PDWORD outputNeeded)
@@ -194,7 +180,7 @@ DWORD GetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize, 
         return ERROR_NOT_ENOUGH_MEMORY;
     lstrcpynW(settings->PortName, name, ARRAYSIZE(settings->PortName));
     LoadPortSettings(settings.get());
-    ToBlock(*settings, block.get());
+    CopySettings(*settings, block.get());
     WriteXcvSettings(*block, output);
     return ERROR_SUCCESS;
 }
@@ -211,7 +197,7 @@ DWORD SetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize)
         return ERROR_NOT_ENOUGH_MEMORY;
     if (ReadXcvSettings(input, inputSize, block.get()) != XcvReadError::None)
         return ERROR_INVALID_DATA;
-    FromBlock(*block, settings.get());
+    CopySettings(*block, settings.get());
     if (xcv->port[0] != L'\0' && lstrcmpiW(xcv->port, settings->PortName) != 0)
         return ERROR_INVALID_PARAMETER;
     if (!IsListedPort(settings->PortName))
