@@ -198,6 +198,7 @@ void ReleaseEverything()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int show)
 {
     g_program.instance = instance;
+    g_program.leadBytes = SystemLeadBytes();
     g_program.mode = RecipientModeFrom(commandTail);
     if (BroughtOtherInstanceForward() || !LoadResourceLibrary())
         return kStopped;

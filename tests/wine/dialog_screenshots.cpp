@@ -1,5 +1,7 @@
-// Shows each monitor dialog in turn for scripts/screenshots.sh, which photographs the screen: a
-// program of its own, outside the ctest suite, because it needs a real display.
+// Shows each monitor dialog and each window of the address book in turn for scripts/screenshots.sh,
+// which photographs the screen: a program of its own, outside the ctest suite, because it needs a
+// real display. The script runs it once for an English and once for a Japanese user; the dialogs
+// are found by their captions in the user's language and the address book holds sample data in it.
 #include "addressbook/core/resource_ids.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialog_ids.h"
@@ -8,6 +10,7 @@
 #include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/programs.h"
 #include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/shot_directory.h"
 
@@ -38,7 +41,7 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
         DialogThread thread([&] {
             return static_cast<INT_PTR>(monitor.Functions()->AddPort(nullptr, nullptr, monitorName.data()));
         });
-        HWND dialog = thread.WaitForDialog(L"Add Velloprint Port");
+        HWND dialog = thread.WaitForDialog(InstalledDialogCaption(IDD_ADD_PORT));
         ASSERT_NE(dialog, nullptr) << thread.Describe();
         EXPECT_TRUE(shots.Photograph(L"add_port"));
         PostClick(dialog, IDCANCEL);
@@ -48,7 +51,7 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
         DialogThread thread([&] {
             return static_cast<INT_PTR>(monitor.Functions()->ConfigurePort(nullptr, nullptr, port));
         });
-        HWND dialog = thread.WaitForDialog(L"Velloprint Port Settings");
+        HWND dialog = thread.WaitForDialog(InstalledDialogCaption(IDD_PORT_CONFIG));
         ASSERT_NE(dialog, nullptr) << thread.Describe();
         EXPECT_TRUE(shots.Photograph(L"port_config"));
         PostClick(dialog, IDCANCEL);
@@ -58,7 +61,7 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
         const Display347CheckFn display347Check = FindDisplay347Check(monitor.Module());
         ASSERT_NE(display347Check, nullptr);
         DialogThread thread([&] { return static_cast<INT_PTR>(display347Check(nullptr)); });
-        HWND dialog = thread.WaitForDialog(L"Velloprint Notice");
+        HWND dialog = thread.WaitForDialog(InstalledDialogCaption(IDD_NOTICE));
         ASSERT_NE(dialog, nullptr) << thread.Describe();
         EXPECT_TRUE(shots.Photograph(L"notice"));
         PostClick(dialog, IDOK);
@@ -89,23 +92,60 @@ void SelectAndPointAt(const AddressBookRun& book, int row, int buttonId)
     Sleep(kTooltipDelayMs);
 }
 
-// A few printers' mailboxes and two groups of them.
-const std::vector<PersonalRecord> kSamplePeople = {
-    {"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
-    {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
-    {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
-    {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
-    {"Warehouse", "labels@store.example.com", ";;", "Label printer"},
+bool Japanese()
+{
+    return GetACP() == 932;
+}
+
+// The system's ANSI bytes of a text: Shift-JIS for a Japanese user.
+std::string Ansi(const std::wstring& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+    return bytes;
+}
+
+// A few printers' mailboxes and two groups of them, named in the user's language.
+struct Sample {
+    std::vector<PersonalRecord> people;
+    std::vector<GroupRecord> groups;
 };
-const std::vector<GroupRecord> kSampleGroups = {
-    {"All offices", "Every office printer", {"Osaka office", "Head office"}},
-    {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}},
-};
+
+Sample EnglishSample()
+{
+    return {{{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
+             {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
+             {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
+             {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
+             {"Warehouse", "labels@store.example.com", ";;", "Label printer"}},
+            {{"All offices", "Every office printer", {"Osaka office", "Head office"}},
+             {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}}};
+}
+
+Sample JapaneseSample()
+{
+    const std::string osaka = Ansi(L"\u5927\u962a\u4e8b\u696d\u6240"), head = Ansi(L"\u672c\u793e"),
+                      yamada = Ansi(L"\u5c71\u7530 \u82b1\u5b50"), plotter = Ansi(L"\u7814\u7a76\u6240\u30d7\u30ed\u30c3\u30bf\u30fc");
+    return {{{osaka, "print.osaka@example.jp", Ansi(L"3F;\u897f\u68df;\u30ab\u30e9\u30fc"), Ansi(L"A3 \u30ab\u30e9\u30fc")},
+             {head, "print.hq@example.com", "1F;;", Ansi(L"\u4e21\u9762\u3001\u30db\u30c1\u30ad\u30b9")},
+             {yamada, "hanako.yamada@example.com", ";;", Ansi(L"\u6821\u6b63\u5237\u308a")},
+             {plotter, "plotter@lab.example.org", ";;", Ansi(L"A0 \u30ed\u30fc\u30eb\u7d19")},
+             {Ansi(L"\u5009\u5eab"), "labels@store.example.com", ";;", Ansi(L"\u30e9\u30d9\u30eb \u30d7\u30ea\u30f3\u30bf\u30fc")}},
+            {{Ansi(L"\u5168\u4e8b\u696d\u6240"), Ansi(L"\u5404\u4e8b\u696d\u6240\u306e\u30d7\u30ea\u30f3\u30bf\u30fc"), {osaka, head}},
+             {Ansi(L"\u30c7\u30b6\u30a4\u30f3"), Ansi(L"\u6821\u6b63\u3068\u30d7\u30ed\u30c3\u30c8"), {yamada, plotter}}}};
+}
+
+Sample SampleBook()
+{
+    return Japanese() ? JapaneseSample() : EnglishSample();
+}
 
 bool WriteSampleBook(const DataDirectory& data)
 {
-    return data.Write(L"personal.inf", PersonalFile(kSamplePeople)) &&
-           data.Write(L"group.inf", GroupFile(kSampleGroups));
+    const Sample sample = SampleBook();
+    return data.Write(L"personal.inf", PersonalFile(sample.people)) &&
+           data.Write(L"group.inf", GroupFile(sample.groups));
 }
 
 // The installed address book in normal mode with people and groups, one row selected and the
@@ -127,16 +167,16 @@ TEST(DialogScreenshots, AddressBookWindows)
 
     PointAt(ToolButton(book, IDC_TOOL_FIND));
     book.Command(CMD_FIND);
-    const HWND find = book.WaitForDialog(L"Find");
+    const HWND find = book.WaitForDialog(AddressBookDialogCaption(IDD_FIND));
     ASSERT_NE(nullptr, find);
-    TypeText(find, IDC_FIND_TEXT, L"office");
+    TypeText(find, IDC_FIND_TEXT, Japanese() ? L"\u4e8b\u696d\u6240" : L"office"); // 事業所
     Click(find, IDOK);
     Click(find, IDOK);
     EXPECT_TRUE(shots.Photograph(L"pelmora_find"));
     Click(find, IDCANCEL);
 
     book.PostCommand(CMD_ABOUT);
-    const HWND about = book.WaitForDialog(L"About Address Book");
+    const HWND about = book.WaitForDialog(AddressBookDialogCaption(IDD_ABOUT));
     ASSERT_NE(nullptr, about);
     EXPECT_TRUE(shots.Photograph(L"pelmora_about"));
     PostClick(about, IDOK);
@@ -182,13 +222,14 @@ TEST(DialogScreenshots, AddressBookHandOver)
                                   {L"1.64", {DwordValue(L"347Check", 0)}}});
     const SettingsScope settings;
     const InstalledDataFiles data;
-    ASSERT_TRUE(data.Hold(PersonalFile(kSamplePeople), GroupFile(kSampleGroups)));
+    const Sample sample = SampleBook();
+    ASSERT_TRUE(data.Hold(PersonalFile(sample.people), GroupFile(sample.groups)));
     const LoadedMonitor monitor;
     ASSERT_NE(monitor.Functions(), nullptr);
     wchar_t port[] = L"NMX1";
     DialogThread thread(
         [&] { return static_cast<INT_PTR>(monitor.Functions()->ConfigurePort(nullptr, nullptr, port)); });
-    DriveDialog(thread, L"Velloprint Port Settings", [&](HWND dialog) {
+    DriveDialog(thread, InstalledDialogCaption(IDD_PORT_CONFIG), [&](HWND dialog) {
         MessageBoxCatcher boxes;
         AddressBookRun book(&boxes);
         Click(dialog, IDC_ADDRESS_BOOK);
@@ -207,33 +248,4 @@ TEST(DialogScreenshots, AddressBookHandOver)
     });
 }
 
-// The system's ANSI bytes of a text: Shift-JIS for a Japanese user.
-std::string Ansi(const std::wstring& text)
-{
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                                     static_cast<int>(bytes.size()), nullptr, nullptr));
-    return bytes;
-}
-
-// Run with LC_ALL=ja_JP.UTF-8: the main window of a Japanese user, names and notes in Japanese.
-TEST(DialogScreenshots, DISABLED_JapaneseAddressBook)
-{
-    const ShotDirectory shots;
-    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
-    const SettingsScope settings;
-    const DataDirectory data;
-    const std::string sales = Ansi(L"\u55b6\u696d\u90e8"); // the sales department
-    ASSERT_TRUE(data.Write(L"personal.inf",
-                           PersonalFile({{Ansi(L"\u5c71\u7530 \u592a\u90ce"), "yamada@example.jp", ";;", sales},
-                                         {Ansi(L"\u4f50\u85e4 \u82b1\u5b50"), "sato@example.jp", ";;", ""},
-                                         {"Tokyo printer", "print.tokyo@example.jp", ";;", Ansi(L"3\u968e")}})));
-    ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{sales, "", {"Tokyo printer"}}})));
-    MessageBoxCatcher boxes;
-    AddressBookRun book(L"", data.Path(), &boxes);
-    ASSERT_TRUE(book.Started()) << book.Describe();
-    SelectAndPointAt(book, 1, IDC_TOOL_EDIT);
-    EXPECT_TRUE(shots.Photograph(L"pelmora_japanese"));
-    EXPECT_EQ(0, book.Close());
-}
 } // namespace
