@@ -83,21 +83,15 @@ TEST(PredefinedEntry, TextsOf124CharactersOrMoreShowTheirFirst124AndDots)
 TEST(PredefinedEntry, TheDotsNeverSplitATwoByteCharacter)
 {
     const std::string a122(122, 'a'), ki = "\x83\x4C"; // キ
-    struct Case {
-        const char* what;
-        std::string file;
-        std::string address;
+    const std::pair<std::string, std::string> cases[] = {
+        {a122 + "a" + ki + ki, a122 + "a..."}, // キ on bytes 123 and 124 goes
+        {a122 + ki + ki, a122 + ki + "..."},
+        {a122 + ki + '\0', a122 + ki + "..."}, // a 124-byte text, as for single bytes
     };
-    const Case cases[] = {
-        {"a character on bytes 123 and 124", a122 + "a" + ki + ki, a122 + "a..."},
-        {"a character on bytes 122 and 123", a122 + ki + ki, a122 + ki + "..."},
-        {"a 124-byte text", a122 + ki + '\0', a122 + ki + "..."},
-        {"a 123-byte text", a122 + "a" + '\0', a122 + "a"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [file, shown] : cases) {
         char address[kTextFieldSize];
-        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(c.file.data()), c.file.size(), Cp932(), address);
-        EXPECT_EQ(std::string(address), c.address) << c.what;
+        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(file.data()), file.size(), Cp932(), address);
+        EXPECT_EQ(std::string(address), shown);
     }
 }
 

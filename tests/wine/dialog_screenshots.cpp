@@ -106,39 +106,43 @@ std::string Ansi(const std::wstring& text)
     return bytes;
 }
 
-// A few printers' mailboxes and two groups of them, named in the user's language.
+// A few printers' mailboxes and two groups of them.
+const std::vector<PersonalRecord> kSamplePeople = {
+    {"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
+    {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
+    {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
+    {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
+    {"Warehouse", "labels@store.example.com", ";;", "Label printer"},
+};
+const std::vector<GroupRecord> kSampleGroups = {
+    {"All offices", "Every office printer", {"Osaka office", "Head office"}},
+    {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}},
+};
+
+// The same printers of a Japanese user, named in Japanese: names, details, notes.
+const wchar_t* const kJapanesePeople[][3] = {
+    {L"大阪事業所", L"3F;西棟;カラー", L"A3 カラー"}, {L"本社", L"1F;;", L"両面、ホチキス"},
+    {L"山田 花子", L";;", L"校正刷り"},            {L"研究所プロッター", L";;", L"A0 ロール紙"},
+    {L"倉庫", L";;", L"ラベル プリンター"},
+};
+const wchar_t* const kJapaneseGroups[][2] = {{L"全事業所", L"各事業所のプリンター"}, {L"デザイン", L"校正とプロット"}};
+
 struct Sample {
     std::vector<PersonalRecord> people;
     std::vector<GroupRecord> groups;
 };
-
-Sample EnglishSample()
-{
-    return {{{"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
-             {"Head office", "print.hq@example.com", "1F;;", "Duplex, stapler"},
-             {"Anna Berg", "anna.berg@example.com", ";;", "Proofs"},
-             {"Lab plotter", "plotter@lab.example.org", ";;", "A0 roll"},
-             {"Warehouse", "labels@store.example.com", ";;", "Label printer"}},
-            {{"All offices", "Every office printer", {"Osaka office", "Head office"}},
-             {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}}}};
-}
-
-Sample JapaneseSample()
-{
-    const std::string osaka = Ansi(L"\u5927\u962a\u4e8b\u696d\u6240"), head = Ansi(L"\u672c\u793e"),
-                      yamada = Ansi(L"\u5c71\u7530 \u82b1\u5b50"), plotter = Ansi(L"\u7814\u7a76\u6240\u30d7\u30ed\u30c3\u30bf\u30fc");
-    return {{{osaka, "print.osaka@example.jp", Ansi(L"3F;\u897f\u68df;\u30ab\u30e9\u30fc"), Ansi(L"A3 \u30ab\u30e9\u30fc")},
-             {head, "print.hq@example.com", "1F;;", Ansi(L"\u4e21\u9762\u3001\u30db\u30c1\u30ad\u30b9")},
-             {yamada, "hanako.yamada@example.com", ";;", Ansi(L"\u6821\u6b63\u5237\u308a")},
-             {plotter, "plotter@lab.example.org", ";;", Ansi(L"A0 \u30ed\u30fc\u30eb\u7d19")},
-             {Ansi(L"\u5009\u5eab"), "labels@store.example.com", ";;", Ansi(L"\u30e9\u30d9\u30eb \u30d7\u30ea\u30f3\u30bf\u30fc")}},
-            {{Ansi(L"\u5168\u4e8b\u696d\u6240"), Ansi(L"\u5404\u4e8b\u696d\u6240\u306e\u30d7\u30ea\u30f3\u30bf\u30fc"), {osaka, head}},
-             {Ansi(L"\u30c7\u30b6\u30a4\u30f3"), Ansi(L"\u6821\u6b63\u3068\u30d7\u30ed\u30c3\u30c8"), {yamada, plotter}}}};
-}
-
 Sample SampleBook()
 {
-    return Japanese() ? JapaneseSample() : EnglishSample();
+    Sample sample = {kSamplePeople, kSampleGroups};
+    if (!Japanese())
+        return sample;
+    for (size_t i = 0; i < sample.people.size(); ++i)
+        sample.people[i] = {Ansi(kJapanesePeople[i][0]), sample.people[i].address, Ansi(kJapanesePeople[i][1]),
+                            Ansi(kJapanesePeople[i][2])};
+    for (size_t i = 0; i < sample.groups.size(); ++i)
+        sample.groups[i] = {Ansi(kJapaneseGroups[i][0]), Ansi(kJapaneseGroups[i][1]),
+                            {sample.people[2 * i].name, sample.people[2 * i + 1].name}};
+    return sample;
 }
 
 bool WriteSampleBook(const DataDirectory& data)
@@ -169,7 +173,7 @@ TEST(DialogScreenshots, AddressBookWindows)
     book.Command(CMD_FIND);
     const HWND find = book.WaitForDialog(AddressBookDialogCaption(IDD_FIND));
     ASSERT_NE(nullptr, find);
-    TypeText(find, IDC_FIND_TEXT, Japanese() ? L"\u4e8b\u696d\u6240" : L"office"); // 事業所
+    TypeText(find, IDC_FIND_TEXT, Japanese() ? L"事業所" : L"office");
     Click(find, IDOK);
     Click(find, IDOK);
     EXPECT_TRUE(shots.Photograph(L"pelmora_find"));
