@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "addressbook/core/address_data.h"
+#include "addressbook/core/main_list.h"
 #include "addressbook/core/recipient_mode.h"
 #include "addressbook/ui/column_layout.h"
 
@@ -28,6 +29,7 @@ struct Program {
     ColumnEdges columns = {};     // in the coordinates the column bar and the main list share
     bool modalOpen = false;       // refuses a log-off while a modal dialog runs
     UINT statusHint = 0;          // string id of the hint for the button under the mouse; 0 none
+    DisplayDirections directions; // of the display commands by name and by address
 
     HMENU contextMenu = nullptr;    // menu 109
     HCURSOR resizeCursor = nullptr; // cursor 121, for the column bar's borders

@@ -27,42 +27,30 @@ std::mutex g_deliveryLock;
 using WideList = std::unique_ptr<WCHAR[], GlobalFreeDeleter>;
 using TextBuffer = std::unique_ptr<char[], GlobalFreeDeleter>;
 
+// The list is cut into its entries as they are served: a copy of it.
 WideList CopyList(const WCHAR* list)
 {
-    WideList copy(static_cast<WCHAR*>(AllocZeroed(sizeof(PortSettings::ServAddr))));
+    const int chars = lstrlenW(list) + 1;
+    WideList copy(static_cast<WCHAR*>(AllocZeroed(chars * sizeof(WCHAR))));
     if (copy)
-        lstrcpynW(copy.get(), list, ARRAYSIZE(PortSettings::ServAddr));
+        lstrcpynW(copy.get(), list, chars);
     return copy;
 }
 
-// ServAddr holds one entry while it is served and the whole list again afterwards.
-class ServedEntry {
-public:
-    ServedEntry(PortSettings& settings, const WCHAR* savedList) : settings_(settings), savedList_(savedList) {}
-    ~ServedEntry() { lstrcpynW(settings_.ServAddr, savedList_, ARRAYSIZE(settings_.ServAddr)); }
-    ServedEntry(const ServedEntry&) = delete;
-    ServedEntry& operator=(const ServedEntry&) = delete;
-    void Serve(const WCHAR* entry) { lstrcpynW(settings_.ServAddr, entry, ARRAYSIZE(settings_.ServAddr)); }
-
-private:
-    PortSettings& settings_;
-    const WCHAR* savedList_;
-};
-
-// The port's texts in the ANSI code page, with the time of sending.
+// The job's texts for one recipient in the ANSI code page, with the time of sending.
 class AnsiMailTexts {
 public:
-    explicit AnsiMailTexts(const PortSettings& settings)
+    AnsiMailTexts(const PrintJobMail& job, const WCHAR* recipient)
     {
-        ToAnsiText(settings.SMTPAddr, server_, kMailLineCapacity);
-        const bool senderExact = ToAnsiExact(settings.UserAddr, sender_, kMailLineCapacity);
-        const bool recipientExact = ToAnsiExact(settings.ServAddr, recipient_, kMailLineCapacity);
-        ToAnsiText(settings.DocName, documentName_, kMailLineCapacity);
-        ToAnsiText(settings.NotifyAddr, notifyAddress_, kMailLineCapacity);
-        ToAnsiText(settings.JobUID, jobUid_, kMailLineCapacity);
+        ToAnsiText(job.server.host, server_, kMailLineCapacity);
+        const bool senderExact = ToAnsiExact(job.sender, sender_, kMailLineCapacity);
+        const bool recipientExact = ToAnsiExact(recipient, recipient_, kMailLineCapacity);
+        ToAnsiText(job.job->DocumentName(), documentName_, kMailLineCapacity);
+        ToAnsiText(job.notifyAddress, notifyAddress_, kMailLineCapacity);
+        ToAnsiText(job.jobUid, jobUid_, kMailLineCapacity);
         texts_ = JobMailTexts{server_, sender_, recipient_, documentName_, notifyAddress_, jobUid_,
-                              settings.Notification, static_cast<int32_t>(settings.PartIndex),
-                              static_cast<int32_t>(settings.PartCount), GetUserDefaultLangID(), dateText_,
+                              job.notification, static_cast<int32_t>(job.partIndex),
+                              static_cast<int32_t>(job.partCount), GetUserDefaultLangID(), dateText_,
                               CivilTime{}, 0, senderExact, recipientExact};
         StampTime();
     }
@@ -99,75 +87,72 @@ private:
 };
 
 // The mail's commands and texts go to the connection through the session; the attachment comes
-// from the encoded file beside the spool file.
+// from the encoded file beside the job's file.
 class ConnectionWriter : public SessionMailWriter {
 public:
-    ConnectionWriter(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer)
-        : SessionMailWriter(socket, host, buffer, kMessageWriteBytes), entry_(entry)
+    ConnectionWriter(const PrintJobMail& job, const WCHAR* recipient, SmtpSocket& socket, DeliveryHost& host,
+                     char* buffer)
+        : SessionMailWriter(socket, host, buffer, kMessageWriteBytes), job_(job), recipient_(recipient)
     {
     }
 
     bool PrepareAttachment() override
     {
-        if (PrepareEncodedAttachment(entry_->settings.SpoolFile))
+        if (PrepareEncodedAttachment(job_.file))
             return true;
         ShowMonitorMessage(IDS_NOT_PREPARED, kStyleError);
         return false;
     }
-    bool SendAttachment() override { return SendEncodedAttachment(Stream(), entry_->settings.SpoolFile); }
-    void ShowRecipientRefused() override
-    {
-        MessageBoxW(nullptr, entry_->settings.ServAddr, g_messageCaption, kStyleError);
-    }
-    bool SendAborted() override { return HasFlag(entry_, kFlagSendAbort); }
+    bool SendAttachment() override { return SendEncodedAttachment(Stream(), job_.file); }
+    void ShowRecipientRefused() override { MessageBoxW(nullptr, recipient_, g_messageCaption, kStyleError); }
+    bool SendAborted() override { return job_.job->Aborted(); }
 
 private:
-    PortEntry* entry_;
+    const PrintJobMail& job_;
+    const WCHAR* recipient_;
 };
 
 // One recipient's mail over a greeted connection, its text gathered in the buffer of
 // kMessageWriteBytes. No encoded file stays behind, whatever happened to the mail.
-bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer)
+bool SendRecipientMail(const PrintJobMail& job, const WCHAR* recipient, SmtpSocket& socket, DeliveryHost& host,
+                       char* buffer)
 {
-    const AnsiMailTexts mail(entry->settings);
-    ConnectionWriter writer(entry, socket, host, buffer);
+    const AnsiMailTexts mail(job, recipient);
+    ConnectionWriter writer(job, recipient, socket, host, buffer);
     const bool sent = SendJobMail(mail.texts(), writer);
-    RemoveEncodedAttachment(entry->settings.SpoolFile);
+    RemoveEncodedAttachment(job.file);
     return sent;
 }
 
 enum class Served { Delivered, NotDelivered, Stop };
 
-Served ServeRecipient(PortEntry* entry, DeliveryHost& host, char* buffer)
+Served ServeRecipient(const PrintJobMail& job, const WCHAR* recipient, DeliveryHost& host, char* buffer)
 {
-    WinSockConnector connector(entry->settings.SMTPAddr, host);
+    WinSockConnector connector(job.server, host);
     if (!ConnectSmtpServer(connector, host))
         return Served::Stop;
     if ((host.JobStatus() & JOB_STATUS_DELETING) != 0)
         return Served::Stop;
-    const bool delivered = SendRecipientMail(entry, connector.Socket(), host, buffer);
+    const bool delivered = SendRecipientMail(job, recipient, connector.Socket(), host, buffer);
     // A job deleted or failed during the send stops the delivery.
-    if (HasFlag(entry, kFlagSendAbort))
+    if (job.job->Aborted())
         return Served::Stop;
     return delivered ? Served::Delivered : Served::NotDelivered;
 }
 
-bool DeliverToAll(PortEntry* entry)
+bool DeliverToAll(const PrintJobMail& job)
 {
-    const WideList saved = CopyList(entry->settings.ServAddr);
-    WideList working = CopyList(entry->settings.ServAddr);
+    WideList working = CopyList(job.recipients);
     const TextBuffer buffer(static_cast<char*>(AllocZeroed(kMessageWriteBytes)));
-    if (!saved || !working || !buffer) {
+    if (!working || !buffer) {
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
-    ServedEntry served(entry->settings, saved.get());
-    DeliveryHost host(entry);
+    DeliveryHost host(*job.job);
     bool delivered = false;
     RecipientsFromLast<WCHAR> recipients(working.get());
     while (const WCHAR* recipient = recipients.Next()) {
-        served.Serve(recipient);
-        switch (ServeRecipient(entry, host, buffer.get())) {
+        switch (ServeRecipient(job, recipient, host, buffer.get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:
@@ -182,7 +167,7 @@ bool DeliverToAll(PortEntry* entry)
 
 } // namespace
 
-BOOL SendPrintJob(PortEntry* entry)
+BOOL SendPrintJob(const PrintJobMail& job)
 {
     const std::lock_guard<std::mutex> oneDelivery(g_deliveryLock);
     const SocketLayer sockets;
@@ -190,5 +175,5 @@ BOOL SendPrintJob(PortEntry* entry)
         ShowMonitorMessage(IDS_SOCKET_START, kStyleError);
         return FALSE;
     }
-    return DeliverToAll(entry) ? TRUE : FALSE;
+    return DeliverToAll(job) ? TRUE : FALSE;
 }

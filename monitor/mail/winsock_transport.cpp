@@ -1,5 +1,4 @@
 #include "monitor/mail/winsock_transport.h"
-#include "monitor/core/job_status.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/resource_ids.h"
@@ -50,7 +49,7 @@ uint32_t DeliveryHost::NowMs()
 DWORD DeliveryHost::JobStatus()
 {
     DWORD status = 0;
-    if (!TryQueryJobStatus(entry_, &status))
+    if (!job_.QueryStatus(&status))
         polling_ = false;
     return status;
 }
@@ -64,13 +63,13 @@ bool DeliveryHost::PollForAbort()
     if (!abort && polling_)
         abort = (JobStatus() & JOB_STATUS_ERROR) != 0;
     if (abort)
-        SetFlag(entry_, kFlagSendAbort);
+        job_.MarkAborted();
     return abort;
 }
 
 bool DeliveryHost::SendAborted()
 {
-    return HasFlag(entry_, kFlagSendAbort);
+    return job_.Aborted();
 }
 
 void DeliveryHost::ShowNetworkFailure()
@@ -164,7 +163,7 @@ Readiness WinSockSocket::WaitReady(StepDirection direction, uint32_t sliceMs)
 bool WinSockConnector::Resolve(sockaddr_in* address)
 {
     char host[kHostTextCapacity];
-    ToAnsiText(server_, host, kHostTextCapacity);
+    ToAnsiText(server_.host, host, kHostTextCapacity);
     // An empty name would resolve to this machine, and a control byte could never be part of
     // a host name: neither names a server.
     if (host[0] == '\0' || HasControlByte(host))
@@ -184,7 +183,7 @@ bool WinSockConnector::Open()
     sockaddr_in address{};
     address.sin_family = AF_INET;
     if (!Resolve(&address)) {
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED, server_);
+        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED, server_.host);
         return false;
     }
     if (!socket_.Create()) {

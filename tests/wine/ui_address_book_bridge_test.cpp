@@ -309,7 +309,9 @@ TEST_F(AddressBookBridge, AHandOverNamingAnotherFileIsRefused)
             ASSERT_TRUE(thread.Flush());
             EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), kStoredList);
             EXPECT_EQ(FileBytes(other), bytes) << "the file was touched";
-            EXPECT_EQ(GlobalFindAtomW(other.c_str()), 0) << "the atom is left";
+            const ATOM atom = GlobalFindAtomW(other.c_str());
+            EXPECT_NE(atom, 0) << "an atom that is not the hand-over's was deleted";
+            GlobalDeleteAtom(atom);
         }
     });
     DeleteFileW((spool + L"\\other.txt").c_str());
