@@ -2,6 +2,7 @@
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
+#include "monitor/core/port_registration.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/core/port_config.h"
 #include "monitor/ui/dialogs.h"
@@ -71,30 +72,6 @@ bool RegistryHasPort(const WCHAR* name)
     return found;
 }
 
-// Whether a port of that name exists: a registry subkey, or an entry already in the list (a port
-// added without dialog has no key yet).
-bool IsPortRegistered(const WCHAR* name, DWORD* error)
-{
-    *error = ERROR_SUCCESS;
-    if (!SpoolerLibraryAvailable(error))
-        return false;
-    if (RegistryHasPort(name))
-        return true;
-    MonitorLockGuard lock;
-    return FindPortEntry(name) != nullptr;
-}
-
-bool IsThisMonitor(const WCHAR* monitorName)
-{
-    return monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) == 0;
-}
-
-void UpperCasePrefix(WCHAR* name)
-{
-    const int length = lstrlenW(name);
-    CharUpperBuffW(name, length < 3 ? length : 3);
-}
-
 enum class AddOutcome { Retry, Done, Failed };
 
 AddOutcome AddNamedPort(HWND window, WCHAR* name)
@@ -126,6 +103,40 @@ AddOutcome AddNamedPort(HWND window, WCHAR* name)
 }
 } // namespace
 
+bool IsPortRegistered(const WCHAR* name, DWORD* error)
+{
+    *error = ERROR_SUCCESS;
+    if (!SpoolerLibraryAvailable(error))
+        return false;
+    MonitorLockGuard lock;
+    return RegistryHasPort(name) || FindPortEntry(name) != nullptr;
+}
+
+bool IsThisMonitor(const WCHAR* monitorName)
+{
+    return monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) == 0;
+}
+
+void UpperCasePrefix(WCHAR* name)
+{
+    const int length = lstrlenW(name);
+    CharUpperBuffW(name, length < 3 ? length : 3);
+}
+
+DWORD RemovePort(const WCHAR* portName)
+{
+    MonitorLockGuard lock;
+    PortEntry* entry = FindPortEntry(portName);
+    if (entry == nullptr)
+        return ERROR_UNKNOWN_PORT;
+    // The job's settings and files live in the entry until the job ends.
+    if (HasFlag(entry, kFlagJobInProgress))
+        return ERROR_BUSY;
+    RemovePortEntry(entry);
+    DeletePortSettings(portName);
+    return ERROR_SUCCESS;
+}
+
 BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
 {
     if (!IsThisMonitor(monitorName)) {
@@ -144,23 +155,30 @@ BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
     }
 }
 
+namespace {
+// Why a port cannot be added without dialog, or ERROR_SUCCESS.
+DWORD RefusalOfAddPortEx(DWORD level, const WCHAR* name, const WCHAR* monitorName)
+{
+    if (!IsThisMonitor(monitorName))
+        return ERROR_INVALID_PARAMETER;
+    if (level != 1 && level != kAnyLevel)
+        return ERROR_INVALID_LEVEL;
+    if (name == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    DWORD error = ERROR_SUCCESS;
+    return IsPortRegistered(name, &error) ? ERROR_INVALID_PARAMETER : error;
+}
+} // namespace
+
 BOOL WINAPI NmxAddPortEx(LPWSTR /*serverName*/, DWORD level, LPBYTE buffer, LPWSTR monitorName)
 {
-    DWORD error = ERROR_SUCCESS;
     const WCHAR* name = buffer != nullptr ? reinterpret_cast<PORT_INFO_1W*>(buffer)->pName : nullptr;
-    if (!IsThisMonitor(monitorName))
-        error = ERROR_INVALID_PARAMETER;
-    else if (level != 1 && level != kAnyLevel)
-        error = ERROR_INVALID_LEVEL;
-    else if (name == nullptr)
-        error = ERROR_INVALID_PARAMETER;
-    else if (IsPortRegistered(name, &error))
-        error = ERROR_INVALID_PARAMETER;
+    MonitorLockGuard lock; // from the check to the add
+    const DWORD error = RefusalOfAddPortEx(level, name, monitorName);
     if (error != ERROR_SUCCESS) {
         SetLastError(error);
         return FALSE;
     }
-    MonitorLockGuard lock;
     return AddPortEntry(name) != nullptr;
 }
 
@@ -181,16 +199,9 @@ BOOL WINAPI NmxConfigurePort(LPWSTR /*serverName*/, HWND window, LPWSTR portName
 
 BOOL WINAPI NmxDeletePort(LPWSTR /*serverName*/, HWND /*window*/, LPWSTR portName)
 {
-    MonitorLockGuard lock;
-    PortEntry* entry = FindPortEntry(portName);
-    if (entry == nullptr)
-        return FALSE;
-    // The job's settings and files live in the entry until the job ends.
-    if (HasFlag(entry, kFlagJobInProgress)) {
-        SetLastError(ERROR_BUSY);
-        return FALSE;
-    }
-    RemovePortEntry(entry);
-    DeletePortSettings(portName);
-    return TRUE;
+    const DWORD error = RemovePort(portName);
+    // A name not in the list sets no error code.
+    if (error != ERROR_SUCCESS && error != ERROR_UNKNOWN_PORT)
+        SetLastError(error);
+    return error == ERROR_SUCCESS;
 }
