@@ -49,7 +49,7 @@ TEST(MainList, EachDisplayCommandAlternatesItsOwnDirection)
 TEST(MainList, ADisplayAfterAChangeShowsTheOrderOfTheListsAsTheyAreNow)
 {
     AddressBook book = SampleBook();
-    CopyToField(book.personal.entries[4].name, "0");
+    CopyToField(book.personal.entries[4].name, "0", LeadBytes());
     InvalidateSortIndexes(book);
     DisplayDirections directions;
     EXPECT_EQ(DisplayByName(book, directions), (Items{P(4), P(3), P(1), G(2), G(0)}));
