@@ -31,13 +31,13 @@ ReportedPort ToReportedPort(DWORD level, const BYTE* structure)
 
 LoadedMonitor::LoadedMonitor()
 {
-    module_ = LoadLibraryW(L"NMX_MON.dll");
-    if (module_ == nullptr) {
+    module_.Reset(LoadLibraryW(L"NMX_MON.dll"));
+    if (!module_) {
         error_ = GetLastError();
         return;
     }
     auto initialize = reinterpret_cast<InitializePrintMonitorFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "InitializePrintMonitor")));
+        reinterpret_cast<void*>(GetProcAddress(module_.Get(), "InitializePrintMonitor")));
     if (initialize == nullptr) {
         error_ = GetLastError();
         return;
@@ -45,12 +45,6 @@ LoadedMonitor::LoadedMonitor()
     table_ = initialize(kMonitorsKey);
     if (table_ == nullptr)
         error_ = GetLastError();
-}
-
-LoadedMonitor::~LoadedMonitor()
-{
-    if (module_ != nullptr)
-        FreeLibrary(module_);
 }
 
 bool EnumMonitorPorts(const MonitorFunctions& monitor, DWORD level, std::vector<ReportedPort>* ports,

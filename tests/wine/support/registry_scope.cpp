@@ -1,6 +1,6 @@
 #include "tests/wine/support/registry_scope.h"
 
-#include "tests/wine/support/scoped_handle.h"
+#include "common/scoped.h"
 
 #include "monitor/core/port_settings.h"
 
