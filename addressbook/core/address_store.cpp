@@ -64,7 +64,7 @@ void ReadPredefinedAddress(char (&address)[kTextFieldSize])
     uint8_t bytes[kPredefinedReadBytes];
     DWORD got = 0;
     if (file.IsValid() && ReadFile(file.Get(), bytes, kPredefinedReadBytes, &got, nullptr))
-        PredefinedAddressFrom(bytes, got, address);
+        PredefinedAddressFrom(bytes, got, g_program.leadBytes, address);
 }
 
 void LoadLists(AddressBook& book)
@@ -75,10 +75,10 @@ void LoadLists(AddressBook& book)
     char predefined[kTextFieldSize] = {};
     if (g_program.mode != kRecipientOff)
         ReadPredefinedAddress(predefined);
-    book.personal = ReadPersonalFile(content.data(), content.size(), predefined);
+    book.personal = ReadPersonalFile(content.data(), content.size(), predefined, g_program.leadBytes);
     Bytes().swap(content);
     if (book.personal.exists && ReadWholeFile(g_program.groupPath, &content))
-        book.groups = ReadGroupFile(content.data(), content.size(), book.personal);
+        book.groups = ReadGroupFile(content.data(), content.size(), book.personal, g_program.leadBytes);
 }
 
 bool Exists(const char* path)

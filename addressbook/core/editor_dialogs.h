@@ -107,11 +107,11 @@ void ShowEditorMessage(HWND dialog, unsigned textId);
 // false, after showing the refusal, keeps the dialog open.
 template <class List>
 bool NameAccepted(HWND dialog, int nameId, const List& list, int index,
-                  unsigned (*refused)(const List&, const char*, int))
+                  unsigned (*refused)(const List&, const char*, int, const LeadBytes&))
 {
     char name[kTextFieldSize];
     ReadField(dialog, nameId, kEditorTextLimit, name);
-    const unsigned refusal = refused(list, name, index);
+    const unsigned refusal = refused(list, name, index, g_program.leadBytes);
     if (refusal != 0)
         ShowEditorMessage(dialog, refusal);
     return refusal == 0;

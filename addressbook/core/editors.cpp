@@ -56,11 +56,8 @@ void ReadField(HWND dialog, int id, int limit, char (&field)[kTextFieldSize])
     // Read more than fits, so that the cut falls between whole characters of a double-byte text.
     char text[4 * kTextFieldSize] = {};
     GetDlgItemText(dialog, id, text, sizeof(text));
-    const char* end = text;
-    for (const char* next = CharNext(end); next != end && next - text <= limit; next = CharNext(end))
-        end = next;
-    text[end - text] = '\0';
-    CopyToField(field, text);
+    text[WholeCharBytes(text, static_cast<size_t>(limit), g_program.leadBytes)] = '\0';
+    CopyToField(field, text, g_program.leadBytes);
 }
 
 void AddPersonalItems(HWND list, const MemberScratch& indexes)

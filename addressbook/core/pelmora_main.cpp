@@ -197,6 +197,7 @@ int RunMessageLoop()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int show)
 {
     g_program.instance = instance;
+    g_program.leadBytes = SystemLeadBytes();
     g_program.mode = RecipientModeFrom(commandTail);
     if (BroughtOtherInstanceForward())
         return kStopped;

@@ -14,6 +14,7 @@ struct Program {
     RecipientMode mode = kRecipientOff;
     HWND targetWindow = nullptr;  // the monitor's port settings dialog, in recipient mode
     AddressBook book;
+    LeadBytes leadBytes; // of the system's ANSI code page, which all texts are in
     char personalPath[MAX_PATH] = {};
     char groupPath[MAX_PATH] = {};
 
@@ -37,3 +38,6 @@ struct Program {
 };
 
 extern Program g_program;
+
+// The lead bytes of the system's ANSI code page.
+LeadBytes SystemLeadBytes();

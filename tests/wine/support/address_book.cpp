@@ -110,6 +110,16 @@ std::wstring AddressBookString(UINT id)
     return LibraryString(InstallDirectory() + L"\\pelmoraRC.dll", id);
 }
 
+std::wstring AddressBookDialogCaption(int dialogId)
+{
+    HMODULE library = LoadLibraryExW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    std::wstring caption = DialogCaption(library, dialogId);
+    if (library != nullptr)
+        FreeLibrary(library);
+    return caption;
+}
+
 std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument)
 {
     std::wstring text = AddressBookString(id);
