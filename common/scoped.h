@@ -42,6 +42,17 @@ public:
     bool IsValid() const { return handle_ != EmptyValue(); }
     explicit operator bool() const { return IsValid(); }
     Handle Get() const { return handle_; }
+    // A memory block's owner reaches what it holds.
+    template <typename H = Handle, typename = std::enable_if_t<std::is_class_v<std::remove_pointer_t<H>>>>
+    H operator->() const
+    {
+        return handle_;
+    }
+    template <typename H = Handle, typename = std::enable_if_t<std::is_class_v<std::remove_pointer_t<H>>>>
+    std::remove_pointer_t<H>& operator*() const
+    {
+        return *handle_;
+    }
     // For a call that hands out a new handle through a pointer; anything owned before is closed.
     Handle* Out()
     {

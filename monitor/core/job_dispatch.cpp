@@ -162,11 +162,12 @@ void DispatchJob(PortEntry* entry)
 
 void FinishJob(PortEntry* entry)
 {
-    SetJobW(entry->printer.Get(), entry->jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
+    if (!HasFlag(entry, kFlagNoPrinter))
+        SetJobW(entry->printer.Get(), entry->jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
     entry->file.Reset();
     ReleaseJobPrinter(entry);
     DeleteFileW(entry->settings.SpoolFile);
-    ClearFlag(entry, kFlagJobInProgress | kFlagSendAbort);
+    ClearFlag(entry, kFlagJobInProgress | kFlagSendAbort | kFlagNoPrinter);
 }
 } // namespace
 

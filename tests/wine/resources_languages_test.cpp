@@ -77,7 +77,7 @@ TEST(ResourceLanguages, EveryTextResourceIsInEnglishAndJapaneseAndOnlyPicturesAr
         for (LPCWSTR type : {RT_STRING, RT_DIALOG, RT_MENU, RT_ACCELERATOR, RT_BITMAP, RT_GROUP_ICON, RT_VERSION}) {
             const bool picture = type == RT_BITMAP || type == RT_GROUP_ICON || type == RT_VERSION;
             for (const auto& [id, languages] : LanguagesOf(library, type))
-                EXPECT_EQ(picture ? std::set<LANGID>{neutral} : std::set<LANGID>{kEnglish, kJapanese}, languages)
+                EXPECT_EQ((picture ? std::set<LANGID>{neutral} : std::set<LANGID>{kEnglish, kJapanese}), languages)
                     << Utf8(name) << " type " << reinterpret_cast<ULONG_PTR>(type) << " id " << id;
         }
         EXPECT_FALSE(LanguagesOf(library, RT_DIALOG).empty()) << Utf8(name);

@@ -112,12 +112,7 @@ std::wstring AddressBookString(UINT id)
 
 std::wstring AddressBookDialogCaption(int dialogId)
 {
-    HMODULE library = LoadLibraryExW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
-    std::wstring caption = DialogCaption(library, dialogId);
-    if (library != nullptr)
-        FreeLibrary(library);
-    return caption;
+    return LibraryDialogCaption(InstallDirectory() + L"\\pelmoraRC.dll", dialogId);
 }
 
 std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument)

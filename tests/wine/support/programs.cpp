@@ -125,14 +125,15 @@ std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language)
     return reinterpret_cast<const wchar_t*>(title);
 }
 
+std::wstring LibraryDialogCaption(const std::wstring& library, int dialogId)
+{
+    const ScopedLibrary resources(LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    return resources ? DialogCaption(resources.Get(), dialogId) : L"";
+}
+
 std::wstring InstalledDialogCaption(int dialogId)
 {
-    HMODULE resources = LoadLibraryExW((SystemDirectory() + L"\\NmxRC.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (resources == nullptr)
-        return L"";
-    std::wstring caption = DialogCaption(resources, dialogId);
-    FreeLibrary(resources);
-    return caption;
+    return LibraryDialogCaption(SystemDirectory() + L"\\NmxRC.dll", dialogId);
 }
 
 std::string Utf8(const std::wstring& text)

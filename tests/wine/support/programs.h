@@ -26,7 +26,8 @@ std::wstring InstalledResourceString(UINT id);
 // the platform picks for this user (Japanese for a Japanese user); empty when there is no such
 // template.
 std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language = LANG_NEUTRAL);
-// ... of the installed monitor's NmxRC.dll.
+// ... of a resource library loaded as data, or of the installed monitor's NmxRC.dll.
+std::wstring LibraryDialogCaption(const std::wstring& library, int dialogId);
 std::wstring InstalledDialogCaption(int dialogId);
 
 // UTF-8 of a wide text, for gtest messages.
