@@ -112,7 +112,7 @@ std::wstring AddressBookString(UINT id)
 
 std::wstring AddressBookDialogCaption(int dialogId)
 {
-    return LibraryDialogCaption(InstallDirectory() + L"\\pelmoraRC.dll", dialogId);
+    return DialogCaption(InstallDirectory() + L"\\pelmoraRC.dll", dialogId);
 }
 
 std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument)

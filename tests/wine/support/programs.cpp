@@ -125,15 +125,10 @@ std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language)
     return reinterpret_cast<const wchar_t*>(title);
 }
 
-std::wstring LibraryDialogCaption(const std::wstring& library, int dialogId)
+std::wstring DialogCaption(const std::wstring& libraryPath, int dialogId)
 {
-    const ScopedLibrary resources(LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    return resources ? DialogCaption(resources.Get(), dialogId) : L"";
-}
-
-std::wstring InstalledDialogCaption(int dialogId)
-{
-    return LibraryDialogCaption(SystemDirectory() + L"\\NmxRC.dll", dialogId);
+    const ScopedLibrary library(LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    return library ? DialogCaption(library.Get(), dialogId) : L"";
 }
 
 std::string Utf8(const std::wstring& text)
