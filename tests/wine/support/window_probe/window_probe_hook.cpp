@@ -17,6 +17,9 @@ void AnswerProbe(HWND window)
         const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
         answer->hasFont = font != nullptr;
         answer->fontBytes = font != nullptr ? GetObjectA(font, sizeof(answer->font), &answer->font) : 0;
+        FILETIME created;
+        FILETIME exited;
+        GetProcessTimes(GetCurrentProcess(), &created, &exited, &answer->kernelTime, &answer->userTime);
         UnmapViewOfFile(answer);
     }
     CloseHandle(mapping);
