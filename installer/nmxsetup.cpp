@@ -1,6 +1,6 @@
-// The installer: puts NMX_MON.dll and NmxRC.dll (taken from beside this program) into the system
-// directory and the address book pelmora.exe with pelmoraRC.dll into the installation directory,
-// registers the monitor with the spooler under the name of resource string 706, makes the
+// The installer: puts NMX_MON.dll, its UI library NMX_MONUI.dll and NmxRC.dll (taken from beside
+// this program) into the system directory and the address book pelmora.exe with pelmoraRC.dll
+// into the installation directory, registers the monitor with the spooler under the name of resource string 706, makes the
 // installation and spool directories and the registry root with its "1.64" values.
 //
 //   nmxsetup install [--dir <installation directory>] [--spool <spool directory>]
@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "common/scoped.h"
 #include "monitor/core/port_settings.h"
 #include "monitor/core/resource_ids.h"
 
@@ -38,6 +39,7 @@ struct ShippedFile {
 constexpr ShippedFile kShippedFiles[] = {
     {kMonitorLibrary, Destination::System},
     {kResourceLibrary, Destination::System},
+    {L"NMX_MONUI.dll", Destination::System}, // the port dialogs of the spooler's modern interface
     {L"pelmoraRC.dll", Destination::Installation},
     {L"pelmora.exe", Destination::Installation},
 };
@@ -76,12 +78,11 @@ std::wstring VersionKeyPath()
 // String 706 of a resource library: the name the monitor answers to.
 std::wstring MonitorName(const std::wstring& resourceLibrary)
 {
-    HMODULE library = LoadLibraryExW(resourceLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (library == nullptr)
+    const ScopedLibrary library(LoadLibraryExW(resourceLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!library)
         return L"";
     wchar_t name[128] = {};
-    LoadStringW(library, IDS_MONITOR_NAME, name, 128);
-    FreeLibrary(library);
+    LoadStringW(library.Get(), IDS_MONITOR_NAME, name, 128);
     return name;
 }
 
@@ -96,19 +97,6 @@ bool CreateDirectoryPath(const std::wstring& path)
             return true;
     }
 }
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() { if (key_ != nullptr) RegCloseKey(key_); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 LONG SetString(HKEY key, const wchar_t* name, const std::wstring& text)
 {
@@ -129,7 +117,7 @@ std::wstring ReadString(HKEY key, const wchar_t* name)
 
 bool WriteVersionKey(const std::wstring& installDir, const std::wstring& spoolDir)
 {
-    RegistryKey key;
+    ScopedKey key;
     LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
     if (result != ERROR_SUCCESS)
@@ -266,7 +254,7 @@ bool DeleteShippedFiles(const std::wstring& installDir)
 
 void ReadInstalledDirectories(std::wstring* installDir, std::wstring* spoolDir)
 {
-    RegistryKey key;
+    ScopedKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS) {
         *installDir = ReadString(key.Get(), L"Dir");
         *spoolDir = ReadString(key.Get(), L"TempDir");

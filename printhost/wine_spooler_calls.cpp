@@ -1,5 +1,7 @@
 #include "printhost/wine_spooler_calls.h"
 
+#include "common/scoped.h"
+
 #include <winspool.h>
 
 #include <cstdio>
@@ -26,14 +28,10 @@ std::string WineGenericPpd()
 
 bool WriteFileText(const std::wstring& path, const std::string& text)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    const ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    CloseHandle(file);
-    return ok;
+    return file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
 }
 
 // The driver's files: the PPD in the driver directory and in its version folder "3", where
@@ -131,15 +129,16 @@ int ReportCall(BOOL ok, const wchar_t* call)
     return ok ? 0 : 1;
 }
 
-int ListSpoolerPorts()
+std::vector<std::wstring> SpoolerPortNames()
 {
     DWORD needed = 0, count = 0;
-    EnumPortsW(nullptr, 2, nullptr, 0, &needed, &count);
+    EnumPortsW(nullptr, 1, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed);
-    if (!EnumPortsW(nullptr, 2, buffer.data(), needed, &needed, &count))
-        return ReportCall(FALSE, L"EnumPortsW");
-    const auto* ports = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
+    std::vector<std::wstring> names;
+    if (needed == 0 || !EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &count))
+        return names;
+    const auto* ports = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
-        std::wprintf(L"%ls\t%ls\n", ports[i].pPortName, ports[i].pMonitorName ? ports[i].pMonitorName : L"");
-    return 0;
+        names.emplace_back(ports[i].pName);
+    return names;
 }

@@ -8,6 +8,8 @@
 #include "monitor/core/port_entry.h"
 #include "monitor/core/port_registration.h"
 #include "monitor/core/xcv_settings.h"
+#include "monitor/core/xcv_settings_copy.h"
+#include "monitor/ui/add_port_steps.h"
 #include "monitor/ui/port_name_rule.h"
 
 #include <winspool.h>
@@ -35,33 +37,6 @@ XcvHandle* XcvFromHandle(HANDLE handle)
 bool MayAdminister(const XcvHandle* xcv)
 {
     return (xcv->access & SERVER_ACCESS_ADMINISTER) != 0;
-}
-
-// Copies a text between the record's and the block's fields, up to the terminator, cut to the
-// smaller field.
-template <typename To, size_t ToUnits, typename From, size_t FromUnits>
-void CopyText(To (&to)[ToUnits], const From (&from)[FromUnits])
-{
-    size_t i = 0;
-    for (; i + 1 < ToUnits && i < FromUnits && from[i] != 0; ++i)
-        to[i] = static_cast<To>(from[i]);
-    to[i] = 0;
-}
-
-// Between the record and the block, whose fields have the same names.
-template <typename From, typename To> void CopySettings(const From& from, To* to)
-{
-    CopyText(to->PortName, from.PortName);
-    CopyText(to->ServAddr, from.ServAddr);
-    CopyText(to->SMTPAddr, from.SMTPAddr);
-    CopyText(to->UserAddr, from.UserAddr);
-    CopyText(to->ServName, from.ServName);
-    CopyText(to->NotifyAddr, from.NotifyAddr);
-    to->Notification = from.Notification;
-    to->ShowSw = static_cast<decltype(to->ShowSw)>(from.ShowSw);
-    to->PartLimit = from.PartLimit;
-    to->PartSw = static_cast<decltype(to->PartSw)>(from.PartSw);
-    to->CheckMailSw = static_cast<decltype(to->CheckMailSw)>(from.CheckMailSw);
 }
 
 DWORD GiveOutput(const void* data, DWORD bytes, PBYTE output, DWORD outputSize, PDWORD outputNeeded)
@@ -105,7 +80,7 @@ bool IsListedPort(const WCHAR* name)
     return IsMonitorPortName(name) && FindPortEntry(name) != nullptr;
 }
 
-using PortSettingsBlock = std::unique_ptr<PortSettings, GlobalFreeDeleter>;
+using PortSettingsBlock = ScopedBlock<PortSettings>;
 PortSettingsBlock NewPortSettings()
 {
     return PortSettingsBlock(static_cast<PortSettings*>(AllocZeroed(sizeof(PortSettings))));
@@ -179,7 +154,7 @@ DWORD GetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize, 
     if (!settings || !block)
         return ERROR_NOT_ENOUGH_MEMORY;
     lstrcpynW(settings->PortName, name, ARRAYSIZE(settings->PortName));
-    LoadPortSettings(settings.get());
+    LoadPortSettings(settings.Get());
     CopySettings(*settings, block.get());
     WriteXcvSettings(*block, output);
     return ERROR_SUCCESS;
@@ -197,12 +172,12 @@ DWORD SetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize)
         return ERROR_NOT_ENOUGH_MEMORY;
     if (ReadXcvSettings(input, inputSize, block.get()) != XcvReadError::None)
         return ERROR_INVALID_DATA;
-    CopySettings(*block, settings.get());
+    CopySettings(*block, settings.Get());
     if (xcv->port[0] != L'\0' && lstrcmpiW(xcv->port, settings->PortName) != 0)
         return ERROR_INVALID_PARAMETER;
     if (!IsListedPort(settings->PortName))
         return ERROR_UNKNOWN_PORT;
-    return static_cast<DWORD>(SavePortSettings(settings.get()));
+    return static_cast<DWORD>(SavePortSettings(settings.Get()));
 }
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "common/scoped.h"
 #include "monitor/mail/send_print_job.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
@@ -12,7 +13,6 @@
 
 #include <winspool.h>
 
-#include <memory>
 #include <mutex>
 
 namespace {
@@ -24,8 +24,8 @@ constexpr int kDateTextCapacity = 64;
 // until the first one's mail is out.
 std::mutex g_deliveryLock;
 
-using WideList = std::unique_ptr<WCHAR[], GlobalFreeDeleter>;
-using TextBuffer = std::unique_ptr<char[], GlobalFreeDeleter>;
+using WideList = ScopedBlock<WCHAR>;
+using TextBuffer = ScopedBlock<char>;
 
 // The list is cut into its entries as they are served: a copy of it.
 WideList CopyList(const WCHAR* list)
@@ -33,7 +33,7 @@ WideList CopyList(const WCHAR* list)
     const int chars = lstrlenW(list) + 1;
     WideList copy(static_cast<WCHAR*>(AllocZeroed(chars * sizeof(WCHAR))));
     if (copy)
-        lstrcpynW(copy.get(), list, chars);
+        lstrcpynW(copy.Get(), list, chars);
     return copy;
 }
 
@@ -150,9 +150,9 @@ bool DeliverToAll(const PrintJobMail& job)
     }
     DeliveryHost host(*job.job);
     bool delivered = false;
-    RecipientsFromLast<WCHAR> recipients(working.get());
+    RecipientsFromLast<WCHAR> recipients(working.Get());
     while (const WCHAR* recipient = recipients.Next()) {
-        switch (ServeRecipient(job, recipient, host, buffer.get())) {
+        switch (ServeRecipient(job, recipient, host, buffer.Get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:

@@ -84,12 +84,12 @@ DWORD SelectedNotificationMode(HWND dialog)
 // and loses trailing line breaks.
 void NormaliseAddressList(WCHAR* text, int capacity)
 {
-    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
+    ScopedBlock<char> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
     if (!ansi)
         return; // out of memory: the list is kept as typed
-    ToAnsiText(text, ansi.get(), kAnsiServAddrBytes);
-    ReplaceAddressSeparators(ansi.get());
-    ToWideTrimmed(ansi.get(), text, capacity);
+    ToAnsiText(text, ansi.Get(), kAnsiServAddrBytes);
+    ReplaceAddressSeparators(ansi.Get());
+    ToWideTrimmed(ansi.Get(), text, capacity);
 }
 
 void ShowPortConfigHelp(HWND dialog)

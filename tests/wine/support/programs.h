@@ -17,6 +17,8 @@ std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstr
 // output and error go into *output when given.
 int RunProgram(const std::wstring& commandLine, std::string* output = nullptr);
 
+// String id of a resource library (loaded as data), or empty.
+std::wstring LibraryString(const std::wstring& library, UINT id);
 // A string of the installed resource library NmxRC.dll; empty when it is missing.
 std::wstring InstalledResourceString(UINT id);
 
@@ -24,8 +26,12 @@ std::wstring InstalledResourceString(UINT id);
 // the platform picks for this user (Japanese for a Japanese user); empty when there is no such
 // template.
 std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language = LANG_NEUTRAL);
-// ... of the installed monitor's NmxRC.dll.
-std::wstring InstalledDialogCaption(int dialogId);
+// ... of the library file, loaded as data; of the installed monitor's NmxRC.dll.
+std::wstring DialogCaption(const std::wstring& libraryPath, int dialogId);
+inline std::wstring InstalledDialogCaption(int dialogId)
+{
+    return DialogCaption(SystemDirectory() + L"\\NmxRC.dll", dialogId);
+}
 
 // UTF-8 of a wide text, for gtest messages.
 std::string Utf8(const std::wstring& text);
