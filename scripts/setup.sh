@@ -9,8 +9,11 @@ source "$(dirname "$0")/common.sh"
 # clang and its runtimes build the fuzz targets (libFuzzer).
 # fonts-ipafont-gothic: a Japanese font, so that the Japanese user's screenshot shows the Japanese
 # names as a Japanese Windows with its Gothic font does.
+# openssl makes the test CA and the servers' certificates; Wine's SChannel is GnuTLS underneath
+# (libgnutls30 of each architecture Wine runs).
 PACKAGES=(cmake g++ g++-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine libxrender1:i386 xvfb xauth
-          imagemagick python3 curl locales clang libclang-rt-14-dev fonts-ipafont-gothic)
+          imagemagick python3 curl locales clang libclang-rt-14-dev fonts-ipafont-gothic
+          openssl libgnutls30:i386 libgnutls30)
 BACKPORTS_SOURCE=/etc/apt/sources.list.d/bookworm-backports.sources
 QEMU_I386=/usr/bin/qemu-i386
 BINFMT=/proc/sys/fs/binfmt_misc

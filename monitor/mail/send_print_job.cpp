@@ -6,7 +6,9 @@
 #include "monitor/mail/encoded_attachment.h"
 #include "monitor/mail/job_mail.h"
 #include "monitor/mail/message_stream.h"
+#include "monitor/core/protected_password.h"
 #include "monitor/mail/recipient_list.h"
+#include "monitor/mail/secure_transport.h"
 #include "monitor/mail/text_conversion.h"
 #include "monitor/mail/winsock_transport.h"
 
@@ -127,25 +129,88 @@ private:
 
 // One recipient's mail over a greeted connection, its text gathered in the buffer of
 // kMessageWriteBytes. No encoded file stays behind, whatever happened to the mail.
-bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer)
+bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer, bool sayHelo)
 {
     const AnsiMailTexts mail(entry->settings);
+    JobMailTexts texts = mail.texts();
+    texts.sayHelo = sayHelo;
     ConnectionWriter writer(entry, socket, host, buffer);
-    const bool sent = SendJobMail(mail.texts(), writer);
+    const bool sent = SendJobMail(texts, writer);
     RemoveEncodedAttachment(entry->settings.SpoolFile);
     return sent;
 }
 
 enum class Served { Delivered, NotDelivered, Stop };
 
-Served ServeRecipient(PortEntry* entry, DeliveryHost& host, char* buffer)
+// What the job's mail (the spool file, or the part file of the moment) takes on the wire.
+uint64_t MailBytes(const PortSettings& settings)
 {
-    WinSockConnector connector(entry->settings.SMTPAddr, host);
-    if (!ConnectSmtpServer(connector, host))
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(settings.SpoolFile, GetFileExInfoStandard, &data))
+        return 0;
+    return MessageWireBytes((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+// "EHLO" names this computer.
+void ClientName(char* out, DWORD capacity)
+{
+    if (!GetComputerNameExA(ComputerNameDnsHostname, out, &capacity) || out[0] == '\0')
+        lstrcpynA(out, "localhost", static_cast<int>(capacity));
+}
+
+// The user and the password for the login, in UTF-8; wiped when it goes.
+class LoginTexts {
+public:
+    ~LoginTexts() { WipeSecret(password_, sizeof password_); }
+    // False, after the message, when a stored password cannot be decrypted.
+    bool Read(const PortSettings& settings)
+    {
+        WideCharToMultiByte(CP_UTF8, 0, settings.SMTPUser, -1, user_, sizeof user_, nullptr, nullptr);
+        user_[sizeof user_ - 1] = '\0';
+        if (user_[0] == '\0' || settings.SMTPPasswordBytes == 0 ||
+            ReadProtectedPassword(settings, password_, sizeof password_))
+            return true;
+        ShowMonitorMessage(IDS_PASSWORD_UNREADABLE, kStyleError);
+        return false;
+    }
+    const char* user() const { return user_; }
+    const char* password() const { return password_; }
+
+private:
+    char user_[3 * kMaxSmtpUserChars + 1] = "";
+    char password_[3 * kMaxPasswordChars + 1] = "";
+};
+
+// Connects, greets, and in the secure modes makes the connection secure and logs in: the
+// connection the mail goes over, or null when the delivery stops (the reason has been shown).
+SmtpSocket* OpenDialogue(PortEntry* entry, const SecureSettings& secure, SmtpConnector& connector,
+                         SecureConnector* secureConnector, DeliveryHost& host, SecureReporter& reporter)
+{
+    if (!ConnectSmtpServer(connector, host) || (host.JobStatus() & JOB_STATUS_DELETING) != 0)
+        return nullptr;
+    if (secureConnector == nullptr)
+        return &connector.Socket();
+    LoginTexts login;
+    if (!login.Read(entry->settings))
+        return nullptr;
+    char clientName[MAX_COMPUTERNAME_LENGTH * 4 + 1];
+    ClientName(clientName, sizeof clientName);
+    const SecureOpening opening{secure.mode, clientName, login.user(), login.password(), MailBytes(entry->settings)};
+    return OpenSecureSession(opening, connector.Socket(), secureConnector->Channel(), host, reporter);
+}
+
+Served ServeRecipient(PortEntry* entry, const SecureSettings& secure, DeliveryHost& host, char* buffer)
+{
+    SecureDeliveryReporter reporter(entry->settings);
+    WinSockConnector plain(entry->settings.SMTPAddr, secure.port, host);
+    SecureConnector encrypted(entry->settings, secure, host, reporter);
+    const bool isSecure = secure.mode != SmtpSecurity::None;
+    SmtpConnector& connector = isSecure ? static_cast<SmtpConnector&>(encrypted) : plain;
+    SmtpSocket* socket = OpenDialogue(entry, secure, connector, isSecure ? &encrypted : nullptr, host, reporter);
+    // A secure opening that failed fails alike for every recipient: one message serves the job.
+    if (socket == nullptr)
         return Served::Stop;
-    if ((host.JobStatus() & JOB_STATUS_DELETING) != 0)
-        return Served::Stop;
-    const bool delivered = SendRecipientMail(entry, connector.Socket(), host, buffer);
+    const bool delivered = SendRecipientMail(entry, *socket, host, buffer, !isSecure);
     // A job deleted or failed during the send stops the delivery.
     if (HasFlag(entry, kFlagSendAbort))
         return Served::Stop;
@@ -161,13 +226,16 @@ bool DeliverToAll(PortEntry* entry)
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
+    SecureSettings secure;
+    if (!ReadSecureSettings(entry->settings, &secure))
+        return false; // nothing is ever sent because of a bad value
     ServedEntry served(entry->settings, saved.get());
     DeliveryHost host(entry);
     bool delivered = false;
     RecipientsFromLast<WCHAR> recipients(working.get());
     while (const WCHAR* recipient = recipients.Next()) {
         served.Serve(recipient);
-        switch (ServeRecipient(entry, host, buffer.get())) {
+        switch (ServeRecipient(entry, secure, host, buffer.get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:

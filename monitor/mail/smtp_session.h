@@ -1,4 +1,5 @@
 #pragma once
+#include "monitor/mail/ehlo_capabilities.h"
 #include "monitor/mail/smtp_reply.h"
 #include <cstddef>
 #include <cstdint>
@@ -96,8 +97,14 @@ StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection dir
 bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
 
 // Writes the text and reads the whole reply; a "4" reply is answered by writing the text
-// again, at most four times in all. True when the reply is acceptable.
-bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
+// again, at most four times in all. True when the reply is acceptable. Capabilities, when
+// given, are read from the last reply (the one to "EHLO").
+bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length,
+                     EhloCapabilities* capabilities = nullptr);
+
+// Writes the text and reads one whole reply, without retrying and without showing a refusal:
+// the caller judges the reply. False when the write or the receive failed (reported as always).
+bool ExchangeSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length, SmtpReply& reply);
 
 // Connects and reads the greeting; a "4" greeting is answered by connecting again, at most
 // four times in all. True when the connector's socket is connected and greeted; otherwise

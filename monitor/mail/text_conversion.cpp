@@ -1,6 +1,7 @@
 #include "monitor/mail/text_conversion.h"
 #include "monitor/mail/printable_text.h"
 #include "monitor/core/memory.h"
+#include "monitor/ui/address_list.h"
 
 #include <cwchar>
 #include <memory>
@@ -29,4 +30,16 @@ void ToWideTrimmed(const char* text, WCHAR* out, int capacity)
         return;
     }
     TrimTrailingNonPrintable(out);
+}
+
+// Typed separators become ";"; the list goes through the ANSI code page, as the mail sends it,
+// and loses trailing line breaks.
+void NormaliseAddressList(WCHAR* text, int capacity)
+{
+    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
+    if (!ansi)
+        return; // out of memory: the list is kept as typed
+    ToAnsiText(text, ansi.get(), kAnsiServAddrBytes);
+    ReplaceAddressSeparators(ansi.get());
+    ToWideTrimmed(ansi.get(), text, capacity);
 }

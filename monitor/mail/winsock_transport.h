@@ -59,11 +59,11 @@ private:
     SOCKET socket_ = INVALID_SOCKET;
 };
 
-// Connections to the port's SMTP server (SMTPAddr): a host name or a dotted IPv4 address,
-// on the port of the service "mail", else 25.
+// Connections to the port's SMTP server (SMTPAddr): a host name or a dotted IPv4 address, on
+// the given port, or for port 0 on the port of the service "mail", else 25.
 class WinSockConnector : public SmtpConnector {
 public:
-    WinSockConnector(const WCHAR* server, DeliveryHost& host) : server_(server), host_(host) {}
+    WinSockConnector(const WCHAR* server, u_short port, DeliveryHost& host) : server_(server), port_(port), host_(host) {}
 
     bool Open() override;
     SmtpSocket& Socket() override { return socket_; }
@@ -73,6 +73,7 @@ private:
     bool Resolve(sockaddr_in* address);
 
     const WCHAR* server_;
+    u_short port_;
     DeliveryHost& host_;
     WinSockSocket socket_;
 };

@@ -95,18 +95,6 @@ DWORD SelectedNotificationMode(HWND dialog)
     return index == CB_ERR ? 0 : static_cast<DWORD>(index);
 }
 
-// Typed separators become ";"; the list goes through the ANSI code page, as the mail sends it,
-// and loses trailing line breaks.
-void NormaliseAddressList(WCHAR* text, int capacity)
-{
-    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
-    if (!ansi)
-        return; // out of memory: the list is kept as typed
-    ToAnsiText(text, ansi.get(), kAnsiServAddrBytes);
-    ReplaceAddressSeparators(ansi.get());
-    ToWideTrimmed(ansi.get(), text, capacity);
-}
-
 void ShowPortConfigHelp(HWND dialog)
 {
     WCHAR path[kDirectoryChars + ARRAYSIZE(kHelpFileSuffix)];
