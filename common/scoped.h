@@ -62,6 +62,8 @@ public:
             return true;
         } else if constexpr (std::is_same_v<Result, LONG>) {
             return CloseFunction(old) == ERROR_SUCCESS; // RegCloseKey and its kind
+        } else if constexpr (std::is_same_v<Result, HGLOBAL>) {
+            return CloseFunction(old) == nullptr; // GlobalFree gives back what it could not free
         } else {
             return CloseFunction(old) != 0; // BOOL
         }
@@ -74,3 +76,96 @@ private:
 using ScopedHandle = Scoped<HANDLE, CloseHandle>;
 using ScopedFile = Scoped<HANDLE, CloseHandle, InvalidHandleIsEmpty>;
 using ScopedKey = Scoped<HKEY, RegCloseKey>;
+using ScopedFont = Scoped<HFONT, DeleteObject>;
+using ScopedHook = Scoped<HHOOK, UnhookWindowsHookEx>;
+
+// What a program loads for its run: a library, an icon, a cursor, a menu; and a global atom
+// until it is handed on.
+using ScopedLibrary = Scoped<HMODULE, FreeLibrary>;
+using ScopedIcon = Scoped<HICON, DestroyIcon>;
+using ScopedCursor = Scoped<HCURSOR, DestroyCursor>;
+using ScopedMenu = Scoped<HMENU, DestroyMenu>;
+using ScopedAtom = Scoped<ATOM, GlobalDeleteAtom>;
+
+// GDI objects the code makes (pens, brushes, fonts, bitmaps) and memory device contexts.
+template <typename Object>
+using ScopedGdiObject = Scoped<Object, DeleteObject>;
+using ScopedPen = ScopedGdiObject<HPEN>;
+using ScopedBrush = ScopedGdiObject<HBRUSH>;
+using ScopedBitmap = ScopedGdiObject<HBITMAP>;
+using ScopedMemoryDc = Scoped<HDC, DeleteDC>;
+
+// An object selected into a device context for the life of the owner; the object it replaced is
+// selected again at the end, so that the context never holds an object about to be deleted.
+class ScopedSelection {
+public:
+    ScopedSelection() = default;
+    ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelection() { Reset(); }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+    ScopedSelection(ScopedSelection&& other) noexcept
+        : dc_(std::exchange(other.dc_, nullptr)), old_(std::exchange(other.old_, nullptr))
+    {
+    }
+    ScopedSelection& operator=(ScopedSelection&& other) noexcept
+    {
+        if (this != &other) {
+            Reset();
+            dc_ = std::exchange(other.dc_, nullptr);
+            old_ = std::exchange(other.old_, nullptr);
+        }
+        return *this;
+    }
+    void Reset()
+    {
+        if (old_ != nullptr && old_ != HGDI_ERROR)
+            SelectObject(dc_, old_);
+        dc_ = nullptr;
+        old_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+// A window's device context from GetDC (the screen's for no window), released with the owner.
+class ScopedWindowDc {
+public:
+    explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ScopedWindowDc()
+    {
+        if (dc_ != nullptr)
+            ReleaseDC(window_, dc_);
+    }
+    ScopedWindowDc(const ScopedWindowDc&) = delete;
+    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A zero-filled movable global-memory block, locked for the life of the owner.
+class LockedGlobalMemory {
+public:
+    explicit LockedGlobalMemory(SIZE_T size) : block_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size))
+    {
+        if (block_)
+            data_ = GlobalLock(block_.Get());
+    }
+    ~LockedGlobalMemory()
+    {
+        if (data_ != nullptr)
+            GlobalUnlock(block_.Get());
+    }
+    LockedGlobalMemory(const LockedGlobalMemory&) = delete;
+    LockedGlobalMemory& operator=(const LockedGlobalMemory&) = delete;
+    void* Data() const { return data_; } // null when the block could not be made or locked
+
+private:
+    Scoped<HGLOBAL, GlobalFree> block_;
+    void* data_ = nullptr;
+};

@@ -6,13 +6,13 @@
 namespace {
 
 template <class Entry>
-int FindLive(const EntryList<Entry>& list, const char* name)
+int FindLive(const EntryList<Entry>& list, const char* name, const LeadBytes& lead)
 {
     if (!list.exists)
         return -1;
     for (uint32_t i = 0; i < list.Count(); ++i) {
         const Entry& entry = list.entries[i];
-        if (entry.state == kEntryLive && CompareFolded(entry.name, name) == 0)
+        if (entry.state == kEntryLive && SameName(entry.name, name, lead))
             return static_cast<int>(i);
     }
     return -1;
@@ -128,7 +128,60 @@ std::vector<uint32_t> SortOrder(const std::vector<Entry>& entries,
     return sorted;
 }
 
+// The next character of a name as one number, `text` moved past it: a single byte folded, a
+// two-byte character above every single byte; 0 at the terminator.
+uint32_t NextNameChar(const char*& text, const LeadBytes& lead)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const size_t size = lead.CharBytes(text);
+    text += size;
+    if (size == 2)
+        return 0x10000u | bytes[0] << 8 | bytes[1];
+    return FoldAscii(bytes[0]);
+}
+
 } // namespace
+
+LeadBytes::LeadBytes(const uint8_t* ranges, size_t size)
+{
+    for (size_t i = 0; i + 1 < size && ranges[i] != 0; i += 2)
+        for (unsigned byte = ranges[i]; byte <= ranges[i + 1]; ++byte)
+            lead_.set(byte);
+}
+
+size_t LeadBytes::CharBytes(const char* text) const
+{
+    if (text[0] == '\0')
+        return 0;
+    return IsLead(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+size_t WholeCharBytes(const char* text, size_t limit, const LeadBytes& lead)
+{
+    size_t bytes = 0;
+    for (size_t next; (next = lead.CharBytes(text + bytes)) != 0 && bytes + next <= limit;)
+        bytes += next;
+    return bytes;
+}
+
+bool SameName(const char* a, const char* b, const LeadBytes& lead)
+{
+    for (;;) {
+        const uint32_t x = NextNameChar(a, lead);
+        if (x != NextNameChar(b, lead))
+            return false;
+        if (x == 0)
+            return true;
+    }
+}
+
+uint32_t NameHash(const char* name, const LeadBytes& lead)
+{
+    uint32_t hash = 2166136261u; // FNV-1a over the characters' numbers
+    for (uint32_t c; (c = NextNameChar(name, lead)) != 0;)
+        hash = (hash ^ c) * 16777619u;
+    return hash;
+}
 
 int CompareFolded(const char* a, const char* b)
 {
@@ -141,15 +194,18 @@ int CompareFolded(const char* a, const char* b)
     }
 }
 
-int FindLivePersonal(const PersonalList& list, const char* name) { return FindLive(list, name); }
-int FindLiveGroup(const GroupList& list, const char* name) { return FindLive(list, name); }
+int FindLivePersonal(const PersonalList& list, const char* name, const LeadBytes& lead)
+{
+    return FindLive(list, name, lead);
+}
+int FindLiveGroup(const GroupList& list, const char* name, const LeadBytes& lead) { return FindLive(list, name, lead); }
 
 int AppendPersonal(PersonalList& list) { return Append(list); }
 int AppendGroup(GroupList& list) { return Append(list); }
 
-void CopyToField(char (&field)[kTextFieldSize], const char* text)
+void CopyToField(char (&field)[kTextFieldSize], const char* text, const LeadBytes& lead)
 {
-    const size_t length = text == nullptr ? 0 : strnlen(text, kTextFieldSize - 1);
+    const size_t length = text == nullptr ? 0 : WholeCharBytes(text, kTextFieldSize - 1, lead);
     if (length > 0)
         std::memmove(field, text, length); // text may be the field itself
     std::memset(field + length, 0, kTextFieldSize - length);

@@ -4,8 +4,8 @@
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
-#include "addressbook/core/scoped_file.h"
 #include "addressbook/core/version_key.h"
+#include "common/scoped.h"
 
 #include <cstdio>
 #include <new>
@@ -29,7 +29,7 @@ bool ReadWholeFile(const char* path, Bytes* content)
 {
     ScopedFile file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-    if (!file.IsOpen())
+    if (!file.IsValid())
         return false;
     LARGE_INTEGER size = {};
     const LARGE_INTEGER start = {};
@@ -63,8 +63,8 @@ void ReadPredefinedAddress(char (&address)[kTextFieldSize])
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     uint8_t bytes[kPredefinedReadBytes];
     DWORD got = 0;
-    if (file.IsOpen() && ReadFile(file.Get(), bytes, kPredefinedReadBytes, &got, nullptr))
-        PredefinedAddressFrom(bytes, got, address);
+    if (file.IsValid() && ReadFile(file.Get(), bytes, kPredefinedReadBytes, &got, nullptr))
+        PredefinedAddressFrom(bytes, got, g_program.leadBytes, address);
 }
 
 void LoadLists(AddressBook& book)
@@ -75,10 +75,10 @@ void LoadLists(AddressBook& book)
     char predefined[kTextFieldSize] = {};
     if (g_program.mode != kRecipientOff)
         ReadPredefinedAddress(predefined);
-    book.personal = ReadPersonalFile(content.data(), content.size(), predefined);
+    book.personal = ReadPersonalFile(content.data(), content.size(), predefined, g_program.leadBytes);
     Bytes().swap(content);
     if (book.personal.exists && ReadWholeFile(g_program.groupPath, &content))
-        book.groups = ReadGroupFile(content.data(), content.size(), book.personal);
+        book.groups = ReadGroupFile(content.data(), content.size(), book.personal, g_program.leadBytes);
 }
 
 bool Exists(const char* path)
@@ -119,7 +119,7 @@ bool ReplaceWith(const char* path, const Bytes& content)
     if (path[0] == '\0' || length <= 0 || length >= MAX_PATH)
         return false;
     ScopedFile file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen())
+    if (!file.IsValid())
         return false;
     const bool written = WriteAll(file.Get(), content);
     if (file.Close() && written &&

@@ -85,20 +85,11 @@ private:
     Bytes bytes_;
 };
 
-// FNV-1a over the bytes with ASCII capitals folded.
-uint32_t FoldedHash(const char* text)
-{
-    uint32_t hash = 2166136261u;
-    for (const auto* byte = reinterpret_cast<const unsigned char*>(text); *byte != 0; ++byte)
-        hash = (hash ^ FoldAscii(*byte)) * 16777619u;
-    return hash;
-}
-
 // The index FindLivePersonal gives for a name, from a hash table: loading a thousand groups of
 // fifty members must not walk the whole personal list for every member.
 class LivePersonalNames {
 public:
-    explicit LivePersonalNames(const PersonalList& personal) : personal_(personal)
+    LivePersonalNames(const PersonalList& personal, const LeadBytes& lead) : personal_(personal), lead_(lead)
     {
         if (!personal.exists)
             return;
@@ -109,7 +100,7 @@ public:
         for (uint32_t i = 0; i < personal.Count(); ++i) {
             if (personal.entries[i].state != kEntryLive)
                 continue;
-            const uint32_t hash = FoldedHash(personal.entries[i].name);
+            const uint32_t hash = NameHash(personal.entries[i].name, lead);
             Slot& slot = slots_[SlotOf(personal.entries[i].name, hash)];
             if (slot.index == kFreeSlot)
                 slot = {hash, i}; // the first live entry of a name stays
@@ -120,7 +111,7 @@ public:
     {
         if (slots_.empty())
             return -1;
-        const uint32_t index = slots_[SlotOf(name, FoldedHash(name))].index;
+        const uint32_t index = slots_[SlotOf(name, NameHash(name, lead_))].index;
         return index == kFreeSlot ? -1 : static_cast<int>(index);
     }
 
@@ -138,26 +129,27 @@ private:
         for (size_t s = hash & mask;; s = (s + 1) & mask) {
             const Slot& slot = slots_[s];
             if (slot.index == kFreeSlot ||
-                (slot.hash == hash && CompareFolded(personal_.entries[slot.index].name, name) == 0))
+                (slot.hash == hash && SameName(personal_.entries[slot.index].name, name, lead_)))
                 return s;
         }
     }
 
     const PersonalList& personal_;
+    const LeadBytes& lead_;
     std::vector<Slot> slots_;
 };
 
-PersonalEntry PredefinedEntry(const char* address)
+PersonalEntry PredefinedEntry(const char* address, const LeadBytes& lead)
 {
     PersonalEntry entry{};
     entry.state = kEntryPredefined;
-    CopyToField(entry.name, kPredefinedName);
-    CopyToField(entry.address, address);
-    CopyToField(entry.details, kPredefinedDetails);
+    CopyToField(entry.name, kPredefinedName, lead);
+    CopyToField(entry.address, address, lead);
+    CopyToField(entry.details, kPredefinedDetails, lead);
     return entry;
 }
 
-bool ReadPersonalRecord(ByteReader& reader, PersonalEntry& entry)
+bool ReadPersonalRecord(ByteReader& reader, const LeadBytes& lead, PersonalEntry& entry)
 {
     const char* name;
     const char* address;
@@ -166,10 +158,10 @@ bool ReadPersonalRecord(ByteReader& reader, PersonalEntry& entry)
     if (!reader.ReadText(name) || !reader.ReadText(address) || !reader.ReadText(details) ||
         !reader.ReadText(note))
         return false;
-    CopyToField(entry.name, name);
-    CopyToField(entry.address, address);
-    CopyToField(entry.details, details);
-    CopyToField(entry.note, note);
+    CopyToField(entry.name, name, lead);
+    CopyToField(entry.address, address, lead);
+    CopyToField(entry.details, details, lead);
+    CopyToField(entry.note, note, lead);
     return true;
 }
 
@@ -188,7 +180,8 @@ std::vector<uint32_t> ResolveMembers(ByteReader names, uint32_t count,
     return members;
 }
 
-bool ReadGroupRecord(ByteReader& reader, const LivePersonalNames& personal, GroupEntry& entry)
+bool ReadGroupRecord(ByteReader& reader, const LivePersonalNames& personal, const LeadBytes& lead,
+                     GroupEntry& entry)
 {
     const char* name;
     const char* note;
@@ -198,8 +191,8 @@ bool ReadGroupRecord(ByteReader& reader, const LivePersonalNames& personal, Grou
     if (!reader.ReadText(name) || !reader.ReadText(note) || !reader.ReadCount(memberCount) ||
         !reader.ReadCount(memberBytes) || !reader.Split(memberBytes, names))
         return false;
-    CopyToField(entry.name, name);
-    CopyToField(entry.note, note);
+    CopyToField(entry.name, name, lead);
+    CopyToField(entry.note, note, lead);
     entry.members = ResolveMembers(names, memberCount, personal);
     entry.members.shrink_to_fit();
     return true;
@@ -250,28 +243,38 @@ Bytes WriteLiveRecords(const std::vector<Entry>& entries, PutRecord putRecord)
 
 } // namespace
 
-void PredefinedAddressFrom(const uint8_t* data, size_t size, char (&address)[kTextFieldSize])
+void PredefinedAddressFrom(const uint8_t* data, size_t size, const LeadBytes& lead,
+                           char (&address)[kTextFieldSize])
 {
     const size_t read = std::min(size, kTextFieldSize - 1);
     std::memset(address, 0, kTextFieldSize);
     if (read > 0)
         std::memcpy(address, data, read);
-    if (read > kPredefinedShown)
-        std::memcpy(address + kPredefinedShown, "...", 4);
+    if (read <= kPredefinedShown)
+        return;
+    // The dots follow the last whole character within the shown bytes, or stand behind the
+    // terminator of a text that ends before them.
+    const size_t kept = WholeCharBytes(address, kPredefinedShown, lead);
+    const size_t dots = address[kept] == '\0' ? kPredefinedShown : kept;
+    std::memset(address + dots, 0, kTextFieldSize - dots);
+    std::memcpy(address + dots, "...", 4);
 }
 
-PersonalList ReadPersonalFile(const uint8_t* data, size_t size, const char* predefinedAddress)
+PersonalList ReadPersonalFile(const uint8_t* data, size_t size, const char* predefinedAddress,
+                              const LeadBytes& lead)
 {
-    return ReadRecords<PersonalEntry>(data, size, kMinPersonalRecord,
-                                      {PredefinedEntry(predefinedAddress)}, ReadPersonalRecord);
+    return ReadRecords<PersonalEntry>(data, size, kMinPersonalRecord, {PredefinedEntry(predefinedAddress, lead)},
+                                      [&](ByteReader& reader, PersonalEntry& entry) {
+                                          return ReadPersonalRecord(reader, lead, entry);
+                                      });
 }
 
-GroupList ReadGroupFile(const uint8_t* data, size_t size, const PersonalList& personal)
+GroupList ReadGroupFile(const uint8_t* data, size_t size, const PersonalList& personal, const LeadBytes& lead)
 {
-    const LivePersonalNames names(personal);
+    const LivePersonalNames names(personal, lead);
     return ReadRecords<GroupEntry>(data, size, kMinGroupRecord, {},
                                    [&](ByteReader& reader, GroupEntry& entry) {
-                                       return ReadGroupRecord(reader, names, entry);
+                                       return ReadGroupRecord(reader, names, lead, entry);
                                    });
 }
 

@@ -11,16 +11,47 @@
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
 #include "addressbook/ui/fonts.h"
+#include "addressbook/ui/icon_set.h"
+#include "addressbook/ui/light_grey.h"
 
 #include <initializer_list>
 #include <vector>
 
-// The entry each editor works on: its index, or -1 for a new one.
-struct EditTarget {
-    int personal = -1;
-    int group = -1;
+// What an editor keeps while it is open: given to its dialog at creation (WM_INITDIALOG's lParam)
+// and kept with the dialog (DWLP_USER), so that an editor opened from another has its own.
+struct PersonalEditorState {
+    int index; // the entry edited, or -1 for a new one
+    FontSlot font;
 };
-extern EditTarget g_editTarget;
+// The member chooser draws its lists with the group editor's font and icons.
+struct GroupEditorState {
+    int index;
+    FontSlot font;
+    IconSet icons;
+};
+
+// Keeps the state given at creation with the dialog; StateOf gives it back, null before.
+void KeepState(HWND dialog, LPARAM state);
+template <class State>
+State* StateOf(HWND dialog)
+{
+    return reinterpret_cast<State*>(GetWindowLongPtr(dialog, DWLP_USER));
+}
+
+// What every editor's dialog procedure answers first: the light-grey colour requests, and its
+// creation, where the state is kept and `init` runs with it. True when `result` is the answer.
+template <class State, class Init>
+bool AnswerColoursAndCreation(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, Init init, INT_PTR& result)
+{
+    if (AnswerLightGrey(message, wParam, result))
+        return true;
+    if (message != WM_INITDIALOG)
+        return false;
+    KeepState(dialog, lParam);
+    init(dialog, *reinterpret_cast<State*>(lParam));
+    result = TRUE;
+    return true;
+}
 
 // Personal indexes carried from the group editor's member list into the member chooser and back;
 // it exists only while the chooser is open.
@@ -28,9 +59,9 @@ using MemberScratch = std::vector<uint32_t>;
 
 INT_PTR CALLBACK PersonalEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK GroupEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-// Runs the member chooser over `scratch`; true when it was closed with OK, and `scratch` then
-// holds the chosen members in list order.
-bool ChooseMembers(HWND owner, MemberScratch& scratch);
+// Runs the member chooser over `scratch` with the group editor's list resources; true when it was
+// closed with OK, and `scratch` then holds the chosen members in list order.
+bool ChooseMembers(HWND owner, const GroupEditorState& lists, MemberScratch& scratch);
 
 // The entry at `index` when it exists and is live; null otherwise.
 template <class Entry>
@@ -76,11 +107,11 @@ void ShowEditorMessage(HWND dialog, unsigned textId);
 // false, after showing the refusal, keeps the dialog open.
 template <class List>
 bool NameAccepted(HWND dialog, int nameId, const List& list, int index,
-                  unsigned (*refused)(const List&, const char*, int))
+                  unsigned (*refused)(const List&, const char*, int, const LeadBytes&))
 {
     char name[kTextFieldSize];
     ReadField(dialog, nameId, kEditorTextLimit, name);
-    const unsigned refusal = refused(list, name, index);
+    const unsigned refusal = refused(list, name, index, g_program.leadBytes);
     if (refusal != 0)
         ShowEditorMessage(dialog, refusal);
     return refusal == 0;
@@ -110,6 +141,9 @@ bool StoreEntry(HWND dialog, List& list, int (*append)(List&), EntryKind kind, i
     return true;
 }
 
-// The owner-drawn member lists of the group editor and the member chooser: answers their measure
-// and draw requests with the group editor's font and icons; false for any other message.
-bool AnswerMemberLists(UINT message, LPARAM lParam);
+// The owner-drawn member lists of the group editor and the member chooser, drawn with the group
+// editor's font and icons: answers their draw requests, and their measure requests once the
+// dialog has its state (the lists are measured when they are made, before it); false for any
+// other message. SizeMemberList gives a list measured before the height it should have.
+bool AnswerMemberLists(const GroupEditorState* lists, UINT message, LPARAM lParam);
+void SizeMemberList(HWND dialog, int listId, const GroupEditorState& lists);

@@ -34,14 +34,15 @@ unsigned RefusedName(const char* name, int found, int editing, unsigned empty, u
 }
 } // namespace
 
-unsigned RefusedPersonalName(const PersonalList& list, const char* name, int editing)
+unsigned RefusedPersonalName(const PersonalList& list, const char* name, int editing, const LeadBytes& lead)
 {
-    return RefusedName(name, FindLivePersonal(list, name), editing, IDS_PERSONAL_NAME_EMPTY, IDS_PERSONAL_NAME_TAKEN);
+    return RefusedName(name, FindLivePersonal(list, name, lead), editing, IDS_PERSONAL_NAME_EMPTY,
+                       IDS_PERSONAL_NAME_TAKEN);
 }
 
-unsigned RefusedGroupName(const GroupList& list, const char* name, int editing)
+unsigned RefusedGroupName(const GroupList& list, const char* name, int editing, const LeadBytes& lead)
 {
-    return RefusedName(name, FindLiveGroup(list, name), editing, IDS_GROUP_NAME_EMPTY, IDS_GROUP_NAME_TAKEN);
+    return RefusedName(name, FindLiveGroup(list, name, lead), editing, IDS_GROUP_NAME_EMPTY, IDS_GROUP_NAME_TAKEN);
 }
 
 std::vector<uint32_t> AddNewMembers(std::vector<uint32_t>& chosen, const std::vector<uint32_t>& picked)

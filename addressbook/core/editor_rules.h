@@ -21,10 +21,10 @@ DetailParts SplitDetails(const char* details);
 void JoinDetails(const char* first, const char* second, const char* third, char (&details)[kTextFieldSize]);
 
 // The message that refuses the name typed for an entry (string 128/129 when it is empty,
-// 135/136 when the first live entry of that name, compared without regard to letter case, is
-// another than `editing`), or 0 when it is accepted. `editing` is -1 for a new entry.
-unsigned RefusedPersonalName(const PersonalList& list, const char* name, int editing);
-unsigned RefusedGroupName(const GroupList& list, const char* name, int editing);
+// 135/136 when the first live entry of that name, compared as SameName does, is another than
+// `editing`), or 0 when it is accepted. `editing` is -1 for a new entry.
+unsigned RefusedPersonalName(const PersonalList& list, const char* name, int editing, const LeadBytes& lead);
+unsigned RefusedGroupName(const GroupList& list, const char* name, int editing, const LeadBytes& lead);
 
 // Appends to `chosen` each of `picked`, in order, that it does not hold yet; returns those.
 std::vector<uint32_t> AddNewMembers(std::vector<uint32_t>& chosen, const std::vector<uint32_t>& picked);

@@ -7,20 +7,29 @@
 #include "addressbook/core/resource_ids.h"
 #include "addressbook/ui/list_drawing.h"
 
-EditTarget g_editTarget;
-
 void OpenPersonalEditor(HWND owner, int index)
 {
-    g_editTarget.personal = index;
+    PersonalEditorState state{index, {}};
     const ModalScope modal;
-    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_PERSONAL_EDITOR), owner, PersonalEditorProc, 0);
+    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_PERSONAL_EDITOR), owner, PersonalEditorProc,
+                   reinterpret_cast<LPARAM>(&state));
 }
 
+// The font and the person icon of the group editor's lists, the member chooser's too, live as
+// long as the group editor.
 void OpenGroupEditor(HWND owner, int index)
 {
-    g_editTarget.group = index;
+    GroupEditorState state{index, {}, {}};
+    state.font.Make();
+    state.icons.Load(false);
     const ModalScope modal;
-    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_GROUP_EDITOR), owner, GroupEditorProc, 0);
+    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_GROUP_EDITOR), owner, GroupEditorProc,
+                   reinterpret_cast<LPARAM>(&state));
+}
+
+void KeepState(HWND dialog, LPARAM state)
+{
+    SetWindowLongPtr(dialog, DWLP_USER, state);
 }
 
 void EditSelected(HWND owner, int listId)
@@ -47,11 +56,8 @@ void ReadField(HWND dialog, int id, int limit, char (&field)[kTextFieldSize])
     // Read more than fits, so that the cut falls between whole characters of a double-byte text.
     char text[4 * kTextFieldSize] = {};
     GetDlgItemText(dialog, id, text, sizeof(text));
-    const char* end = text;
-    for (const char* next = CharNext(end); next != end && next - text <= limit; next = CharNext(end))
-        end = next;
-    text[end - text] = '\0';
-    CopyToField(field, text);
+    text[WholeCharBytes(text, static_cast<size_t>(limit), g_program.leadBytes)] = '\0';
+    CopyToField(field, text, g_program.leadBytes);
 }
 
 void AddPersonalItems(HWND list, const MemberScratch& indexes)
@@ -73,14 +79,21 @@ void ShowEditorMessage(HWND dialog, unsigned textId)
     ShowProgramMessage(dialog, textId, MB_OK | MB_ICONSTOP);
 }
 
-bool AnswerMemberLists(UINT message, LPARAM lParam)
+bool AnswerMemberLists(const GroupEditorState* lists, UINT message, LPARAM lParam)
 {
+    if (lists == nullptr)
+        return false;
     if (message == WM_MEASUREITEM)
-        MeasureCompactItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), g_groupEditorFont, g_groupEditorIcons);
+        MeasureCompactItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), lists->font, lists->icons);
     else if (message == WM_DRAWITEM)
-        DrawCompactItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), CompactText::NameOnly, g_groupEditorFont,
-                        g_groupEditorIcons);
+        DrawCompactItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), CompactText::NameOnly, lists->font,
+                        lists->icons);
     else
         return false;
     return true;
+}
+
+void SizeMemberList(HWND dialog, int listId, const GroupEditorState& lists)
+{
+    SetCompactItemHeight(GetDlgItem(dialog, listId), lists.font, lists.icons);
 }

@@ -4,8 +4,6 @@
 #include "addressbook/core/editor_rules.h"
 #include "addressbook/core/editors.h"
 #include "addressbook/core/resource_ids.h"
-#include "addressbook/ui/icon_set.h"
-#include "addressbook/ui/light_grey.h"
 
 namespace {
 constexpr int kFontControls[] = {IDC_GROUP_NAME,        IDC_GROUP_NOTE,          IDC_GROUP_MEMBERS, IDC_GROUP_CHOOSE,
@@ -30,21 +28,12 @@ void FillMembers(HWND dialog, const MemberScratch& members)
     AddPersonalItems(MemberList(dialog), members);
 }
 
-// The font and the person icon of the group editor's lists (the member chooser's too) are made
-// when the member list is first measured, before the dialog's own initialisation.
-void MakeListResources()
+void OnInit(HWND dialog, const GroupEditorState& state)
 {
-    if (g_groupEditorFont.Font() == nullptr && g_groupEditorIcons.Empty()) {
-        g_groupEditorFont.Make();
-        g_groupEditorIcons.Load(false);
-    }
-}
-
-void OnInit(HWND dialog)
-{
-    ApplyFontToControls(g_groupEditorFont, dialog, kFontControls);
+    ApplyFontToControls(state.font, dialog, kFontControls);
+    SizeMemberList(dialog, IDC_GROUP_MEMBERS, state);
     LimitFields(dialog, {{IDC_GROUP_NAME, kEditorTextLimit}, {IDC_GROUP_NOTE, kEditorTextLimit}});
-    if (const GroupEntry* group = LiveEntryAt(g_program.book.groups, g_editTarget.group)) {
+    if (const GroupEntry* group = LiveEntryAt(g_program.book.groups, state.index)) {
         SetDlgItemText(dialog, IDC_GROUP_NAME, group->name);
         SetDlgItemText(dialog, IDC_GROUP_NOTE, group->note);
         MemberScratch live;
@@ -57,17 +46,17 @@ void OnInit(HWND dialog)
     EnableButtons(dialog);
 }
 
-void OnDestroy(HWND dialog)
+void OnDestroy(HWND dialog, GroupEditorState& state)
 {
-    DetachFontFromControls(g_groupEditorFont, dialog, kFontControls);
-    g_groupEditorFont.Delete();
-    g_groupEditorIcons.Release();
+    DetachFontFromControls(state.font, dialog, kFontControls);
+    state.font.Delete();
+    state.icons.Release();
 }
 
-void ChooseMembersFor(HWND dialog)
+void ChooseMembersFor(HWND dialog, const GroupEditorState& state)
 {
     MemberScratch scratch = PersonalIndexesIn(MemberList(dialog));
-    if (ChooseMembers(dialog, scratch))
+    if (ChooseMembers(dialog, state, scratch))
         FillMembers(dialog, scratch);
     EnableButtons(dialog);
 }
@@ -86,10 +75,10 @@ void StoreTexts(HWND dialog, GroupEntry& group)
 }
 
 // OK: false keeps the dialog open (a refused name).
-bool Accept(HWND dialog)
+bool Accept(HWND dialog, const GroupEditorState& state)
 {
     GroupList& list = g_program.book.groups;
-    int index = g_editTarget.group;
+    int index = state.index;
     if (!NameAccepted(dialog, IDC_GROUP_NAME, list, index, RefusedGroupName))
         return false;
     const auto store = [dialog](GroupEntry& group) { StoreTexts(dialog, group); };
@@ -98,11 +87,11 @@ bool Accept(HWND dialog)
     return true;
 }
 
-void OnCommand(HWND dialog, int id, int notification)
+void OnCommand(HWND dialog, const GroupEditorState& state, int id, int notification)
 {
     switch (id) {
     case IDOK:
-        if (Accept(dialog))
+        if (Accept(dialog, state))
             EndDialog(dialog, IDOK);
         break;
     case IDCANCEL:
@@ -114,7 +103,7 @@ void OnCommand(HWND dialog, int id, int notification)
             EditMember(dialog);
         break;
     case IDC_GROUP_CHOOSE:
-        ChooseMembersFor(dialog);
+        ChooseMembersFor(dialog, state);
         break;
     case IDC_GROUP_EDIT_MEMBER:
         EditMember(dialog);
@@ -131,22 +120,20 @@ void OnCommand(HWND dialog, int id, int notification)
 
 INT_PTR CALLBACK GroupEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colour = 0;
-    if (AnswerLightGrey(message, wParam, colour))
-        return colour;
-    if (message == WM_MEASUREITEM)
-        MakeListResources();
-    if (AnswerMemberLists(message, lParam))
+    INT_PTR result = 0;
+    if (AnswerColoursAndCreation<GroupEditorState>(dialog, message, wParam, lParam, OnInit, result))
+        return result;
+    GroupEditorState* state = StateOf<GroupEditorState>(dialog);
+    if (AnswerMemberLists(state, message, lParam))
         return TRUE;
+    if (state == nullptr)
+        return FALSE;
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DESTROY:
-        OnDestroy(dialog);
+        OnDestroy(dialog, *state);
         return TRUE;
     default:
         return FALSE;

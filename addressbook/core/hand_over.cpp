@@ -4,8 +4,8 @@
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
-#include "addressbook/core/scoped_file.h"
 #include "addressbook/core/version_key.h"
+#include "common/scoped.h"
 
 #include <string>
 
@@ -18,9 +18,8 @@ constexpr int kMaxAtomNameChars = 255;
 // "<TempDir>\PreDef.ADR"; false when the key does not open or holds no "TempDir".
 bool FormHandOverPath(std::string& path)
 {
-    const VersionKey key;
     char directory[kDirectoryValueBytes + 1];
-    if (!key.IsOpen() || !key.ReadText("TempDir", directory))
+    if (!ReadVersionText(OpenVersionKey(), "TempDir", directory))
         return false;
     path = std::string(directory) + "\\" + kHandOverFile;
     return true;
@@ -53,7 +52,7 @@ bool WriteHandOverFile(const std::string& path, const std::vector<EntryRef>& rec
     ScopedFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size))
+    if (!file.IsValid() || !GetFileSizeEx(file.Get(), &size))
         return false;
     const HandOverPlan plan = PlanHandOver(static_cast<uint64_t>(size.QuadPart), recipients, g_program.book);
     length = plan.length;
@@ -68,11 +67,9 @@ void Announce(const std::string& path, uint32_t length)
     const UINT message = RegisterWindowMessage(kHandOverMessage);
     if (message == 0 || !IsWindow(g_program.targetWindow))
         return;
-    const ATOM atom = GlobalAddAtom(path.c_str());
-    if (atom == 0)
-        return;
-    if (!PostMessage(g_program.targetWindow, message, atom, static_cast<LPARAM>(length)))
-        GlobalDeleteAtom(atom);
+    ScopedAtom atom(GlobalAddAtom(path.c_str()));
+    if (atom && PostMessage(g_program.targetWindow, message, atom.Get(), static_cast<LPARAM>(length)))
+        atom.Release();
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "addressbook/core/address_store.h"
 #include "addressbook/core/editors.h"
+#include "addressbook/core/entry_list_box.h"
+#include "addressbook/core/main_list.h"
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
@@ -10,7 +12,7 @@
 #include "addressbook/ui/toolbar.h"
 
 #include <cstring>
-#include <unordered_set>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -21,63 +23,19 @@ constexpr DWORD kHelpContext = 5;
 
 char g_helpPath[MAX_PATH] = {}; // empty while help has not been opened
 
-// The direction each display command shows next: 0 not used yet, then 1 ascending, 2 descending.
-int g_nameDirection = 0;
-int g_addressDirection = 0;
-
-bool Ascending(int& direction)
-{
-    direction = direction == 1 ? 2 : 1;
-    return direction == 1;
-}
-
 LRESULT ToList(HWND list, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     return SendMessage(list, message, wParam, lParam);
 }
 
-void AddItem(HWND list, EntryRef ref)
+// Puts the items into the list, emptied first, with its drawing held meanwhile.
+void ShowItems(HWND list, const std::vector<EntryRef>& items)
 {
-    ToList(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ref));
-}
-
-template <class Entry>
-bool IsLive(const std::vector<Entry>& entries, uint32_t index)
-{
-    return index < entries.size() && entries[index].state == kEntryLive;
-}
-
-// Adds the live entries of an order, forwards or backwards.
-template <class Entry>
-void AddInOrder(HWND list, const std::vector<uint32_t>& order, const std::vector<Entry>& entries, EntryKind kind,
-                bool forwards)
-{
-    for (size_t i = 0; i < order.size(); ++i) {
-        const uint32_t index = order[forwards ? i : order.size() - 1 - i];
-        if (IsLive(entries, index))
-            AddItem(list, MakeEntryRef(index, kind));
-    }
-}
-
-template <class Entry>
-void AddInIndexOrder(HWND list, const std::vector<Entry>& entries, EntryKind kind)
-{
-    for (uint32_t index = 0; index < entries.size(); ++index) {
-        if (entries[index].state == kEntryLive)
-            AddItem(list, MakeEntryRef(index, kind));
-    }
-}
-
-// Empties the list and keeps it from repainting while `add` fills it.
-template <class Add>
-void Refill(Add add)
-{
-    const HWND list = g_program.mainList;
-    const AddressBook& book = g_program.book;
     ToList(list, WM_SETREDRAW, FALSE);
     ToList(list, LB_RESETCONTENT);
-    ToList(list, LB_INITSTORAGE, book.personal.Count() + book.groups.Count(), 0);
-    add(list, book);
+    ToList(list, LB_INITSTORAGE, items.size(), 0);
+    for (EntryRef ref : items)
+        ToList(list, LB_ADDSTRING, 0, static_cast<LPARAM>(ref));
     ToList(list, WM_SETREDRAW, TRUE);
 }
 
@@ -88,39 +46,12 @@ void ShowAndRepaint(HWND list)
     UpdateWindow(list);
 }
 
-void DisplayByName()
+void Display(const std::optional<std::vector<EntryRef>>& items)
 {
-    const SortIndexes& sorted = g_program.book.sorted;
-    if (sorted.personalByName.empty() && sorted.groupsByName.empty())
+    if (!items)
         return;
-    const bool forwards = Ascending(g_nameDirection);
-    Refill([&](HWND list, const AddressBook& book) {
-        AddInOrder(list, book.sorted.personalByName, book.personal.entries, kKindPersonal, forwards);
-        AddInOrder(list, book.sorted.groupsByName, book.groups.entries, kKindGroup, forwards);
-    });
+    ShowItems(g_program.mainList, *items);
     ShowAndRepaint(g_program.mainList);
-}
-
-// Groups have no address: they follow in index order whatever the direction.
-void DisplayByAddress()
-{
-    if (g_program.book.sorted.personalByAddress.empty())
-        return;
-    const bool forwards = Ascending(g_addressDirection);
-    Refill([&](HWND list, const AddressBook& book) {
-        AddInOrder(list, book.sorted.personalByAddress, book.personal.entries, kKindPersonal, forwards);
-        AddInIndexOrder(list, book.groups.entries, kKindGroup);
-    });
-    ShowAndRepaint(g_program.mainList);
-}
-
-std::vector<int> SelectedItems(HWND list)
-{
-    const LRESULT count = ToList(list, LB_GETSELCOUNT);
-    std::vector<int> items(count > 0 ? static_cast<size_t>(count) : 0);
-    if (!items.empty())
-        items.resize(static_cast<size_t>(ToList(list, LB_GETSELITEMS, items.size(), reinterpret_cast<LPARAM>(items.data()))));
-    return items;
 }
 
 EntryRef ItemRef(HWND list, int item)
@@ -128,49 +59,33 @@ EntryRef ItemRef(HWND list, int item)
     return static_cast<EntryRef>(ToList(list, LB_GETITEMDATA, static_cast<WPARAM>(item)));
 }
 
-void RemoveFromRecipientList(const std::unordered_set<EntryRef>& refs)
+void DeleteItems(HWND list, const std::vector<int>& positions)
 {
-    const HWND recipients = g_program.recipientList;
-    for (int item = static_cast<int>(ToList(recipients, LB_GETCOUNT)) - 1; item >= 0; --item) {
-        if (refs.count(ItemRef(recipients, item)) != 0)
-            ToList(recipients, LB_DELETESTRING, static_cast<WPARAM>(item));
-    }
-}
-
-void MarkDeleted(EntryRef ref)
-{
-    AddressBook& book = g_program.book;
-    const uint32_t index = RefIndex(ref);
-    if (RefKind(ref) == kKindGroup) {
-        if (index < book.groups.Count())
-            book.groups.entries[index].state = kEntryDeleted;
-    } else if (index < book.personal.Count()) {
-        book.personal.entries[index].state = kEntryDeleted;
-    }
+    for (int position : positions)
+        ToList(list, LB_DELETESTRING, static_cast<WPARAM>(position));
 }
 
 // Deletes the selected entries without asking; a save that fails has told the user, and the
 // entries stay deleted in this run.
-void DeleteSelected(HWND window)
+void DeleteSelectedEntries(HWND window)
 {
     const HWND list = g_program.mainList;
-    const std::vector<int> selected = SelectedItems(list);
+    const std::vector<int> selected = SelectedPositions(list);
     if (selected.empty())
         return;
     const HCURSOR previous = SetCursor(g_program.waitCursor);
     std::vector<EntryRef> refs;
     for (int item : selected)
         refs.push_back(ItemRef(list, item));
-    if (g_program.recipientList != nullptr)
-        RemoveFromRecipientList(std::unordered_set<EntryRef>(refs.begin(), refs.end()));
-    for (auto ref = refs.rbegin(); ref != refs.rend(); ++ref)
-        MarkDeleted(*ref);
+    const HWND recipients = g_program.recipientList;
+    const std::vector<EntryRef> held = recipients != nullptr ? ListItems(recipients) : std::vector<EntryRef>();
+    const DeletedItems deleted = DeleteSelected(g_program.book, selected, refs, held);
+    DeleteItems(recipients, deleted.recipientPositions);
     SavePersonalFile(window);
     SaveGroupFile(window);
     RebuildSortIndexes(g_program.book);
     ToList(list, WM_SETREDRAW, FALSE);
-    for (auto item = selected.rbegin(); item != selected.rend(); ++item)
-        ToList(list, LB_DELETESTRING, static_cast<WPARAM>(*item));
+    DeleteItems(list, deleted.mainPositions);
     ToList(list, WM_SETREDRAW, TRUE);
     InvalidateRect(list, nullptr, TRUE);
     SetCursor(previous);
@@ -202,15 +117,6 @@ void ForwardToRecipientBox()
         SendMessage(g_program.recipientBox, WM_COMMAND, MAKEWPARAM(IDC_RECIPIENT_ADD, 0), 0);
 }
 
-bool HasUndeletedPersonalEntry()
-{
-    for (const PersonalEntry& entry : g_program.book.personal.entries) {
-        if (entry.state != kEntryDeleted)
-            return true;
-    }
-    return false;
-}
-
 // The command in the main menu, in the context menu when it is there too, and its toolbar button.
 void EnableCommand(int command, bool enabled)
 {
@@ -229,25 +135,16 @@ void EnableBoxButton(int id, bool enabled)
     EnableWindow(GetDlgItem(g_program.recipientBox, id), enabled);
 }
 
-void RefreshRecipientBox(int selected)
+int CountOf(HWND list, UINT message)
 {
-    const HWND recipients = g_program.recipientList;
-    const LRESULT chosen = recipients != nullptr ? ToList(recipients, LB_GETSELCOUNT) : 0;
-    const LRESULT held = recipients != nullptr ? ToList(recipients, LB_GETCOUNT) : 0;
-    EnableBoxButton(IDC_RECIPIENT_ADD, selected > 0);
-    EnableCommand(CMD_ADD_RECIPIENT, selected > 0);
-    EnableBoxButton(IDC_RECIPIENT_REMOVE, chosen > 0);
-    EnableBoxButton(IDC_RECIPIENT_SEND, held > 0);
+    return list != nullptr ? static_cast<int>(ToList(list, message)) : 0;
 }
 
 } // namespace
 
 void FillMainList()
 {
-    Refill([](HWND list, const AddressBook& book) {
-        AddInIndexOrder(list, book.personal.entries, kKindPersonal);
-        AddInIndexOrder(list, book.groups.entries, kKindGroup);
-    });
+    ShowItems(g_program.mainList, ItemsInIndexOrder(g_program.book));
 }
 
 void CloseHelp()
@@ -261,15 +158,22 @@ void RefreshEnabling()
     const HWND list = g_program.mainList;
     if (list == nullptr)
         return;
-    const int items = static_cast<int>(ToList(list, LB_GETCOUNT));
-    const int selected = static_cast<int>(ToList(list, LB_GETSELCOUNT));
-    EnableCommand(CMD_NEW_PERSONAL, true);
-    EnableCommand(CMD_NEW_GROUP, items > 0 && HasUndeletedPersonalEntry());
-    EnableCommand(CMD_FIND, items > 0);
-    EnableCommand(CMD_DELETE, selected > 0);
-    EnableCommand(CMD_EDIT, selected == 1);
-    if (g_program.recipientBox != nullptr)
-        RefreshRecipientBox(selected);
+    const HWND recipients = g_program.recipientList;
+    const ListCounts counts = {CountOf(list, LB_GETCOUNT), CountOf(list, LB_GETSELCOUNT),
+                               g_program.recipientBox != nullptr, CountOf(recipients, LB_GETSELCOUNT),
+                               CountOf(recipients, LB_GETCOUNT)};
+    const Enabling enabling = EnablingFor(counts, g_program.book.personal);
+    EnableCommand(CMD_NEW_PERSONAL, enabling.newPersonal);
+    EnableCommand(CMD_NEW_GROUP, enabling.newGroup);
+    EnableCommand(CMD_FIND, enabling.find);
+    EnableCommand(CMD_DELETE, enabling.remove);
+    EnableCommand(CMD_EDIT, enabling.edit);
+    if (counts.recipientBox) {
+        EnableBoxButton(IDC_RECIPIENT_ADD, enabling.addRecipient);
+        EnableCommand(CMD_ADD_RECIPIENT, enabling.addRecipient);
+        EnableBoxButton(IDC_RECIPIENT_REMOVE, enabling.removeRecipient);
+        EnableBoxButton(IDC_RECIPIENT_SEND, enabling.send);
+    }
     DrawMenuBar(g_program.mainWindow);
 }
 
@@ -305,7 +209,7 @@ bool RunCommand(HWND window, int id, int notification)
     case CMD_NOTHING:
         return true;
     case CMD_DELETE:
-        DeleteSelected(window);
+        DeleteSelectedEntries(window);
         RefreshEnabling();
         return true;
     case CMD_FIND:
@@ -326,11 +230,11 @@ bool RunCommand(HWND window, int id, int notification)
             EditSelected(window, IDC_MAIN_LIST);
         return true;
     case CMD_SORT_BY_NAME:
-        DisplayByName();
+        Display(DisplayByName(g_program.book, g_program.directions));
         RefreshEnabling();
         return true;
     case CMD_SORT_BY_ADDRESS:
-        DisplayByAddress();
+        Display(DisplayByAddress(g_program.book, g_program.directions));
         RefreshEnabling();
         return true;
     default:

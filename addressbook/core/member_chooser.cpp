@@ -2,7 +2,6 @@
 #include "addressbook/core/editor_dialogs.h"
 #include "addressbook/core/editor_rules.h"
 #include "addressbook/core/resource_ids.h"
-#include "addressbook/ui/light_grey.h"
 
 namespace {
 constexpr int kFontControls[] = {IDC_CHOOSER_ENTRIES, IDC_CHOOSER_CHOSEN, IDC_CHOOSER_ADD, IDC_CHOOSER_REMOVE,
@@ -18,10 +17,11 @@ HWND Chosen(HWND dialog)
     return GetDlgItem(dialog, IDC_CHOOSER_CHOSEN);
 }
 
-MemberScratch& ScratchOf(HWND dialog)
-{
-    return *reinterpret_cast<MemberScratch*>(GetWindowLongPtr(dialog, DWLP_USER));
-}
+// The chooser's part of the group editor's state and the members it works on.
+struct ChooserState {
+    const GroupEditorState& lists;
+    MemberScratch& scratch;
+};
 
 MemberScratch SelectedIndexes(HWND list)
 {
@@ -37,17 +37,18 @@ void EnableButtons(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_CHOOSER_REMOVE), HasSelection(Chosen(dialog)));
 }
 
-void OnInit(HWND dialog, MemberScratch* scratch)
+void OnInit(HWND dialog, const ChooserState& state)
 {
-    SetWindowLongPtr(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(scratch));
-    ApplyFontToControls(g_groupEditorFont, dialog, kFontControls);
+    ApplyFontToControls(state.lists.font, dialog, kFontControls);
+    SizeMemberList(dialog, IDC_CHOOSER_ENTRIES, state.lists);
+    SizeMemberList(dialog, IDC_CHOOSER_CHOSEN, state.lists);
     const PersonalList& personal = g_program.book.personal;
     HWND entries = Entries(dialog);
     for (uint32_t i = 0; i < personal.Count(); ++i) {
         if (LiveEntryAt(personal, i) != nullptr)
             AddListItem(entries, MakeEntryRef(i, kKindPersonal));
     }
-    AddPersonalItems(Chosen(dialog), *scratch);
+    AddPersonalItems(Chosen(dialog), state.scratch);
     EnableButtons(dialog);
 }
 
@@ -57,11 +58,11 @@ void AddPicked(HWND dialog)
     AddPersonalItems(Chosen(dialog), AddNewMembers(chosen, SelectedIndexes(Entries(dialog))));
 }
 
-void OnCommand(HWND dialog, int id)
+void OnCommand(HWND dialog, const ChooserState& state, int id)
 {
     switch (id) {
     case IDOK:
-        ScratchOf(dialog) = PersonalIndexesIn(Chosen(dialog));
+        state.scratch = PersonalIndexesIn(Chosen(dialog));
         EndDialog(dialog, IDOK);
         return;
     case IDCANCEL:
@@ -84,17 +85,17 @@ void OnCommand(HWND dialog, int id)
 
 INT_PTR CALLBACK MemberChooserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colour = 0;
-    if (AnswerLightGrey(message, wParam, colour))
-        return colour;
-    if (AnswerMemberLists(message, lParam))
+    INT_PTR result = 0;
+    if (AnswerColoursAndCreation<ChooserState>(dialog, message, wParam, lParam, OnInit, result))
+        return result;
+    const ChooserState* state = StateOf<ChooserState>(dialog);
+    if (state == nullptr)
+        return FALSE;
+    if (AnswerMemberLists(&state->lists, message, lParam))
         return TRUE;
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog, reinterpret_cast<MemberScratch*>(lParam));
-        return TRUE;
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam));
+        OnCommand(dialog, *state, LOWORD(wParam));
         return TRUE;
     default:
         return FALSE;
@@ -102,8 +103,9 @@ INT_PTR CALLBACK MemberChooserProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 } // namespace
 
-bool ChooseMembers(HWND owner, MemberScratch& scratch)
+bool ChooseMembers(HWND owner, const GroupEditorState& lists, MemberScratch& scratch)
 {
+    ChooserState state{lists, scratch};
     return DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_MEMBER_CHOOSER), owner, MemberChooserProc,
-                          reinterpret_cast<LPARAM>(&scratch)) == IDOK;
+                          reinterpret_cast<LPARAM>(&state)) == IDOK;
 }

@@ -15,6 +15,7 @@
 #include "addressbook/ui/column_bar.h"
 #include "addressbook/ui/status_window.h"
 #include "addressbook/ui/toolbar.h"
+#include "common/scoped.h"
 
 #include <cstdio>
 
@@ -47,24 +48,26 @@ bool BroughtOtherInstanceForward()
     return true;
 }
 
-bool LoadResourceLibrary()
+// Without a "Dir" the library is not looked for at all: "\pelmoraRC.dll" would be whatever file
+// lies at the root of the current drive.
+ScopedLibrary LoadResourceLibrary()
 {
-    const VersionKey key;
-    if (!key.IsOpen()) {
+    const ScopedKey key = OpenVersionKey();
+    if (!key) {
         ShowBuiltInMessage(kRegistryMissing);
-        return false;
+        return {};
     }
+    ScopedLibrary library;
     char directory[kDirectoryValueBytes + 1];
-    key.ReadText("Dir", directory);
     char path[MAX_PATH];
-    const int length = snprintf(path, MAX_PATH, "%s\\%s", directory, kResourceLibrary);
-    if (length > 0 && length < MAX_PATH)
-        g_program.resources = LoadLibrary(path);
-    if (g_program.resources == nullptr) {
-        ShowBuiltInMessage(kResourcesMissing);
-        return false;
+    if (ReadVersionText(key, "Dir", directory) && directory[0] != '\0') {
+        const int length = snprintf(path, MAX_PATH, "%s\\%s", directory, kResourceLibrary);
+        if (length > 0 && length < MAX_PATH)
+            library.Reset(LoadLibrary(path));
     }
-    return true;
+    if (!library)
+        ShowBuiltInMessage(kResourcesMissing);
+    return library;
 }
 
 // In recipient mode the port settings dialog that started the program, found by its title.
@@ -97,11 +100,8 @@ void FormDataPaths()
     snprintf(g_program.groupPath, MAX_PATH, "%s\\group.inf", directory);
 }
 
-HICON g_classIcon = nullptr;
-
-bool RegisterClasses()
+bool RegisterClasses(HICON classIcon)
 {
-    g_classIcon = LoadIcon(g_program.resources, MAKEINTRESOURCE(IDI_APP));
     const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
     const struct {
         const char* name;
@@ -110,7 +110,7 @@ bool RegisterClasses()
         HCURSOR cursor;
         HBRUSH background;
     } classes[] = {
-        {kMainWindowClass, MainWindowProc, g_classIcon, arrow,
+        {kMainWindowClass, MainWindowProc, classIcon, arrow,
          static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
         {kToolbarClass, ToolbarProc, nullptr, arrow, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))},
         {kStatusWindowClass, StatusWindowProc, nullptr, arrow,
@@ -134,12 +134,22 @@ bool RegisterClasses()
     return true;
 }
 
-void LoadSharedResources()
+// What the program loads for its whole run besides the library, destroyed at its end.
+struct SharedResources {
+    ScopedCursor resizeCursor;
+    ScopedMenu contextMenu;
+};
+
+SharedResources LoadSharedResources()
 {
+    SharedResources shared;
     g_program.waitCursor = LoadCursor(nullptr, IDC_WAIT);
     g_program.arrowCursor = LoadCursor(nullptr, IDC_ARROW);
-    g_program.resizeCursor = LoadCursor(g_program.resources, MAKEINTRESOURCE(IDC_COLUMN_RESIZE));
-    g_program.contextMenu = LoadMenu(g_program.resources, MAKEINTRESOURCE(IDM_CONTEXT));
+    shared.resizeCursor.Reset(LoadCursor(g_program.resources, MAKEINTRESOURCE(IDC_COLUMN_RESIZE)));
+    shared.contextMenu.Reset(LoadMenu(g_program.resources, MAKEINTRESOURCE(IDM_CONTEXT)));
+    g_program.resizeCursor = shared.resizeCursor.Get();
+    g_program.contextMenu = shared.contextMenu.Get();
+    return shared;
 }
 
 bool CreateMainWindow(int show)
@@ -152,12 +162,13 @@ bool CreateMainWindow(int show)
                                              {desktop.left, desktop.top, desktop.right, desktop.bottom});
     char title[kTitleChars];
     LoadResourceText(IDS_APP_TITLE, title, kTitleChars);
+    ScopedMenu menu(LoadMenu(g_program.resources, MAKEINTRESOURCE(IDM_MAIN)));
     g_program.mainWindow = CreateWindowEx(0, kMainWindowClass, title, WS_OVERLAPPEDWINDOW, placed.left, placed.top,
-                                          placed.Width(), placed.Height(), nullptr,
-                                          LoadMenu(g_program.resources, MAKEINTRESOURCE(IDM_MAIN)), g_program.instance,
+                                          placed.Width(), placed.Height(), nullptr, menu.Get(), g_program.instance,
                                           nullptr);
     if (g_program.mainWindow == nullptr)
         return false;
+    menu.Release(); // the window's own from now on
     ShowWindow(g_program.mainWindow, show);
     if (ReadZoom())
         ShowWindow(g_program.mainWindow, SW_SHOWMAXIMIZED);
@@ -180,44 +191,29 @@ int RunMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
-void ReleaseEverything()
-{
-    FreeAddressData();
-    if (g_program.resizeCursor != nullptr)
-        DestroyCursor(g_program.resizeCursor);
-    SetCursor(g_program.arrowCursor);
-    if (g_program.contextMenu != nullptr)
-        DestroyMenu(g_program.contextMenu);
-    if (g_classIcon != nullptr)
-        DestroyIcon(g_classIcon);
-    FreeLibrary(g_program.resources);
-}
-
 } // namespace
 
+// The owners here are destroyed in the reverse order of their making, the library last.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int show)
 {
     g_program.instance = instance;
+    g_program.leadBytes = SystemLeadBytes();
     g_program.mode = RecipientModeFrom(commandTail);
-    if (BroughtOtherInstanceForward() || !LoadResourceLibrary())
+    if (BroughtOtherInstanceForward())
         return kStopped;
-    if (g_program.mode != kRecipientOff && !FoundTargetWindow()) {
-        FreeLibrary(g_program.resources);
+    const ScopedLibrary resources = LoadResourceLibrary();
+    g_program.resources = resources.Get();
+    if (!resources || (g_program.mode != kRecipientOff && !FoundTargetWindow()))
         return kStopped;
-    }
     FormDataPaths();
     InitCommonControls();
-    if (!RegisterClasses()) {
-        FreeLibrary(g_program.resources);
+    const ScopedIcon classIcon(LoadIcon(g_program.resources, MAKEINTRESOURCE(IDI_APP)));
+    if (!RegisterClasses(classIcon.Get()))
         return kStopped;
-    }
     LoadAddressData();
-    LoadSharedResources();
-    if (!CreateMainWindow(show)) {
-        ReleaseEverything();
-        return kStopped;
-    }
-    const int exitCode = RunMessageLoop();
-    ReleaseEverything();
+    const SharedResources shared = LoadSharedResources();
+    const int exitCode = CreateMainWindow(show) ? RunMessageLoop() : kStopped;
+    FreeAddressData();
+    SetCursor(g_program.arrowCursor);
     return exitCode;
 }

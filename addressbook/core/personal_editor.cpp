@@ -5,7 +5,6 @@
 #include "addressbook/core/main_window.h"
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
-#include "addressbook/ui/light_grey.h"
 
 namespace {
 constexpr int kDetailLimit = static_cast<int>(kDetailPartChars);
@@ -16,17 +15,17 @@ constexpr int kFontControls[] = {IDC_PERSONAL_NAME,    IDC_PERSONAL_ADDRESS, IDC
                                  IDC_LABEL1,           IDC_LABEL2,           IDC_LABEL4,           IDC_LABEL5,
                                  IDC_LABEL6,           IDC_LABEL7,           IDC_LABEL8};
 
-void OnInit(HWND dialog)
+void OnInit(HWND dialog, PersonalEditorState& state)
 {
-    g_personalEditorFont.Make();
-    ApplyFontToControls(g_personalEditorFont, dialog, kFontControls);
+    state.font.Make();
+    ApplyFontToControls(state.font, dialog, kFontControls);
     LimitFields(dialog, {{IDC_PERSONAL_NAME, kEditorTextLimit},
                          {IDC_PERSONAL_ADDRESS, kEditorTextLimit},
                          {IDC_PERSONAL_DETAIL1, kDetailLimit},
                          {IDC_PERSONAL_DETAIL2, kDetailLimit},
                          {IDC_PERSONAL_DETAIL3, kDetailLimit},
                          {IDC_PERSONAL_NOTE, kEditorTextLimit}});
-    const PersonalEntry* entry = LiveEntryAt(g_program.book.personal, g_editTarget.personal);
+    const PersonalEntry* entry = LiveEntryAt(g_program.book.personal, state.index);
     if (entry == nullptr)
         return;
     SetDlgItemText(dialog, IDC_PERSONAL_NAME, entry->name);
@@ -51,10 +50,10 @@ void StoreTexts(HWND dialog, PersonalEntry& entry)
 }
 
 // OK: false keeps the dialog open (a refused name).
-bool Accept(HWND dialog)
+bool Accept(HWND dialog, const PersonalEditorState& state)
 {
     PersonalList& list = g_program.book.personal;
-    int index = g_editTarget.personal;
+    int index = state.index;
     if (!NameAccepted(dialog, IDC_PERSONAL_NAME, list, index, RefusedPersonalName))
         return false;
     const bool isNew = index < 0;
@@ -67,30 +66,30 @@ bool Accept(HWND dialog)
     return true;
 }
 
-void OnCommand(HWND dialog, int id)
+void OnCommand(HWND dialog, const PersonalEditorState& state, int id)
 {
-    if (id == IDOK && Accept(dialog))
+    if (id == IDOK && Accept(dialog, state))
         EndDialog(dialog, IDOK);
     else if (id == IDCANCEL)
         EndDialog(dialog, IDCANCEL);
 }
 } // namespace
 
-INT_PTR CALLBACK PersonalEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK PersonalEditorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    INT_PTR colour = 0;
-    if (AnswerLightGrey(message, wParam, colour))
-        return colour;
+    INT_PTR result = 0;
+    if (AnswerColoursAndCreation<PersonalEditorState>(dialog, message, wParam, lParam, OnInit, result))
+        return result;
+    PersonalEditorState* state = StateOf<PersonalEditorState>(dialog);
+    if (state == nullptr)
+        return FALSE;
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam));
+        OnCommand(dialog, *state, LOWORD(wParam));
         return TRUE;
     case WM_DESTROY:
-        DetachFontFromControls(g_personalEditorFont, dialog, kFontControls);
-        g_personalEditorFont.Delete();
+        DetachFontFromControls(state->font, dialog, kFontControls);
+        state->font.Delete();
         return TRUE;
     default:
         return FALSE;

@@ -19,6 +19,12 @@ std::string FillArgument(const std::string& text, const char* argument)
 }
 } // namespace
 
+LeadBytes SystemLeadBytes()
+{
+    CPINFO info = {};
+    return GetCPInfo(CP_ACP, &info) ? LeadBytes(info.LeadByte, MAX_LEADBYTES) : LeadBytes();
+}
+
 void LoadResourceText(UINT id, char* buffer, int capacity)
 {
     if (capacity <= 0)

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "addressbook/core/address_data.h"
+#include "addressbook/core/main_list.h"
 #include "addressbook/core/recipient_mode.h"
 #include "addressbook/ui/column_layout.h"
 
@@ -13,6 +14,7 @@ struct Program {
     RecipientMode mode = kRecipientOff;
     HWND targetWindow = nullptr;  // the monitor's port settings dialog, in recipient mode
     AddressBook book;
+    LeadBytes leadBytes; // of the system's ANSI code page, which all texts are in
     char personalPath[MAX_PATH] = {};
     char groupPath[MAX_PATH] = {};
 
@@ -27,6 +29,7 @@ struct Program {
     ColumnEdges columns = {};     // in the coordinates the column bar and the main list share
     bool modalOpen = false;       // refuses a log-off while a modal dialog runs
     UINT statusHint = 0;          // string id of the hint for the button under the mouse; 0 none
+    DisplayDirections directions; // of the display commands by name and by address
 
     HMENU contextMenu = nullptr;    // menu 109
     HCURSOR resizeCursor = nullptr; // cursor 121, for the column bar's borders
@@ -35,3 +38,6 @@ struct Program {
 };
 
 extern Program g_program;
+
+// The lead bytes of the system's ANSI code page.
+LeadBytes SystemLeadBytes();

@@ -12,6 +12,7 @@
 #include "addressbook/ui/fonts.h"
 #include "addressbook/ui/icon_set.h"
 #include "addressbook/ui/list_drawing.h"
+#include "common/scoped.h"
 
 #include <vector>
 
@@ -98,24 +99,19 @@ void Line(HDC dc, int fromX, int fromY, int toX, int toY)
 // around the recipient list.
 void Paint(HDC dc, const RECT& client, const RECT& list)
 {
-    HPEN grey = CreatePen(PS_SOLID, 1, kFrameGrey);
-    HPEN white = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
-    HBRUSH fill = CreateSolidBrush(kLightGrey);
-    const HGDIOBJ oldPen = SelectObject(dc, grey);
-    const HGDIOBJ oldBrush = SelectObject(dc, fill);
+    const ScopedPen grey(CreatePen(PS_SOLID, 1, kFrameGrey));
+    const ScopedPen white(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    const ScopedBrush fill(CreateSolidBrush(kLightGrey));
+    const ScopedSelection pen(dc, grey.Get());
+    const ScopedSelection brush(dc, fill.Get());
     Rectangle(dc, client.left, client.top, client.right, client.bottom);
     Line(dc, client.left + 2, client.top + 2, client.right - 2, client.top + 2);
     Line(dc, client.left + 2, client.top + 2, client.left + 2, client.bottom - 3);
-    SelectObject(dc, white);
+    SelectObject(dc, white.Get()); // the first selection still restores the context's own pen
     Line(dc, client.left + 2, client.bottom - 3, client.right - 2, client.bottom - 3);
     Line(dc, client.right - 2, client.top + 2, client.right - 2, client.bottom - 2);
-    SelectObject(dc, grey);
+    SelectObject(dc, grey.Get());
     Rectangle(dc, list.left - 1, list.top - 1, list.right + 1, list.bottom + 1);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(fill);
-    DeleteObject(white);
-    DeleteObject(grey);
 }
 
 void OnPaint(HWND box)

@@ -6,26 +6,22 @@ namespace {
 constexpr char kVersionKeyPath[] = "SOFTWARE\\Norvale\\Velloprint\\1.64";
 }
 
-VersionKey::VersionKey()
+ScopedKey OpenVersionKey()
 {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKeyPath, 0, KEY_READ, &key_) != ERROR_SUCCESS)
-        key_ = nullptr;
+    ScopedKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKeyPath, 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
+        key.Release(); // a failed open leaves nothing to close
+    return key;
 }
 
-VersionKey::~VersionKey()
-{
-    if (key_ != nullptr)
-        RegCloseKey(key_);
-}
-
-bool VersionKey::ReadText(const char* name, char (&text)[kDirectoryValueBytes + 1]) const
+bool ReadVersionText(const ScopedKey& key, const char* name, char (&text)[kDirectoryValueBytes + 1])
 {
     text[0] = '\0';
-    if (key_ == nullptr)
+    if (!key)
         return false;
     DWORD type = 0;
     DWORD size = kDirectoryValueBytes;
-    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
         type != REG_SZ) {
         text[0] = '\0';
         return false;
@@ -37,8 +33,7 @@ bool VersionKey::ReadText(const char* name, char (&text)[kDirectoryValueBytes + 
 bool PreDefinedFilePath(char (&path)[MAX_PATH])
 {
     char directory[kDirectoryValueBytes + 1];
-    const VersionKey key;
-    if (!key.ReadText("TempDir", directory))
+    if (!ReadVersionText(OpenVersionKey(), "TempDir", directory))
         return false;
     const int length = snprintf(path, MAX_PATH, "%s\\%s", directory, "PreDef.ADR");
     return length > 0 && length < MAX_PATH;

@@ -4,23 +4,15 @@
 // reads them.
 #include <windows.h>
 
+#include "common/scoped.h"
+
 constexpr DWORD kDirectoryValueBytes = 261; // the longest value read, terminator included
 
-class VersionKey {
-public:
-    VersionKey();
-    ~VersionKey();
-    VersionKey(const VersionKey&) = delete;
-    VersionKey& operator=(const VersionKey&) = delete;
-
-    bool IsOpen() const { return key_ != nullptr; }
-    // A string value of at most kDirectoryValueBytes; false and an empty text when it is missing,
-    // is no string or is longer.
-    bool ReadText(const char* name, char (&text)[kDirectoryValueBytes + 1]) const;
-
-private:
-    HKEY key_ = nullptr;
-};
+// The key opened for reading; empty when it cannot be opened.
+ScopedKey OpenVersionKey();
+// A string value of at most kDirectoryValueBytes; false and an empty text when the key is not
+// open, or the value is missing, is no string or is longer.
+bool ReadVersionText(const ScopedKey& key, const char* name, char (&text)[kDirectoryValueBytes + 1]);
 
 // "<TempDir>\PreDef.ADR"; false when the key or the value is missing or the path does not fit.
 bool PreDefinedFilePath(char (&path)[MAX_PATH]);

@@ -11,50 +11,50 @@ constexpr char kVersion[] = "1.50";
 constexpr char kDate[] = "2001-03-12";
 constexpr char kCopyright[] = "Copyright (C) 2001 Norvale. All rights reserved.";
 
-// A small-dialog font of the about dialog's own: the find dialog, which may stay open meanwhile,
-// keeps its font in g_smallDialogFont until it closes.
-FontSlot g_aboutFont;
-
 // Every control in the tab order, from the first tab stop until the order comes back to it.
-void ApplyFontToTabStops(HWND dialog)
+void ApplyFontToTabStops(HWND dialog, const FontSlot& font)
 {
     HWND first = GetWindow(dialog, GW_CHILD);
     while (first != nullptr && (GetWindowLong(first, GWL_STYLE) & WS_TABSTOP) == 0)
         first = GetWindow(first, GW_HWNDNEXT);
     HWND control = first;
     for (int guard = 0; control != nullptr && guard < 256; ++guard) {
-        g_aboutFont.Apply(control);
+        font.Apply(control);
         control = GetNextDlgTabItem(dialog, control, FALSE);
         if (control == first)
             break;
     }
 }
 
-void OnInit(HWND dialog)
+// The dialog's small-dialog font is its own (WM_INITDIALOG's lParam, kept in DWLP_USER): a find
+// dialog open meanwhile keeps its own.
+void OnInit(HWND dialog, FontSlot& font)
 {
-    g_aboutFont.Make();
-    g_aboutFont.Apply(dialog);
-    ApplyFontToTabStops(dialog);
+    SetWindowLongPtr(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&font));
+    font.Make();
+    font.Apply(dialog);
+    ApplyFontToTabStops(dialog, font);
     SetDlgItemText(dialog, IDC_ABOUT_VERSION, kVersion);
     SetDlgItemText(dialog, IDC_ABOUT_DATE, kDate);
     SetDlgItemText(dialog, IDC_ABOUT_COPYRIGHT, kCopyright);
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     INT_PTR colour = 0;
     if (AnswerLightGrey(message, wParam, colour))
         return colour;
     switch (message) {
     case WM_INITDIALOG:
-        OnInit(dialog);
+        OnInit(dialog, *reinterpret_cast<FontSlot*>(lParam));
         return TRUE;
     case WM_COMMAND:
         if ((LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == 0)
             EndDialog(dialog, 1);
         return TRUE;
     case WM_DESTROY:
-        g_aboutFont.Delete();
+        if (auto* font = reinterpret_cast<FontSlot*>(GetWindowLongPtr(dialog, DWLP_USER)))
+            font->Delete();
         return TRUE;
     default:
         return FALSE;
@@ -64,6 +64,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 void ShowAboutDialog(HWND owner)
 {
+    FontSlot font;
     const ModalScope modal;
-    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_ABOUT), owner, AboutDialogProc, 0);
+    DialogBoxParam(g_program.resources, MAKEINTRESOURCE(IDD_ABOUT), owner, AboutDialogProc,
+                   reinterpret_cast<LPARAM>(&font));
 }

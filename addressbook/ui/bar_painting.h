@@ -3,27 +3,15 @@
 // colour, light-grey boxes and opaque text on the text-background grey.
 #include <windows.h>
 
+#include "common/scoped.h"
+
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kEdgeGrey = RGB(100, 100, 100);           // toolbar and column bar edges
 constexpr COLORREF kStatusFrameGrey = RGB(110, 110, 110);    // the status window's frame
 constexpr COLORREF kTextBackgroundGrey = RGB(190, 190, 190); // behind header and hint texts
 
-// A solid pen one pixel wide, deleted with the object.
-class SolidPen {
-public:
-    explicit SolidPen(COLORREF colour) : pen_(CreatePen(PS_SOLID, 1, colour)) {}
-    ~SolidPen()
-    {
-        if (pen_ != nullptr)
-            DeleteObject(pen_);
-    }
-    SolidPen(const SolidPen&) = delete;
-    SolidPen& operator=(const SolidPen&) = delete;
-    HPEN Get() const { return pen_; }
-
-private:
-    HPEN pen_;
-};
+// A solid pen one pixel wide.
+ScopedPen SolidPen(COLORREF colour);
 
 // A line from (x1, y1) to (x2, y2), the end point left out as LineTo does.
 void DrawLine(HDC dc, COLORREF colour, int x1, int y1, int x2, int y2);

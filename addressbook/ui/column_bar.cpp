@@ -8,6 +8,7 @@
 #include "addressbook/ui/bar_painting.h"
 #include "addressbook/ui/column_layout.h"
 #include "addressbook/ui/fonts.h"
+#include "common/scoped.h"
 
 #include <string>
 
@@ -85,13 +86,10 @@ void RepaintNow(HWND window, BOOL erase)
 // An inverted vertical line over the main list: drawn twice at the same x it is gone.
 void DrawTrackingLine()
 {
-    const HWND list = g_program.mainList;
-    HDC dc = GetDC(list);
-    const int oldMode = SetROP2(dc, R2_NOT);
-    MoveToEx(dc, g_bar.trackingX, g_bar.trackingTop, nullptr);
-    LineTo(dc, g_bar.trackingX, g_bar.trackingBottom);
-    SetROP2(dc, oldMode);
-    ReleaseDC(list, dc);
+    const ScopedWindowDc dc(g_program.mainList);
+    SetROP2(dc.Get(), R2_NOT);
+    MoveToEx(dc.Get(), g_bar.trackingX, g_bar.trackingTop, nullptr);
+    LineTo(dc.Get(), g_bar.trackingX, g_bar.trackingBottom);
 }
 
 void StartDrag(DraggedBorder border, POINT mouse)

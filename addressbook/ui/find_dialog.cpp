@@ -10,15 +10,24 @@
 #include "addressbook/ui/fonts.h"
 #include "addressbook/ui/light_grey.h"
 
+#include <memory>
+
 namespace {
 constexpr int kTextLimit = 127; // characters the field takes
 constexpr int kSearchedBytes = 126; // of them, searched for
 
 constexpr int kFontControls[] = {IDC_FIND_TEXT, IDC_FIND_NAMES, IDC_FIND_ADDRESSES, IDC_LABEL1, IDOK, IDCANCEL};
 
-// Where the next search starts: one value for the program, back at the top whenever a dialog
-// opens or the text or the kind of search changes.
-uint32_t g_findPosition = 0;
+// The dialog's own, given at creation and kept in DWLP_USER until it is destroyed.
+struct FindState {
+    FontSlot font;
+    uint32_t position = 0; // where the next search starts: at the top whenever the text or the kind changes
+};
+
+FindState* StateOfDialog(HWND dialog)
+{
+    return reinterpret_cast<FindState*>(GetWindowLongPtr(dialog, DWLP_USER));
+}
 
 Box BoxOf(const RECT& rect)
 {
@@ -37,14 +46,16 @@ void PlaceBesideMainWindow(HWND dialog)
     SetWindowPos(dialog, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void OnInit(HWND dialog)
+// The dialog takes its state over from the opener.
+void OnInit(HWND dialog, std::unique_ptr<FindState>& opened)
 {
+    FindState& state = *opened;
+    SetWindowLongPtr(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(opened.release()));
     PlaceBesideMainWindow(dialog);
-    g_findPosition = 0;
     CheckRadioButton(dialog, IDC_FIND_NAMES, IDC_FIND_ADDRESSES, IDC_FIND_NAMES);
-    g_smallDialogFont.Make();
-    g_smallDialogFont.Apply(dialog);
-    ApplyFontToControls(g_smallDialogFont, dialog, kFontControls);
+    state.font.Make();
+    state.font.Apply(dialog);
+    ApplyFontToControls(state.font, dialog, kFontControls);
     SendDlgItemMessage(dialog, IDC_FIND_TEXT, EM_LIMITTEXT, kTextLimit, 0);
 }
 
@@ -59,14 +70,14 @@ void SelectFound(int item)
     RefreshEnabling();
 }
 
-void FindNext(HWND dialog)
+void FindNext(HWND dialog, FindState& state)
 {
     char text[kTextFieldSize];
     ReadField(dialog, IDC_FIND_TEXT, kSearchedBytes, text);
     if (text[0] == '\0')
         return;
     const FindKind kind = IsDlgButtonChecked(dialog, IDC_FIND_NAMES) ? FindKind::Names : FindKind::Addresses;
-    const int found = FindInMainList(ListItems(g_program.mainList), g_program.book, kind, text, g_findPosition);
+    const int found = FindInMainList(ListItems(g_program.mainList), g_program.book, kind, text, state.position);
     if (found < 0)
         ShowProgramMessage(dialog, IDS_NOT_FOUND, MB_OK | MB_ICONINFORMATION);
     else
@@ -82,34 +93,39 @@ bool ChangesTheSearch(int id, int notification)
     return id == IDC_FIND_NAMES || id == IDC_FIND_ADDRESSES;
 }
 
-void OnCommand(HWND dialog, int id, int notification)
+void OnCommand(HWND dialog, FindState& state, int id, int notification)
 {
     if (id == IDOK)
-        FindNext(dialog);
+        FindNext(dialog, state);
     else if (id == IDCANCEL)
         DestroyWindow(dialog);
     else if (ChangesTheSearch(id, notification))
-        g_findPosition = 0;
+        state.position = 0;
 }
 
+// The state goes with the dialog.
 void OnDestroy(HWND dialog)
 {
-    g_smallDialogFont.Detach(GetDlgItem(dialog, IDC_FIND_TEXT));
-    g_smallDialogFont.Delete();
+    const std::unique_ptr<FindState> state(StateOfDialog(dialog));
+    SetWindowLongPtr(dialog, DWLP_USER, 0);
+    if (state != nullptr)
+        state->font.Detach(GetDlgItem(dialog, IDC_FIND_TEXT));
     g_program.findDialog = nullptr;
 }
 
-INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     INT_PTR colour = 0;
     if (AnswerLightGrey(message, wParam, colour))
         return colour;
+    FindState* state = StateOfDialog(dialog);
     switch (message) {
     case WM_INITDIALOG:
-        OnInit(dialog);
+        OnInit(dialog, *reinterpret_cast<std::unique_ptr<FindState>*>(lParam));
         return TRUE;
     case WM_COMMAND:
-        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        if (state != nullptr)
+            OnCommand(dialog, *state, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DESTROY:
         OnDestroy(dialog);
@@ -122,12 +138,13 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 void OpenFindDialog(HWND owner)
 {
-    // A second dialog would share the first one's font slot and find position.
+    // One at a time: the main loop hands its keyboard messages to g_program.findDialog.
     if (g_program.findDialog != nullptr) {
         SetActiveWindow(g_program.findDialog);
         return;
     }
+    auto state = std::make_unique<FindState>();
     const ModalScope modal;
-    g_program.findDialog =
-        CreateDialogParam(g_program.resources, MAKEINTRESOURCE(IDD_FIND), owner, FindDialogProc, 0);
+    g_program.findDialog = CreateDialogParam(g_program.resources, MAKEINTRESOURCE(IDD_FIND), owner, FindDialogProc,
+                                             reinterpret_cast<LPARAM>(&state));
 }

@@ -17,11 +17,8 @@ BYTE FontCharset()
 // exists.
 int FontHeight()
 {
-    HWND list = IsWindow(g_program.mainList) ? g_program.mainList : nullptr;
-    HDC dc = GetDC(list);
-    const int height = -MulDiv(kFontPoints, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(list, dc);
-    return height;
+    const ScopedWindowDc dc(IsWindow(g_program.mainList) ? g_program.mainList : nullptr);
+    return -MulDiv(kFontPoints, GetDeviceCaps(dc.Get(), LOGPIXELSY), 72);
 }
 
 HFONT StockSystemFont()
@@ -32,11 +29,9 @@ HFONT StockSystemFont()
 TEXTMETRIC MetricsOf(HFONT font)
 {
     TEXTMETRIC metrics = {};
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font != nullptr ? font : StockSystemFont());
-    GetTextMetrics(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
+    const ScopedWindowDc screen(nullptr);
+    const ScopedSelection selected(screen.Get(), font != nullptr ? font : StockSystemFont());
+    GetTextMetrics(screen.Get(), &metrics);
     return metrics;
 }
 } // namespace
@@ -44,9 +39,6 @@ TEXTMETRIC MetricsOf(HFONT font)
 FontSlot g_statusFont;
 FontSlot g_listFont;
 FontSlot g_columnBarFont;
-FontSlot g_smallDialogFont;
-FontSlot g_personalEditorFont;
-FontSlot g_groupEditorFont;
 FontSlot g_recipientFont;
 
 HFONT CreateAddressBookFont(bool bold)
@@ -58,28 +50,20 @@ HFONT CreateAddressBookFont(bool bold)
 void FontSlot::Make(bool bold, int attempts)
 {
     Delete(); // a slot holds one font at most
-    for (int i = 0; i < attempts && font_ == nullptr; ++i)
-        font_ = CreateAddressBookFont(bold);
+    for (int i = 0; i < attempts && !font_; ++i)
+        font_.Reset(CreateAddressBookFont(bold));
 }
 
 void FontSlot::Apply(HWND window) const
 {
-    const HFONT font = font_ != nullptr ? font_ : StockSystemFont();
+    const HFONT font = font_ ? font_.Get() : StockSystemFont();
     SendMessage(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
 void FontSlot::Detach(HWND window) const
 {
-    if (font_ != nullptr)
+    if (font_)
         SendMessage(window, WM_SETFONT, reinterpret_cast<WPARAM>(StockSystemFont()), FALSE);
-}
-
-void FontSlot::Delete()
-{
-    if (font_ != nullptr) {
-        DeleteObject(font_);
-        font_ = nullptr;
-    }
 }
 
 int PaddedTextHeight(HFONT font)

@@ -3,6 +3,8 @@
 // character set only for a Japanese user) and the slots through which windows get it.
 #include <windows.h>
 
+#include "common/scoped.h"
+
 HFONT CreateAddressBookFont(bool bold);
 
 class FontSlot {
@@ -14,19 +16,17 @@ public:
     // Only when the slot holds a font: gives the window the stock system font, so that no
     // control keeps a font about to be deleted.
     void Detach(HWND window) const;
-    void Delete();
-    HFONT Font() const { return font_; } // null when empty
+    void Delete() { font_.Reset(); }
+    HFONT Font() const { return font_.Get(); } // null when empty
 
 private:
-    HFONT font_ = nullptr;
+    ScopedFont font_;
 };
 
+// The main window's slots; each dialog keeps its own.
 extern FontSlot g_statusFont;
 extern FontSlot g_listFont;
 extern FontSlot g_columnBarFont;
-extern FontSlot g_smallDialogFont;
-extern FontSlot g_personalEditorFont;
-extern FontSlot g_groupEditorFont;
 extern FontSlot g_recipientFont;
 
 // Character height + 2 of the font (the stock system font when null); every text measurement

@@ -3,6 +3,8 @@
 // memory device context; drawing copies their 22 x 16 top-left area.
 #include <windows.h>
 
+#include "common/scoped.h"
+
 constexpr int kIconWidth = 22;
 constexpr int kIconHeight = 16;
 
@@ -12,20 +14,23 @@ public:
     // set empty.
     void Load(bool withGroup);
     void Release();
-    bool Empty() const { return personDc_ == nullptr; }
+    bool Empty() const { return !person_.dc; }
     int PersonHeight() const; // 0 when empty
     void DrawPerson(HDC target, int x, int y) const;
     void DrawGroup(HDC target, int x, int y) const;
 
+    // One bitmap selected into its device context; released selection first, then the context,
+    // then the bitmap.
+    struct Icon {
+        ScopedBitmap bitmap;
+        ScopedMemoryDc dc;
+        ScopedSelection selection;
+    };
+
 private:
-    HDC personDc_ = nullptr;
-    HBITMAP person_ = nullptr;
-    HGDIOBJ personOld_ = nullptr;
-    HDC groupDc_ = nullptr;
-    HBITMAP group_ = nullptr;
-    HGDIOBJ groupOld_ = nullptr;
+    Icon person_;
+    Icon group_;
 };
 
-extern IconSet g_mainIcons;        // main list: person and group
-extern IconSet g_groupEditorIcons; // group editor and member chooser: person
-extern IconSet g_recipientIcons;   // recipient box: person
+extern IconSet g_mainIcons;      // main list: person and group
+extern IconSet g_recipientIcons; // recipient box: person

@@ -22,21 +22,10 @@ const GroupEntry* GroupAt(uint32_t index)
     return list.exists && index < list.Count() ? &list.entries[index] : nullptr;
 }
 
-// Selects a slot's font (the stock system font when the slot is empty) for the drawing of an item.
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font)
-        : dc_(dc), old_(SelectObject(dc, font != nullptr ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT))))
-    {
-    }
-    ~SelectedFont() { SelectObject(dc_, old_); }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+HFONT FontOrSystem(HFONT font)
+{
+    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+}
 
 // What every list does with a draw-item request: the content in the highlight colours cached at
 // start when the item is selected, then the focus rectangle, which inverts (drawn twice it is gone).
@@ -47,7 +36,7 @@ void DrawListItem(const DRAWITEMSTRUCT& item, HFONT font, Content drawContent)
         return;
     HDC dc = item.hDC;
     if ((item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) != 0) {
-        const SelectedFont selectedFont(dc, font);
+        const ScopedSelection selectedFont(dc, FontOrSystem(font));
         const bool selected = (item.itemState & ODS_SELECTED) != 0;
         COLORREF oldText = 0;
         COLORREF oldBack = 0;
@@ -154,26 +143,28 @@ void DrawMainListItem(const DRAWITEMSTRUCT& item, const ColumnEdges& columns)
 
 void DrawColumnSeparators(HWND list, const ColumnEdges& columns)
 {
-    HDC dc = GetDC(list);
+    const ScopedWindowDc dc(list);
     RECT client;
     GetClientRect(list, &client);
-    HPEN pen = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const ScopedPen pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
+    const ScopedSelection selected(dc.Get(), pen.Get());
     for (int column : {2, 3}) {
         if (columns.Hidden(column))
             continue;
         const int x = columns.column[column].left - 1;
-        MoveToEx(dc, x, client.top, nullptr);
-        LineTo(dc, x, client.bottom);
+        MoveToEx(dc.Get(), x, client.top, nullptr);
+        LineTo(dc.Get(), x, client.bottom);
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-    ReleaseDC(list, dc);
 }
 
 void MeasureCompactItem(MEASUREITEMSTRUCT& item, const FontSlot& font, const IconSet& icons)
 {
     item.itemHeight = ItemHeight(font.Font(), icons);
+}
+
+void SetCompactItemHeight(HWND list, const FontSlot& font, const IconSet& icons)
+{
+    SendMessage(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(ItemHeight(font.Font(), icons), 0));
 }
 
 void DrawCompactItem(const DRAWITEMSTRUCT& item, CompactText text, const FontSlot& font, const IconSet& icons)

@@ -20,5 +20,7 @@ void DrawColumnSeparators(HWND list, const ColumnEdges& columns);
 // list (name and <address> for a person, name for a group), each with its font and icons.
 enum class CompactText { NameOnly, NameAndAddress };
 void MeasureCompactItem(MEASUREITEMSTRUCT& item, const FontSlot& font, const IconSet& icons);
+// The same height for a list that was measured before its dialog had made its font and icons.
+void SetCompactItemHeight(HWND list, const FontSlot& font, const IconSet& icons);
 void DrawCompactItem(const DRAWITEMSTRUCT& item, CompactText text, const FontSlot& font,
                      const IconSet& icons);

@@ -17,7 +17,7 @@ void Paint(HWND window)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    const SolidPen frame(kStatusFrameGrey);
+    const ScopedPen frame = SolidPen(kStatusFrameGrey);
     FillLightGrey(dc, client, frame.Get());
     const int left = client.left + 2;
     const int top = client.top + 2;

@@ -6,6 +6,7 @@
 #include "addressbook/core/program.h"
 #include "addressbook/core/resource_ids.h"
 #include "addressbook/ui/bar_painting.h"
+#include "common/scoped.h"
 
 const ToolButton kToolButtons[5] = {
     {IDC_TOOL_NEW_PERSONAL, CMD_NEW_PERSONAL, IDB_TOOL_NEW_PERSONAL, IDS_TIP_NEW_PERSONAL, IDS_HINT_NEW_PERSONAL},
@@ -55,17 +56,14 @@ void DrawButton(const DRAWITEMSTRUCT& item)
         id = button->bitmapBase + 1;
     if (!IsWindowEnabled(item.hwndItem))
         id = button->bitmapBase + 2;
-    HBITMAP picture = LoadBitmap(g_program.resources, MAKEINTRESOURCE(id));
-    if (picture == nullptr)
+    const ScopedBitmap picture(LoadBitmap(g_program.resources, MAKEINTRESOURCE(id)));
+    if (!picture)
         return;
-    HDC source = CreateCompatibleDC(item.hDC);
-    const HGDIOBJ old = SelectObject(source, picture);
+    const ScopedMemoryDc source(CreateCompatibleDC(item.hDC));
+    const ScopedSelection selected(source.Get(), picture.Get());
     const RECT& to = item.rcItem;
-    StretchBlt(item.hDC, to.left, to.top, to.right - to.left, to.bottom - to.top, source, 0, 0, kPictureSize,
+    StretchBlt(item.hDC, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(), 0, 0, kPictureSize,
                kPictureSize, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
-    DeleteObject(picture);
 }
 
 // The tooltip asks for a button's text when it is about to show it. Its other notifications get

@@ -1,5 +1,6 @@
 #include "monitor/core/entry_points.h"
 #include "monitor/core/job_status.h"
+#include "monitor/core/job_uid.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
@@ -14,16 +15,14 @@
 namespace {
 constexpr UINT kQuestionStyle = MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND; // 0x10041
 constexpr DWORD kJobStatusDeleting = 0x4;
-constexpr DWORD kJobUidUserChars = 60;
 
 bool SplitsJobs(const PortSettings& settings)
 {
     return settings.PartSw == 1;
 }
 
-bool UserWantsToSend(PortEntry* entry, uint64_t size)
+bool UserWantsToSend(const PortSettings& settings, uint64_t size)
 {
-    PortSettings& settings = entry->settings;
     const SizeQuestion question = ChooseSizeQuestion(size, settings.CheckMailSw, SplitsJobs(settings));
     if (question == SizeQuestion::None)
         return true;
@@ -37,7 +36,6 @@ bool UserWantsToSend(PortEntry* entry, uint64_t size)
     }
 
     const uint64_t partCount = PartCountFor(size, settings.PartLimit);
-    settings.PartCount = static_cast<DWORD>(partCount);
     LoadStringW(g_resourceLibrary, IDS_SPLIT_JOB, format, ARRAYSIZE(format));
     WCHAR text[1025]; // wsprintfW writes at most 1024 characters
     wsprintfW(text, format, static_cast<DWORD>(size / 1024), static_cast<DWORD>(PartChunkBytes(settings.PartLimit) / 1024),
@@ -45,20 +43,47 @@ bool UserWantsToSend(PortEntry* entry, uint64_t size)
     return MessageBoxExW(nullptr, text, caption, kQuestionStyle, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) != IDCANCEL;
 }
 
-// The sender address, the local date and the UTC time down to the millisecond.
-void BuildJobUid(PortSettings& settings)
+void BuildJobUid(const WCHAR* sender, WCHAR (&jobUid)[kJobUidChars])
 {
-    lstrcpynW(settings.JobUID, settings.UserAddr, kJobUidUserChars + 1);
     SYSTEMTIME local;
     GetLocalTime(&local);
     WCHAR date[16] = L"";
     GetDateFormatW(LOCALE_USER_DEFAULT, 0, &local, L"yyyyMMdd", date, ARRAYSIZE(date));
     SYSTEMTIME utc;
     GetSystemTime(&utc);
-    WCHAR time[24];
-    wsprintfW(time, L"%d%d%d%d", utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds);
-    lstrcatW(settings.JobUID, date);
-    lstrcatW(settings.JobUID, time);
+    FormatJobUid(sender, date, UidTime{utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds}, jobUid,
+                 kJobUidChars);
+}
+
+// The mail code's view of the port's job: the spooler's status and the send-abort flag.
+class PortJobWatch : public PrintJobWatch {
+public:
+    explicit PortJobWatch(PortEntry* entry) : entry_(entry) {}
+    bool QueryStatus(DWORD* status) override { return TryQueryJobStatus(entry_, status); }
+    const WCHAR* DocumentName() override { return entry_->settings.DocName; }
+    void MarkAborted() override { SetFlag(entry_, kFlagSendAbort); }
+    bool Aborted() override { return HasFlag(entry_, kFlagSendAbort); }
+
+private:
+    PortEntry* entry_;
+};
+
+// The whole job's mail, from the settings the job started with.
+PrintJobMail DescribeJob(const PortSettings& settings, const WCHAR* jobUid, PrintJobWatch& watch)
+{
+    PrintJobMail job{};
+    job.file = settings.SpoolFile;
+    job.recipients = settings.ServAddr;
+    job.sender = settings.UserAddr;
+    job.notification = settings.Notification;
+    job.notifyAddress = settings.NotifyAddr;
+    job.jobUid = jobUid;
+    job.partIndex = 1;
+    job.partCount = 1;
+    job.server = MailServer{settings.SMTPAddr, settings.SMTPSecurity, settings.SMTPPort, settings.SMTPUser,
+                            settings.SMTPCertSHA256, settings.SMTPPassword, settings.SMTPPasswordBytes};
+    job.job = &watch;
+    return job;
 }
 
 class LockedBuffer {
@@ -97,54 +122,43 @@ bool CopyBytes(HANDLE from, HANDLE to, const LockedBuffer& buffer, uint64_t coun
            WriteFile(to, buffer.data(), bytes, &written, nullptr) && written == bytes;
 }
 
-// Writes part partIndex into a new part file whose path goes into SpoolFile, and mails it.
-// A part that could not be copied whole is not mailed. Returns whether the part went out.
-bool SendPart(PortEntry* entry, uint64_t partBytes, const LockedBuffer& buffer)
+// Writes the part into a new part file and mails it; the part file is deleted afterwards. A part
+// that could not be copied whole is not mailed. Returns whether the part went out.
+bool SendPart(HANDLE spoolFile, PrintJobMail part, uint64_t partBytes, const LockedBuffer& buffer)
 {
-    PortSettings& settings = entry->settings;
+    WCHAR partPath[kSpoolPathChars];
     HANDLE partFile = INVALID_HANDLE_VALUE;
-    CreateSpoolFile(&partFile, settings.SpoolFile, L"tmp");
+    CreateSpoolFile(&partFile, partPath, L"tmp");
     if (partFile == INVALID_HANDLE_VALUE)
         return false;
-    const bool copied = CopyBytes(entry->file, partFile, buffer, partBytes);
-    const bool sent = copied && SendPrintJob(entry);
+    part.file = partPath;
+    const bool sent = CopyBytes(spoolFile, partFile, buffer, partBytes) && SendPrintJob(part);
     CloseHandle(partFile);
-    DeleteFileW(settings.SpoolFile);
+    DeleteFileW(partPath);
     return sent;
 }
 
-void SendInParts(PortEntry* entry, uint64_t size)
+void SendInParts(HANDLE spoolFile, const PrintJobMail& job, uint32_t partLimit, uint64_t size)
 {
-    PortSettings& settings = entry->settings;
-    const uint64_t partCount = PartCountFor(size, settings.PartLimit);
-    settings.PartCount = static_cast<DWORD>(partCount);
+    const uint64_t partCount = PartCountFor(size, partLimit);
     if (partCount == 0)
         return;
 
     // One part in memory at a time, never the whole job: at most 16 MiB.
-    LockedBuffer buffer(static_cast<DWORD>(PartChunkBytes(settings.PartLimit)));
+    LockedBuffer buffer(static_cast<DWORD>(PartChunkBytes(partLimit)));
     if (buffer.data() == nullptr) {
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStylePlain);
         return;
     }
-    WCHAR spoolPath[ARRAYSIZE(settings.SpoolFile)];
-    lstrcpynW(spoolPath, settings.SpoolFile, ARRAYSIZE(spoolPath));
-    SetFilePointer(entry->file, 0, nullptr, FILE_BEGIN);
-
-    for (uint64_t part = 1; part <= partCount; ++part) {
-        settings.PartIndex = static_cast<DWORD>(part);
+    SetFilePointer(spoolFile, 0, nullptr, FILE_BEGIN);
+    PrintJobMail part = job;
+    part.partCount = static_cast<DWORD>(partCount);
+    for (uint64_t index = 1; index <= partCount; ++index) {
+        part.partIndex = static_cast<DWORD>(index);
         // A part that did not go out stops the job: later parts would leave a gap.
-        if (!SendPart(entry, PartBytes(size, settings.PartLimit, part), buffer))
+        if (!SendPart(spoolFile, part, PartBytes(size, partLimit, index), buffer))
             break;
     }
-    lstrcpynW(settings.SpoolFile, spoolPath, ARRAYSIZE(settings.SpoolFile));
-}
-
-void SendWhole(PortEntry* entry)
-{
-    entry->settings.PartIndex = 1;
-    entry->settings.PartCount = 1;
-    SendPrintJob(entry);
 }
 
 uint64_t SpoolFileSize(HANDLE file)
@@ -155,16 +169,20 @@ uint64_t SpoolFileSize(HANDLE file)
 
 void DispatchJob(PortEntry* entry)
 {
+    const PortSettings& settings = entry->settings;
     const uint64_t size = SpoolFileSize(entry->file);
-    if (!UserWantsToSend(entry, size))
+    if (!UserWantsToSend(settings, size))
         return;
-    BuildJobUid(entry->settings);
+    WCHAR jobUid[kJobUidChars];
+    BuildJobUid(settings.UserAddr, jobUid);
     if ((QueryJobStatus(entry) & kJobStatusDeleting) != 0)
         return; // deleted by the user in the queue
-    if (SplitsJobs(entry->settings))
-        SendInParts(entry, size);
+    PortJobWatch watch(entry);
+    const PrintJobMail job = DescribeJob(settings, jobUid, watch);
+    if (SplitsJobs(settings))
+        SendInParts(entry->file, job, settings.PartLimit, size);
     else
-        SendWhole(entry);
+        SendPrintJob(job);
 }
 
 void FinishJob(PortEntry* entry)

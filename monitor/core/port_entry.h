@@ -1,4 +1,5 @@
 #pragma once
+#include "monitor/core/hold_count.h"
 #include "monitor/core/port_settings.h"
 
 constexpr DWORD kPortEntrySignature = 0x5450;
@@ -22,7 +23,7 @@ struct PortEntry {
     HANDLE printer;
     DWORD jobId;
     PortSettings settings;
-    LONG references;      // open handles and dialogs that use the entry; under the monitor lock
+    HoldCount references; // open handles and dialogs that use the entry; under the monitor lock
     WCHAR nameText[1];    // the name, null-terminated, extends past the struct
 };
 

@@ -3,7 +3,7 @@
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_handle.h"
 #include "monitor/core/spool_file.h"
-#include "monitor/ui/dialogs.h"
+#include "monitor/core/port_config.h"
 
 #include <winspool.h>
 #include <winsplp.h>

@@ -66,19 +66,18 @@ void RemovePortEntry(PortEntry* entry)
     }
     entry->next = nullptr;
     SetFlag(entry, kFlagRemoved);
-    if (entry->references == 0)
+    if (!entry->references.Held())
         FreePortEntry(entry);
 }
 
 void AcquirePortEntry(PortEntry* entry)
 {
-    ++entry->references;
+    entry->references.Acquire();
 }
 
 void ReleasePortEntry(PortEntry* entry)
 {
-    if (entry->references > 0)
-        --entry->references;
-    if (HasFlag(entry, kFlagRemoved) && entry->references == 0)
+    // A stray release frees nothing: the entry was freed at its removal, or another holder has it.
+    if (entry->references.Release() && HasFlag(entry, kFlagRemoved) && !entry->references.Held())
         FreePortEntry(entry);
 }

@@ -3,6 +3,7 @@
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
 #include "monitor/core/resource_ids.h"
+#include "monitor/core/port_config.h"
 #include "monitor/ui/dialogs.h"
 
 #include <winspool.h>
@@ -71,16 +72,15 @@ bool RegistryHasPort(const WCHAR* name)
 }
 
 // Whether a port of that name exists: a registry subkey, or an entry already in the list (a port
-// added without dialog has no key yet).
+// added without dialog has no key yet). Callers that add the port hold the monitor lock from
+// this check to the add, so that two adds of one name cannot both pass it.
 bool IsPortRegistered(const WCHAR* name, DWORD* error)
 {
     *error = ERROR_SUCCESS;
     if (!SpoolerLibraryAvailable(error))
         return false;
-    if (RegistryHasPort(name))
-        return true;
     MonitorLockGuard lock;
-    return FindPortEntry(name) != nullptr;
+    return RegistryHasPort(name) || FindPortEntry(name) != nullptr;
 }
 
 bool IsThisMonitor(const WCHAR* monitorName)
@@ -143,23 +143,30 @@ BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
     }
 }
 
+namespace {
+// Why a port cannot be added without dialog, or ERROR_SUCCESS.
+DWORD RefusalOfAddPortEx(DWORD level, const WCHAR* name, const WCHAR* monitorName)
+{
+    if (!IsThisMonitor(monitorName))
+        return ERROR_INVALID_PARAMETER;
+    if (level != 1 && level != kAnyLevel)
+        return ERROR_INVALID_LEVEL;
+    if (name == nullptr)
+        return ERROR_INVALID_PARAMETER;
+    DWORD error = ERROR_SUCCESS;
+    return IsPortRegistered(name, &error) ? ERROR_INVALID_PARAMETER : error;
+}
+} // namespace
+
 BOOL WINAPI NmxAddPortEx(LPWSTR /*serverName*/, DWORD level, LPBYTE buffer, LPWSTR monitorName)
 {
-    DWORD error = ERROR_SUCCESS;
     const WCHAR* name = buffer != nullptr ? reinterpret_cast<PORT_INFO_1W*>(buffer)->pName : nullptr;
-    if (!IsThisMonitor(monitorName))
-        error = ERROR_INVALID_PARAMETER;
-    else if (level != 1 && level != kAnyLevel)
-        error = ERROR_INVALID_LEVEL;
-    else if (name == nullptr)
-        error = ERROR_INVALID_PARAMETER;
-    else if (IsPortRegistered(name, &error))
-        error = ERROR_INVALID_PARAMETER;
+    MonitorLockGuard lock; // from the check to the add
+    const DWORD error = RefusalOfAddPortEx(level, name, monitorName);
     if (error != ERROR_SUCCESS) {
         SetLastError(error);
         return FALSE;
     }
-    MonitorLockGuard lock;
     return AddPortEntry(name) != nullptr;
 }
 

@@ -17,10 +17,7 @@ struct PortSettings {
     LONG ShowSw;
     DWORD PartLimit;
     LONG PartSw;
-    WCHAR JobUID[80];   // working field of the current job
-    DWORD PartCount;    // working field
-    DWORD PartIndex;    // working field
-    WCHAR DocName[129]; // working field: 128 characters and a terminator
+    WCHAR DocName[129]; // of the current job, as the spooler names it: 128 characters and a terminator
     LONG CheckMailSw;
     // How the mail reaches the server; missing values give the plain dialogue on port 25.
     DWORD SMTPSecurity;       // 0 none, 1 STARTTLS required, 2 TLS from the first byte; other: mails nothing

@@ -48,20 +48,20 @@ bool ProtectPassword(const WCHAR* password, PortSettings* settings)
     return fits;
 }
 
-bool ReadProtectedPassword(const PortSettings& settings, char* out, size_t capacity)
+bool ReadProtectedPassword(const BYTE* protectedPassword, DWORD bytes, char* out, size_t capacity)
 {
     out[0] = '\0';
-    if (settings.SMTPPasswordBytes == 0)
+    if (bytes == 0)
         return false;
-    DATA_BLOB encrypted = Blob(settings.SMTPPassword, settings.SMTPPasswordBytes);
+    DATA_BLOB encrypted = Blob(protectedPassword, bytes);
     DATA_BLOB entropy = Blob(kEntropy, sizeof kEntropy - 1);
     DATA_BLOB plain{};
     if (!CryptUnprotectData(&encrypted, nullptr, &entropy, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &plain))
         return false;
     const int chars = static_cast<int>(plain.cbData / sizeof(WCHAR));
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const WCHAR*>(plain.pbData), chars, out,
-                                          static_cast<int>(capacity) - 1, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const WCHAR*>(plain.pbData), chars, out,
+                                           static_cast<int>(capacity) - 1, nullptr, nullptr);
     FreeSecret(plain);
-    out[bytes > 0 ? bytes : 0] = '\0';
-    return bytes > 0;
+    out[length > 0 ? length : 0] = '\0';
+    return length > 0;
 }

@@ -11,4 +11,4 @@ bool ProtectPassword(const WCHAR* password, PortSettings* settings);
 
 // The stored password in UTF-8, null-terminated, in capacity bytes; false when none is stored
 // or it cannot be decrypted. The caller wipes out when done.
-bool ReadProtectedPassword(const PortSettings& settings, char* out, size_t capacity);
+bool ReadProtectedPassword(const BYTE* protectedPassword, DWORD bytes, char* out, size_t capacity);

@@ -209,14 +209,11 @@ void SetDefaults(PortSettings* settings)
     settings->SMTPAddr[0] = L'\0';
     settings->ServName[0] = L'\0';
     settings->NotifyAddr[0] = L'\0';
-    settings->JobUID[0] = L'\0';
     settings->Notification = 0;
     settings->ShowSw = 1;
     settings->PartLimit = 1024;
     settings->PartSw = 0;
     settings->CheckMailSw = 1;
-    settings->PartCount = 1;
-    settings->PartIndex = 1;
     settings->SMTPSecurity = 0;
     settings->SMTPPort = 0;
     settings->SMTPUser[0] = L'\0';

@@ -3,7 +3,7 @@
 #include "monitor/core/spool_name.h"
 
 namespace {
-constexpr size_t kSpoolPathChars = sizeof(PortSettings::SpoolFile) / sizeof(WCHAR);
+static_assert(ARRAYSIZE(PortSettings::SpoolFile) == kSpoolPathChars, "the settings hold a spool path");
 
 SpoolTime LocalSpoolTime()
 {

@@ -9,9 +9,9 @@ namespace {
 
 constexpr int kReplyChars = 1024;
 
-void ShowServerMessage(UINT textId, const PortSettings& settings)
+void ShowServerMessage(UINT textId, const MailServer& server)
 {
-    ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, textId, settings.SMTPAddr);
+    ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, textId, server.host);
 }
 
 DWORD Kilobytes(uint64_t bytes)
@@ -22,18 +22,18 @@ DWORD Kilobytes(uint64_t bytes)
 
 } // namespace
 
-bool ReadSecureSettings(const PortSettings& settings, SecureSettings* secure)
+bool ReadSecureSettings(const MailServer& server, SecureSettings* secure)
 {
-    char pinText[kCertSha256Chars + 2];
-    ToAnsiText(settings.SMTPCertSHA256, pinText, sizeof pinText);
+    char pinText[kSha256HexChars + 2];
+    ToAnsiText(server.pinnedSha256, pinText, sizeof pinText);
     secure->pinned = pinText[0] != '\0';
-    const bool valid = SecurityFromStored(settings.SMTPSecurity, &secure->mode) &&
+    const bool valid = SecurityFromStored(server.security, &secure->mode) &&
                        (!secure->pinned || ParseSha256Hex(pinText, secure->pin));
     if (!valid) {
         ShowMonitorMessage(IDS_BAD_SECURITY_SETTINGS, kStyleError);
         return false;
     }
-    secure->port = ServerPort(secure->mode, settings.SMTPPort);
+    secure->port = ServerPort(secure->mode, server.port);
     return true;
 }
 
@@ -44,23 +44,23 @@ void SecureDeliveryReporter::ShowSecureFailure(SecureFailure failure, const char
     ToWideTrimmed(reply, replyText, kReplyChars);
     switch (failure) {
     case SecureFailure::StartTlsNotOffered:
-        return ShowServerMessage(IDS_STARTTLS_NOT_OFFERED, settings_);
+        return ShowServerMessage(IDS_STARTTLS_NOT_OFFERED, server_);
     case SecureFailure::StartTlsRefused:
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_STARTTLS_REFUSED, settings_.SMTPAddr,
+        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_STARTTLS_REFUSED, server_.host,
                             replyText);
         return;
     case SecureFailure::LoginNotOffered:
-        return ShowServerMessage(IDS_LOGIN_NOT_OFFERED, settings_);
+        return ShowServerMessage(IDS_LOGIN_NOT_OFFERED, server_);
     case SecureFailure::LoginRefused:
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_LOGIN_REFUSED, settings_.SMTPAddr,
-                            settings_.SMTPUser, replyText);
+        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_LOGIN_REFUSED, server_.host,
+                            server_.user, replyText);
         return;
     case SecureFailure::TooLarge:
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SIZE_LIMIT, settings_.SMTPAddr,
+        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SIZE_LIMIT, server_.host,
                             Kilobytes(limitBytes), Kilobytes(mailBytes), LargestPartKbWithin(limitBytes));
         return;
     case SecureFailure::Handshake:
-        return ShowServerMessage(IDS_TLS_HANDSHAKE, settings_);
+        return ShowServerMessage(IDS_TLS_HANDSHAKE, server_);
     }
 }
 
@@ -68,26 +68,26 @@ void SecureDeliveryReporter::ShowCertificateRefused(CertificateVerdict verdict)
 {
     switch (verdict) {
     case CertificateVerdict::Expired:
-        return ShowServerMessage(IDS_CERT_EXPIRED, settings_);
+        return ShowServerMessage(IDS_CERT_EXPIRED, server_);
     case CertificateVerdict::OtherName:
-        return ShowServerMessage(IDS_CERT_OTHER_NAME, settings_);
+        return ShowServerMessage(IDS_CERT_OTHER_NAME, server_);
     case CertificateVerdict::NotPinned:
-        return ShowServerMessage(IDS_CERT_NOT_PINNED, settings_);
+        return ShowServerMessage(IDS_CERT_NOT_PINNED, server_);
     default:
-        return ShowServerMessage(IDS_CERT_UNTRUSTED, settings_);
+        return ShowServerMessage(IDS_CERT_UNTRUSTED, server_);
     }
 }
 
-SecureConnector::SecureConnector(const PortSettings& settings, const SecureSettings& secure, DeliveryHost& host,
+SecureConnector::SecureConnector(const MailServer& server, const SecureSettings& secure, DeliveryHost& host,
                                  SecureReporter& reporter)
-    : settings_(settings), secure_(secure), host_(host), reporter_(reporter), raw_(settings.SMTPAddr, secure.port, host)
+    : server_(server), secure_(secure), host_(host), reporter_(reporter), raw_(server, secure.port, host)
 {
 }
 
 bool SecureConnector::Open()
 {
     channel_.reset();
-    engine_.reset(new (std::nothrow) SChannelEngine(settings_.SMTPAddr, secure_.pinned ? secure_.pin : nullptr));
+    engine_.reset(new (std::nothrow) SChannelEngine(server_.host, secure_.pinned ? secure_.pin : nullptr));
     if (engine_)
         channel_.reset(new (std::nothrow) TlsChannel(raw_.Socket(), host_, *engine_, reporter_));
     if (!channel_) {

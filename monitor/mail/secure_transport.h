@@ -1,5 +1,5 @@
 #pragma once
-#include "monitor/core/port_entry.h"
+#include "monitor/mail/print_job_mail.h"
 #include "monitor/mail/schannel_engine.h"
 #include "monitor/mail/winsock_transport.h"
 
@@ -8,7 +8,7 @@
 // The secure modes on Windows: connections with SChannel's TLS over WinSock, and the messages
 // that tell the user why a secure connection was given up.
 
-// The port's secure settings, checked once for a delivery.
+// The server's secure settings, checked once for a delivery.
 struct SecureSettings {
     SmtpSecurity mode = SmtpSecurity::None;
     u_short port = 0;
@@ -17,22 +17,22 @@ struct SecureSettings {
 };
 
 // False, after the message, when the stored values are not valid: the port then mails nothing.
-bool ReadSecureSettings(const PortSettings& settings, SecureSettings* secure);
+bool ReadSecureSettings(const MailServer& server, SecureSettings* secure);
 
 class SecureDeliveryReporter : public SecureReporter {
 public:
-    explicit SecureDeliveryReporter(const PortSettings& settings) : settings_(settings) {}
+    explicit SecureDeliveryReporter(const MailServer& server) : server_(server) {}
     void ShowSecureFailure(SecureFailure failure, const char* reply, uint64_t limitBytes, uint64_t mailBytes) override;
     void ShowCertificateRefused(CertificateVerdict verdict) override;
 
 private:
-    const PortSettings& settings_;
+    const MailServer& server_;
 };
 
 // Connections whose TLS starts with the first byte (implicit TLS) or on request (STARTTLS).
 class SecureConnector : public SmtpConnector {
 public:
-    SecureConnector(const PortSettings& settings, const SecureSettings& secure, DeliveryHost& host,
+    SecureConnector(const MailServer& server, const SecureSettings& secure, DeliveryHost& host,
                     SecureReporter& reporter);
 
     bool Open() override;
@@ -42,7 +42,7 @@ public:
     SecureChannel& Channel() { return *channel_; }
 
 private:
-    const PortSettings& settings_;
+    const MailServer& server_;
     const SecureSettings& secure_;
     DeliveryHost& host_;
     SecureReporter& reporter_;

@@ -29,42 +29,30 @@ std::mutex g_deliveryLock;
 using WideList = std::unique_ptr<WCHAR[], GlobalFreeDeleter>;
 using TextBuffer = std::unique_ptr<char[], GlobalFreeDeleter>;
 
+// The list is cut into its entries as they are served: a copy of it.
 WideList CopyList(const WCHAR* list)
 {
-    WideList copy(static_cast<WCHAR*>(AllocZeroed(sizeof(PortSettings::ServAddr))));
+    const int chars = lstrlenW(list) + 1;
+    WideList copy(static_cast<WCHAR*>(AllocZeroed(chars * sizeof(WCHAR))));
     if (copy)
-        lstrcpynW(copy.get(), list, ARRAYSIZE(PortSettings::ServAddr));
+        lstrcpynW(copy.get(), list, chars);
     return copy;
 }
 
-// ServAddr holds one entry while it is served and the whole list again afterwards.
-class ServedEntry {
-public:
-    ServedEntry(PortSettings& settings, const WCHAR* savedList) : settings_(settings), savedList_(savedList) {}
-    ~ServedEntry() { lstrcpynW(settings_.ServAddr, savedList_, ARRAYSIZE(settings_.ServAddr)); }
-    ServedEntry(const ServedEntry&) = delete;
-    ServedEntry& operator=(const ServedEntry&) = delete;
-    void Serve(const WCHAR* entry) { lstrcpynW(settings_.ServAddr, entry, ARRAYSIZE(settings_.ServAddr)); }
-
-private:
-    PortSettings& settings_;
-    const WCHAR* savedList_;
-};
-
-// The port's texts in the ANSI code page, with the time of sending.
+// The job's texts for one recipient in the ANSI code page, with the time of sending.
 class AnsiMailTexts {
 public:
-    explicit AnsiMailTexts(const PortSettings& settings)
+    AnsiMailTexts(const PrintJobMail& job, const WCHAR* recipient)
     {
-        ToAnsiText(settings.SMTPAddr, server_, kMailLineCapacity);
-        const bool senderExact = ToAnsiExact(settings.UserAddr, sender_, kMailLineCapacity);
-        const bool recipientExact = ToAnsiExact(settings.ServAddr, recipient_, kMailLineCapacity);
-        ToAnsiText(settings.DocName, documentName_, kMailLineCapacity);
-        ToAnsiText(settings.NotifyAddr, notifyAddress_, kMailLineCapacity);
-        ToAnsiText(settings.JobUID, jobUid_, kMailLineCapacity);
+        ToAnsiText(job.server.host, server_, kMailLineCapacity);
+        const bool senderExact = ToAnsiExact(job.sender, sender_, kMailLineCapacity);
+        const bool recipientExact = ToAnsiExact(recipient, recipient_, kMailLineCapacity);
+        ToAnsiText(job.job->DocumentName(), documentName_, kMailLineCapacity);
+        ToAnsiText(job.notifyAddress, notifyAddress_, kMailLineCapacity);
+        ToAnsiText(job.jobUid, jobUid_, kMailLineCapacity);
         texts_ = JobMailTexts{server_, sender_, recipient_, documentName_, notifyAddress_, jobUid_,
-                              settings.Notification, static_cast<int32_t>(settings.PartIndex),
-                              static_cast<int32_t>(settings.PartCount), GetUserDefaultLangID(), dateText_,
+                              job.notification, static_cast<int32_t>(job.partIndex),
+                              static_cast<int32_t>(job.partCount), GetUserDefaultLangID(), dateText_,
                               CivilTime{}, 0, senderExact, recipientExact};
         StampTime();
     }
@@ -101,52 +89,52 @@ private:
 };
 
 // The mail's commands and texts go to the connection through the session; the attachment comes
-// from the encoded file beside the spool file.
+// from the encoded file beside the job's file.
 class ConnectionWriter : public SessionMailWriter {
 public:
-    ConnectionWriter(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer)
-        : SessionMailWriter(socket, host, buffer, kMessageWriteBytes), entry_(entry)
+    ConnectionWriter(const PrintJobMail& job, const WCHAR* recipient, SmtpSocket& socket, DeliveryHost& host,
+                     char* buffer)
+        : SessionMailWriter(socket, host, buffer, kMessageWriteBytes), job_(job), recipient_(recipient)
     {
     }
 
     bool PrepareAttachment() override
     {
-        if (PrepareEncodedAttachment(entry_->settings.SpoolFile))
+        if (PrepareEncodedAttachment(job_.file))
             return true;
         ShowMonitorMessage(IDS_NOT_PREPARED, kStyleError);
         return false;
     }
-    bool SendAttachment() override { return SendEncodedAttachment(Stream(), entry_->settings.SpoolFile); }
-    void ShowRecipientRefused() override
-    {
-        MessageBoxW(nullptr, entry_->settings.ServAddr, g_messageCaption, kStyleError);
-    }
-    bool SendAborted() override { return HasFlag(entry_, kFlagSendAbort); }
+    bool SendAttachment() override { return SendEncodedAttachment(Stream(), job_.file); }
+    void ShowRecipientRefused() override { MessageBoxW(nullptr, recipient_, g_messageCaption, kStyleError); }
+    bool SendAborted() override { return job_.job->Aborted(); }
 
 private:
-    PortEntry* entry_;
+    const PrintJobMail& job_;
+    const WCHAR* recipient_;
 };
 
 // One recipient's mail over a greeted connection, its text gathered in the buffer of
 // kMessageWriteBytes. No encoded file stays behind, whatever happened to the mail.
-bool SendRecipientMail(PortEntry* entry, SmtpSocket& socket, DeliveryHost& host, char* buffer, bool sayHelo)
+bool SendRecipientMail(const PrintJobMail& job, const WCHAR* recipient, SmtpSocket& socket, DeliveryHost& host,
+                       char* buffer, bool sayHelo)
 {
-    const AnsiMailTexts mail(entry->settings);
+    const AnsiMailTexts mail(job, recipient);
     JobMailTexts texts = mail.texts();
     texts.sayHelo = sayHelo;
-    ConnectionWriter writer(entry, socket, host, buffer);
+    ConnectionWriter writer(job, recipient, socket, host, buffer);
     const bool sent = SendJobMail(texts, writer);
-    RemoveEncodedAttachment(entry->settings.SpoolFile);
+    RemoveEncodedAttachment(job.file);
     return sent;
 }
 
 enum class Served { Delivered, NotDelivered, Stop };
 
-// What the job's mail (the spool file, or the part file of the moment) takes on the wire.
-uint64_t MailBytes(const PortSettings& settings)
+// What the job's mail (the whole file or one part's) takes on the wire.
+uint64_t MailBytes(const WCHAR* file)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(settings.SpoolFile, GetFileExInfoStandard, &data))
+    if (!GetFileAttributesExW(file, GetFileExInfoStandard, &data))
         return 0;
     return MessageWireBytes((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
@@ -163,12 +151,12 @@ class LoginTexts {
 public:
     ~LoginTexts() { WipeSecret(password_, sizeof password_); }
     // False, after the message, when a stored password cannot be decrypted.
-    bool Read(const PortSettings& settings)
+    bool Read(const MailServer& server)
     {
-        WideCharToMultiByte(CP_UTF8, 0, settings.SMTPUser, -1, user_, sizeof user_, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, server.user, -1, user_, sizeof user_, nullptr, nullptr);
         user_[sizeof user_ - 1] = '\0';
-        if (user_[0] == '\0' || settings.SMTPPasswordBytes == 0 ||
-            ReadProtectedPassword(settings, password_, sizeof password_))
+        if (user_[0] == '\0' || server.protectedPasswordBytes == 0 ||
+            ReadProtectedPassword(server.protectedPassword, server.protectedPasswordBytes, password_, sizeof password_))
             return true;
         ShowMonitorMessage(IDS_PASSWORD_UNREADABLE, kStyleError);
         return false;
@@ -183,7 +171,7 @@ private:
 
 // Connects, greets, and in the secure modes makes the connection secure and logs in: the
 // connection the mail goes over, or null when the delivery stops (the reason has been shown).
-SmtpSocket* OpenDialogue(PortEntry* entry, const SecureSettings& secure, SmtpConnector& connector,
+SmtpSocket* OpenDialogue(const PrintJobMail& job, const SecureSettings& secure, SmtpConnector& connector,
                          SecureConnector* secureConnector, DeliveryHost& host, SecureReporter& reporter)
 {
     if (!ConnectSmtpServer(connector, host) || (host.JobStatus() & JOB_STATUS_DELETING) != 0)
@@ -191,51 +179,49 @@ SmtpSocket* OpenDialogue(PortEntry* entry, const SecureSettings& secure, SmtpCon
     if (secureConnector == nullptr)
         return &connector.Socket();
     LoginTexts login;
-    if (!login.Read(entry->settings))
+    if (!login.Read(job.server))
         return nullptr;
     char clientName[MAX_COMPUTERNAME_LENGTH * 4 + 1];
     ClientName(clientName, sizeof clientName);
-    const SecureOpening opening{secure.mode, clientName, login.user(), login.password(), MailBytes(entry->settings)};
+    const SecureOpening opening{secure.mode, clientName, login.user(), login.password(), MailBytes(job.file)};
     return OpenSecureSession(opening, connector.Socket(), secureConnector->Channel(), host, reporter);
 }
 
-Served ServeRecipient(PortEntry* entry, const SecureSettings& secure, DeliveryHost& host, char* buffer)
+Served ServeRecipient(const PrintJobMail& job, const SecureSettings& secure, const WCHAR* recipient,
+                      DeliveryHost& host, char* buffer)
 {
-    SecureDeliveryReporter reporter(entry->settings);
-    WinSockConnector plain(entry->settings.SMTPAddr, secure.port, host);
-    SecureConnector encrypted(entry->settings, secure, host, reporter);
+    SecureDeliveryReporter reporter(job.server);
+    WinSockConnector plain(job.server, secure.port, host);
+    SecureConnector encrypted(job.server, secure, host, reporter);
     const bool isSecure = secure.mode != SmtpSecurity::None;
     SmtpConnector& connector = isSecure ? static_cast<SmtpConnector&>(encrypted) : plain;
-    SmtpSocket* socket = OpenDialogue(entry, secure, connector, isSecure ? &encrypted : nullptr, host, reporter);
+    SmtpSocket* socket = OpenDialogue(job, secure, connector, isSecure ? &encrypted : nullptr, host, reporter);
     // A secure opening that failed fails alike for every recipient: one message serves the job.
     if (socket == nullptr)
         return Served::Stop;
-    const bool delivered = SendRecipientMail(entry, *socket, host, buffer, !isSecure);
+    const bool delivered = SendRecipientMail(job, recipient, *socket, host, buffer, !isSecure);
     // A job deleted or failed during the send stops the delivery.
-    if (HasFlag(entry, kFlagSendAbort))
+    if (job.job->Aborted())
         return Served::Stop;
     return delivered ? Served::Delivered : Served::NotDelivered;
 }
 
-bool DeliverToAll(PortEntry* entry)
+bool DeliverToAll(const PrintJobMail& job)
 {
-    const WideList saved = CopyList(entry->settings.ServAddr);
-    WideList working = CopyList(entry->settings.ServAddr);
+    WideList working = CopyList(job.recipients);
     const TextBuffer buffer(static_cast<char*>(AllocZeroed(kMessageWriteBytes)));
-    if (!saved || !working || !buffer) {
+    if (!working || !buffer) {
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
     SecureSettings secure;
-    if (!ReadSecureSettings(entry->settings, &secure))
+    if (!ReadSecureSettings(job.server, &secure))
         return false; // nothing is ever sent because of a bad value
-    ServedEntry served(entry->settings, saved.get());
-    DeliveryHost host(entry);
+    DeliveryHost host(*job.job);
     bool delivered = false;
     RecipientsFromLast<WCHAR> recipients(working.get());
     while (const WCHAR* recipient = recipients.Next()) {
-        served.Serve(recipient);
-        switch (ServeRecipient(entry, secure, host, buffer.get())) {
+        switch (ServeRecipient(job, secure, recipient, host, buffer.get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:
@@ -250,7 +236,7 @@ bool DeliverToAll(PortEntry* entry)
 
 } // namespace
 
-BOOL SendPrintJob(PortEntry* entry)
+BOOL SendPrintJob(const PrintJobMail& job)
 {
     const std::lock_guard<std::mutex> oneDelivery(g_deliveryLock);
     const SocketLayer sockets;
@@ -258,5 +244,5 @@ BOOL SendPrintJob(PortEntry* entry)
         ShowMonitorMessage(IDS_SOCKET_START, kStyleError);
         return FALSE;
     }
-    return DeliverToAll(entry) ? TRUE : FALSE;
+    return DeliverToAll(job) ? TRUE : FALSE;
 }

@@ -112,14 +112,18 @@ bool SessionHost::PollJobWhenDue()
     return PollJob();
 }
 
-StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs)
+namespace {
+// The wait of every step: slices of at most kWaitSliceMs, the job polled after each, until the
+// step is ready or its 60 seconds from startMs have passed.
+template <typename WaitSlice>
+StepOutcome WaitInSlices(SessionHost& host, uint32_t startMs, WaitSlice waitSlice)
 {
     for (;;) {
         const uint32_t elapsed = ElapsedSince(host, startMs);
         if (elapsed >= kStepTimeoutMs)
             return StepOutcome::TimedOut;
         const uint32_t left = kStepTimeoutMs - elapsed;
-        const Readiness readiness = socket.WaitReady(direction, left < kWaitSliceMs ? left : kWaitSliceMs);
+        const Readiness readiness = waitSlice(left < kWaitSliceMs ? left : kWaitSliceMs);
         if (readiness == Readiness::Ready)
             return StepOutcome::Ready;
         if (readiness == Readiness::Failed)
@@ -127,6 +131,19 @@ StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection dir
         if (host.PollJob())
             return StepOutcome::Aborted;
     }
+}
+} // namespace
+
+StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs)
+{
+    return WaitInSlices(host, startMs, [&](uint32_t sliceMs) { return socket.WaitReady(direction, sliceMs); });
+}
+
+bool WaitForLookup(HostLookup& lookup, SessionHost& host)
+{
+    const uint32_t start = host.NowMs();
+    return WaitInSlices(host, start, [&](uint32_t sliceMs) { return lookup.WaitDone(sliceMs); }) ==
+           StepOutcome::Ready;
 }
 
 bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)

@@ -86,6 +86,21 @@ protected:
 
 enum class StepOutcome { Ready, TimedOut, Aborted, Failed };
 
+// A name lookup running beside the session (the platform's lookup call may never return when a
+// name server does not answer).
+class HostLookup {
+public:
+    // Waits at most sliceMs for the lookup to end.
+    virtual Readiness WaitDone(uint32_t sliceMs) = 0;
+
+protected:
+    ~HostLookup() = default;
+};
+
+// Waits for the lookup like for any network step: true when it ended within 60 seconds and the
+// job was neither deleted nor failed meanwhile.
+bool WaitForLookup(HostLookup& lookup, SessionHost& host);
+
 // Waits until the socket is ready for the step that began at startMs, the job is found
 // deleted or failed, or the step's 60 seconds have passed.
 StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs);

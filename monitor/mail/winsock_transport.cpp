@@ -1,5 +1,6 @@
 #include "monitor/mail/winsock_transport.h"
-#include "monitor/core/job_status.h"
+#include "common/scoped.h"
+#include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/resource_ids.h"
@@ -28,6 +29,88 @@ bool WouldBlock()
     return WSAGetLastError() == WSAEWOULDBLOCK;
 }
 
+// One name lookup on a thread of its own. The thread may outlive the wait for it (a name server
+// that never answers), so the lookup's block is shared: the last of the two to let go frees it,
+// and the thread holds the monitor library until it has ended.
+struct SharedLookup {
+    volatile LONG holders;
+    HMODULE library;
+    char name[kHostTextCapacity];
+    bool found;
+    in_addr address;
+};
+
+void LetGo(SharedLookup* lookup)
+{
+    if (InterlockedDecrement(&lookup->holders) == 0)
+        GlobalFree(lookup);
+}
+
+DWORD WINAPI LookUpOnThread(void* parameter)
+{
+    auto* lookup = static_cast<SharedLookup*>(parameter);
+    const HMODULE library = lookup->library;
+    // The thread starts the socket layer for itself: the delivery may have ended it meanwhile.
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) == 0) {
+        const hostent* resolved = gethostbyname(lookup->name);
+        if (resolved != nullptr && resolved->h_addrtype == AF_INET && resolved->h_addr_list[0] != nullptr) {
+            CopyMemory(&lookup->address, resolved->h_addr_list[0], sizeof lookup->address);
+            lookup->found = true;
+        }
+        WSACleanup();
+    }
+    LetGo(lookup);
+    FreeLibraryAndExitThread(library, 0);
+}
+
+class ThreadLookup : public HostLookup {
+public:
+    explicit ThreadLookup(HANDLE thread) : thread_(thread) {}
+    Readiness WaitDone(uint32_t sliceMs) override
+    {
+        switch (WaitForSingleObject(thread_, sliceMs)) {
+        case WAIT_OBJECT_0:
+            return Readiness::Ready;
+        case WAIT_TIMEOUT:
+            return Readiness::NotYet;
+        default:
+            return Readiness::Failed;
+        }
+    }
+
+private:
+    HANDLE thread_;
+};
+
+// Looks the name up on a thread, waited for like every network step. False when the name is
+// unknown, the lookup took its 60 seconds, or the job was deleted meanwhile.
+bool LookUpHost(const char* name, SessionHost& host, in_addr* address)
+{
+    auto* lookup = static_cast<SharedLookup*>(AllocZeroed(sizeof(SharedLookup)));
+    if (lookup == nullptr)
+        return false;
+    lookup->holders = 2;
+    lstrcpynA(lookup->name, name, kHostTextCapacity);
+    ScopedHandle thread;
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&LookUpOnThread),
+                           &lookup->library)) {
+        thread.Reset(CreateThread(nullptr, 0, LookUpOnThread, lookup, 0, nullptr));
+        if (!thread)
+            FreeLibrary(lookup->library);
+    }
+    if (!thread) {
+        GlobalFree(lookup);
+        return false;
+    }
+    ThreadLookup wait(thread.Get());
+    const bool found = WaitForLookup(wait, host) && lookup->found;
+    if (found)
+        *address = lookup->address;
+    LetGo(lookup);
+    return found;
+}
+
 } // namespace
 
 SocketLayer::SocketLayer()
@@ -50,7 +133,7 @@ uint32_t DeliveryHost::NowMs()
 DWORD DeliveryHost::JobStatus()
 {
     DWORD status = 0;
-    if (!TryQueryJobStatus(entry_, &status))
+    if (!job_.QueryStatus(&status))
         polling_ = false;
     return status;
 }
@@ -64,13 +147,13 @@ bool DeliveryHost::PollForAbort()
     if (!abort && polling_)
         abort = (JobStatus() & JOB_STATUS_ERROR) != 0;
     if (abort)
-        SetFlag(entry_, kFlagSendAbort);
+        job_.MarkAborted();
     return abort;
 }
 
 bool DeliveryHost::SendAborted()
 {
-    return HasFlag(entry_, kFlagSendAbort);
+    return job_.Aborted();
 }
 
 void DeliveryHost::ShowNetworkFailure()
@@ -164,7 +247,7 @@ Readiness WinSockSocket::WaitReady(StepDirection direction, uint32_t sliceMs)
 bool WinSockConnector::Resolve(sockaddr_in* address)
 {
     char host[kHostTextCapacity];
-    ToAnsiText(server_, host, kHostTextCapacity);
+    ToAnsiText(server_.host, host, kHostTextCapacity);
     // An empty name would resolve to this machine, and a control byte could never be part of
     // a host name: neither names a server.
     if (host[0] == '\0' || HasControlByte(host))
@@ -172,11 +255,7 @@ bool WinSockConnector::Resolve(sockaddr_in* address)
     address->sin_addr.s_addr = inet_addr(host);
     if (address->sin_addr.s_addr != INADDR_NONE)
         return true;
-    const hostent* resolved = gethostbyname(host);
-    if (resolved == nullptr || resolved->h_addrtype != AF_INET || resolved->h_addr_list[0] == nullptr)
-        return false;
-    CopyMemory(&address->sin_addr, resolved->h_addr_list[0], sizeof address->sin_addr);
-    return true;
+    return LookUpHost(host, host_, &address->sin_addr);
 }
 
 bool WinSockConnector::Open()
@@ -184,7 +263,9 @@ bool WinSockConnector::Open()
     sockaddr_in address{};
     address.sin_family = AF_INET;
     if (!Resolve(&address)) {
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED, server_);
+        // A job deleted during the lookup ends the delivery without a word, like any cut-short step.
+        if (!host_.SendAborted())
+            ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED, server_.host);
         return false;
     }
     if (!socket_.Create()) {

@@ -1,6 +1,6 @@
 #pragma once
 #include <winsock2.h>
-#include "monitor/core/port_entry.h"
+#include "monitor/mail/print_job_mail.h"
 #include "monitor/mail/smtp_session.h"
 
 // The SMTP session on Windows Sockets: non-blocking sockets waited on with select() in short
@@ -22,7 +22,7 @@ private:
 // The monitor around one delivery: the clock, the job watch, the messages.
 class DeliveryHost : public SessionHost {
 public:
-    explicit DeliveryHost(PortEntry* entry) : entry_(entry) {}
+    explicit DeliveryHost(PrintJobWatch& job) : job_(job) {}
 
     uint32_t NowMs() override;
     bool PollForAbort() override;
@@ -35,7 +35,7 @@ public:
     DWORD JobStatus();
 
 private:
-    PortEntry* entry_;
+    PrintJobWatch& job_;
     bool polling_ = true;
 };
 
@@ -59,11 +59,14 @@ private:
     SOCKET socket_ = INVALID_SOCKET;
 };
 
-// Connections to the port's SMTP server (SMTPAddr): a host name or a dotted IPv4 address, on
-// the given port, or for port 0 on the port of the service "mail", else 25.
+// Connections to the job's SMTP server: a host name or a dotted IPv4 address, on the given
+// port, or for port 0 on the port of the service "mail", else 25.
 class WinSockConnector : public SmtpConnector {
 public:
-    WinSockConnector(const WCHAR* server, u_short port, DeliveryHost& host) : server_(server), port_(port), host_(host) {}
+    WinSockConnector(const MailServer& server, u_short port, DeliveryHost& host)
+        : server_(server), port_(port), host_(host)
+    {
+    }
 
     bool Open() override;
     SmtpSocket& Socket() override { return socket_; }
@@ -72,7 +75,7 @@ public:
 private:
     bool Resolve(sockaddr_in* address);
 
-    const WCHAR* server_;
+    const MailServer& server_;
     u_short port_;
     DeliveryHost& host_;
     WinSockSocket socket_;

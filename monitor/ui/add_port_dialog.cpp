@@ -1,3 +1,4 @@
+#include "common/scoped.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
@@ -9,10 +10,23 @@
 namespace {
 constexpr WCHAR kProposedPortName[] = L"NMX1";
 
-// One add-port dialog at a time: these slots are shared by the whole process.
-HFONT g_addPortFont = nullptr;
-HHOOK g_helpKeyHook = nullptr;
-UINT g_helpMessage = 0;
+// Everything one open dialog keeps, in the dialog (DWLP_USER).
+struct AddPortDialog {
+    WCHAR* name = nullptr; // the accepted name, set by OK
+    ScopedFont font;
+    ScopedHook helpKeyHook;
+};
+
+AddPortDialog* StateOf(HWND dialog)
+{
+    return reinterpret_cast<AddPortDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+UINT HelpMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"Print Manager Help Message");
+    return message;
+}
 
 HWND TopLevelWindowOf(HWND window)
 {
@@ -22,44 +36,30 @@ HWND TopLevelWindowOf(HWND window)
 }
 
 // F1 in the dialog goes to the print manager's help message of the dialog window, not to the
-// focused control.
+// focused control. The hook is the calling thread's, so it needs no handle of its own.
 LRESULT CALLBACK HelpKeyHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code < 0)
-        return CallNextHookEx(g_helpKeyHook, code, wParam, lParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
     if (code != MSGF_DIALOGBOX || message->message != WM_KEYDOWN || message->wParam != VK_F1)
         return FALSE;
     if (HWND topLevel = TopLevelWindowOf(message->hwnd))
-        PostMessageW(topLevel, g_helpMessage, reinterpret_cast<WPARAM>(message->hwnd), 0);
+        PostMessageW(topLevel, HelpMessage(), reinterpret_cast<WPARAM>(message->hwnd), 0);
     return TRUE;
 }
 
-void InstallHelpKeyHook()
-{
-    if (g_helpMessage == 0)
-        g_helpMessage = RegisterWindowMessageW(L"Print Manager Help Message");
-    g_helpKeyHook = SetWindowsHookExW(WH_MSGFILTER, HelpKeyHook, g_moduleInstance, GetCurrentThreadId());
-}
-
-void RemoveHelpKeyHook()
-{
-    if (g_helpKeyHook != nullptr) {
-        UnhookWindowsHookEx(g_helpKeyHook);
-        g_helpKeyHook = nullptr;
-    }
-}
-
-void InitializeAddPortDialog(HWND dialog, WCHAR** resultSlot)
+void InitializeAddPortDialog(HWND dialog, AddPortDialog* state)
 {
     CenterWindowOnScreen(dialog);
     ForceForegroundWindow(dialog);
-    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(resultSlot));
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
     SendDlgItemMessageW(dialog, IDC_NEW_PORT_NAME, EM_LIMITTEXT, kMaxPortNameChars, 0);
     SetDlgItemTextW(dialog, IDC_NEW_PORT_NAME, kProposedPortName);
-    InstallHelpKeyHook();
-    g_addPortFont = CreateDialogFontFor(GetDlgItem(dialog, IDC_LABEL_FIRST));
-    SendFontToControls(dialog, g_addPortFont, {IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK, IDCANCEL});
+    HelpMessage(); // registered before the first F1
+    state->helpKeyHook.Reset(SetWindowsHookExW(WH_MSGFILTER, HelpKeyHook, g_moduleInstance, GetCurrentThreadId()));
+    state->font.Reset(CreateDialogFontFor(GetDlgItem(dialog, IDC_LABEL_FIRST)));
+    SendFontToControls(dialog, state->font.Get(), {IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK, IDCANCEL});
 }
 
 void AcceptPortName(HWND dialog)
@@ -71,8 +71,7 @@ void AcceptPortName(HWND dialog)
         ShowResourceMessage(dialog, MB_ICONERROR, IDS_PORT_NAME_CAPTION, IDS_BAD_PORT_NAME, name);
         return;
     }
-    auto* resultSlot = reinterpret_cast<WCHAR**>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    *resultSlot = DuplicateString(name);
+    StateOf(dialog)->name = DuplicateString(name);
     EndDialog(dialog, 1);
 }
 
@@ -80,7 +79,7 @@ INT_PTR CALLBACK AddPortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitializeAddPortDialog(dialog, reinterpret_cast<WCHAR**>(lParam));
+        InitializeAddPortDialog(dialog, reinterpret_cast<AddPortDialog*>(lParam));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
@@ -89,8 +88,8 @@ INT_PTR CALLBACK AddPortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             EndDialog(dialog, 0);
         return TRUE;
     case WM_DESTROY:
-        RemoveHelpKeyHook();
-        DeleteDialogFont(&g_addPortFont);
+        if (AddPortDialog* state = StateOf(dialog))
+            state->helpKeyHook.Reset();
         return FALSE;
     default:
         return FALSE;
@@ -100,9 +99,9 @@ INT_PTR CALLBACK AddPortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 WCHAR* ShowAddPortDialog(HWND owner)
 {
-    WCHAR* name = nullptr;
+    AddPortDialog state;
     const INT_PTR result = DialogBoxParamW(g_resourceLibrary, MAKEINTRESOURCEW(IDD_ADD_PORT), owner,
-                                           AddPortDialogProc, reinterpret_cast<LPARAM>(&name));
+                                           AddPortDialogProc, reinterpret_cast<LPARAM>(&state));
     // The name is only filled by an OK that ends the dialog with 1.
-    return result == 1 ? name : nullptr;
+    return result == 1 ? state.name : nullptr;
 }

@@ -107,11 +107,13 @@ void ReceiveSentAddresses(HWND dialog, ATOM atom, DWORD announcedBytes)
 {
     WCHAR path[kHandOverPathChars] = {};
     GlobalGetAtomNameW(atom, path, kHandOverPathChars);
-    GlobalDeleteAtom(atom);
     WCHAR spoolDirectory[kDirectoryChars];
     ReadSpoolDirectory(spoolDirectory);
+    // Any program can post the message: an atom, a file and a field that are not the hand-over's
+    // are left alone. From here on the atom and the file are the dialog's.
     if (!IsHandOverFile(path, spoolDirectory))
-        return; // not the address book's: neither that file nor the field is touched
+        return;
+    GlobalDeleteAtom(atom);
     {
         FileHandle file(OpenExchangeFile(path, OPEN_EXISTING));
         if (file.valid())

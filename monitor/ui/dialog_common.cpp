@@ -54,14 +54,6 @@ void SendFontToControls(HWND dialog, HFONT font, std::initializer_list<int> cont
         SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-void DeleteDialogFont(HFONT* slot)
-{
-    if (*slot != nullptr) {
-        DeleteObject(*slot);
-        *slot = nullptr;
-    }
-}
-
 void EnableControls(HWND dialog, bool enable, std::initializer_list<int> controlIds)
 {
     for (int id : controlIds)

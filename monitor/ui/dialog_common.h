@@ -11,7 +11,4 @@ HFONT CreateDialogFontFor(HWND control);
 // Sends the font to the dialog's controls, in the given order, without redrawing them.
 void SendFontToControls(HWND dialog, HFONT font, std::initializer_list<int> controlIds);
 
-// Deletes a dialog's font, if one was made, and empties its slot.
-void DeleteDialogFont(HFONT* slot);
-
 void EnableControls(HWND dialog, bool enable, std::initializer_list<int> controlIds);

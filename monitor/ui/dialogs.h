@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "monitor/core/port_settings.h"
 #include "monitor/ui/port_name_rule.h"
 
 // The monitor's dialogs. Each runs modally on the calling thread; their templates and texts come
@@ -10,11 +11,24 @@
 // when the user cancels or the dialog cannot be created.
 WCHAR* ShowAddPortDialog(HWND owner);
 
-// Port configuration dialog for a port of the list, which the caller found under the monitor
-// lock and still holds the lock or a reference to: 1 accepted, 0 cancelled, -1 when the dialog
-// cannot be created. During a job on a port whose ShowSw is not 1 it returns 1 without showing.
-struct PortEntry;
-INT_PTR ShowPortConfigDialog(HWND owner, PortEntry* entry);
+// Where the port configuration dialog's settings are stored: the registry for the monitor.
+class PortSettingsStore {
+public:
+    // Reads the stored settings of the record's PortName into it (the dialog's reload button).
+    virtual void Load(PortSettings* settings) = 0;
+    // Stores accepted settings. False when they were not stored: the user has been told, and
+    // the dialog stays open with what was typed.
+    virtual bool Store(const PortSettings& settings) = 0;
+
+protected:
+    ~PortSettingsStore() = default;
+};
+
+// Port configuration dialog over a settings value: it shows *settings and, on OK, puts the
+// accepted values back there, after storing them unless the dialog confirms a job start (whose
+// values serve that job only). 1 accepted, 0 cancelled, -1 when the dialog cannot be created;
+// *settings changes only when 1 is returned.
+INT_PTR RunPortConfigDialog(HWND owner, PortSettings* settings, bool forJob, PortSettingsStore& store);
 
 // Notice dialog, also exported: 1 after OK or when the notice is switched off, -1 on failure.
 extern "C" int WINAPI Display347Check(HWND owner);

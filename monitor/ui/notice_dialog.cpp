@@ -1,3 +1,4 @@
+#include "common/scoped.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_settings.h"
@@ -6,28 +7,19 @@
 #include "monitor/ui/dialog_ids.h"
 #include "monitor/ui/dialogs.h"
 
-#include <memory>
-#include <type_traits>
 
 namespace {
 constexpr WCHAR kNoticeValue[] = L"347Check"; // 0: the notice is shown; else it is not
 
-HFONT g_noticeFont = nullptr;
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using KeyHolder = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
 // The version key that holds the global values.
-KeyHolder OpenVersionKey(REGSAM access)
+ScopedKey OpenVersionKey(REGSAM access)
 {
     WCHAR path[ARRAYSIZE(kRegistryRoot) + ARRAYSIZE(kVersionKeyName)];
     wsprintfW(path, L"%s\\%s", kRegistryRoot, kVersionKeyName);
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, &key) != ERROR_SUCCESS)
-        return KeyHolder();
-    return KeyHolder(key);
+    ScopedKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, key.Out()) != ERROR_SUCCESS)
+        key.Release(); // a failed open leaves no key to close
+    return key;
 }
 
 void ShowNoticeRegistryMessage()
@@ -39,22 +31,24 @@ void ShowNoticeRegistryMessage()
 // the notice is shown; so it is when the key cannot be read, after telling the user.
 bool IsNoticeSwitchedOff()
 {
-    KeyHolder key = OpenVersionKey(KEY_QUERY_VALUE);
+    ScopedKey key = OpenVersionKey(KEY_QUERY_VALUE);
     if (!key) {
         ShowNoticeRegistryMessage();
         return false;
     }
     DWORD value = 0;
     DWORD bytes = sizeof(value);
-    if (RegQueryValueExW(key.get(), kNoticeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+    if (RegQueryValueExW(key.Get(), kNoticeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
                          &bytes) != ERROR_SUCCESS ||
         bytes != sizeof(value))
         return false;
     return value != 0;
 }
 
-void InitializeNoticeDialog(HWND dialog)
+// The notice dialog's one piece of state is its font, kept in the dialog (DWLP_USER).
+void InitializeNoticeDialog(HWND dialog, ScopedFont* font)
 {
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
     CenterWindowOnScreen(dialog);
     if (IsNoticeSwitchedOff()) {
         EndDialog(dialog, 1);
@@ -63,20 +57,20 @@ void InitializeNoticeDialog(HWND dialog)
     CheckDlgButton(dialog, IDC_NOTICE_DONT_SHOW, BST_UNCHECKED);
     SetFocus(dialog);
     ForceForegroundWindow(dialog);
-    g_noticeFont = CreateDialogFontFor(GetDlgItem(dialog, IDC_NOTICE_DONT_SHOW));
-    SendFontToControls(dialog, g_noticeFont, {IDC_NOTICE_DONT_SHOW, IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK});
+    font->Reset(CreateDialogFontFor(GetDlgItem(dialog, IDC_NOTICE_DONT_SHOW)));
+    SendFontToControls(dialog, font->Get(), {IDC_NOTICE_DONT_SHOW, IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK});
 }
 
 void ConfirmNotice(HWND dialog)
 {
-    KeyHolder key = OpenVersionKey(KEY_SET_VALUE);
+    ScopedKey key = OpenVersionKey(KEY_SET_VALUE);
     if (!key) {
         ShowNoticeRegistryMessage();
         EndDialog(dialog, 1);
         return;
     }
     const DWORD value = IsDlgButtonChecked(dialog, IDC_NOTICE_DONT_SHOW) == BST_CHECKED ? 1 : 0;
-    if (RegSetValueExW(key.get(), kNoticeValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    if (RegSetValueExW(key.Get(), kNoticeValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                        sizeof(value)) != ERROR_SUCCESS) {
         ShowNoticeRegistryMessage();
         return;
@@ -85,19 +79,16 @@ void ConfirmNotice(HWND dialog)
 }
 
 // There is no way out but OK: Escape and the close box (both IDCANCEL) are ignored.
-INT_PTR CALLBACK NoticeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/)
+INT_PTR CALLBACK NoticeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        InitializeNoticeDialog(dialog);
+        InitializeNoticeDialog(dialog, reinterpret_cast<ScopedFont*>(lParam));
         return FALSE; // the focus is set
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
             ConfirmNotice(dialog);
         return TRUE;
-    case WM_DESTROY:
-        DeleteDialogFont(&g_noticeFont);
-        return FALSE;
     default:
         return FALSE;
     }
@@ -106,6 +97,8 @@ INT_PTR CALLBACK NoticeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 extern "C" int WINAPI Display347Check(HWND owner)
 {
+    // The font outlives the dialog's controls.
+    ScopedFont font;
     return static_cast<int>(DialogBoxParamW(g_resourceLibrary, MAKEINTRESOURCEW(IDD_NOTICE), owner,
-                                            NoticeDialogProc, 0));
+                                            NoticeDialogProc, reinterpret_cast<LPARAM>(&font)));
 }

@@ -1,8 +1,8 @@
+#include "common/scoped.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/part_plan.h"
-#include "monitor/core/port_entry.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/text_conversion.h"
 #include "monitor/ui/address_book_bridge.h"
@@ -13,6 +13,7 @@
 #include "monitor/ui/part_limit_rule.h"
 
 #include <memory>
+#include <new>
 
 namespace {
 // Edit limits, in characters. Every field of the settings record holds what its edit allows.
@@ -26,40 +27,24 @@ constexpr WCHAR kCopyrightText[] = L"Copyright (C) 2005 Norvale\rAll rights rese
 constexpr WCHAR kHelpFileSuffix[] = L"\\nmx.hlp>nmxhlp";
 constexpr DWORD kHelpContext = 1;
 
-// One configuration dialog at a time: these slots are shared by the whole process.
-HFONT g_portConfigFont = nullptr;
-UINT g_sendAddressMessage = 0; // "WM_SENDADDR", posted by the address book
-
-// Holds the entry for as long as its dialog is open, so that a port deleted meanwhile is not
-// freed under the dialog (AddPort shows it without the monitor lock).
-class PinnedEntry {
-public:
-    explicit PinnedEntry(PortEntry* entry) : entry_(entry)
+// Everything one open dialog keeps, in the dialog (DWLP_USER): two dialogs open at once on two
+// threads share nothing.
+struct PortConfigDialog {
+    PortConfigDialog(const PortSettings& shown, PortSettings* result, bool forJob, PortSettingsStore& store)
+        : edited(shown), result(result), forJob(forJob), store(store)
     {
-        MonitorLockGuard lock;
-        AcquirePortEntry(entry_);
     }
-    ~PinnedEntry()
-    {
-        MonitorLockGuard lock;
-        ReleasePortEntry(entry_);
-    }
-    PinnedEntry(const PinnedEntry&) = delete;
-    PinnedEntry& operator=(const PinnedEntry&) = delete;
-
-private:
-    PortEntry* entry_;
+    PortSettings edited; // what OK reads the controls into
+    PortSettings* result;
+    bool forJob;
+    PortSettingsStore& store;
+    ScopedFont font;
+    UINT sendAddressMessage = 0; // "WM_SENDADDR", posted by the address book
 };
 
-PortEntry* EntryOf(HWND dialog)
+PortConfigDialog* StateOf(HWND dialog)
 {
-    return reinterpret_cast<PortEntry*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-}
-
-// A job-start dialog for a port that does not ask for it ends at once, confirmed.
-bool SkipsJobStartDialog(const PortEntry* entry)
-{
-    return HasFlag(entry, kFlagJobInProgress) && entry->settings.ShowSw != 1;
+    return reinterpret_cast<PortConfigDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 bool IsChecked(HWND dialog, int id)
@@ -115,9 +100,8 @@ void ApplyPortConfigFont(HWND dialog, HFONT font)
                         IDC_PART_LIMIT_UNIT});
 }
 
-void LoadPortConfigControls(HWND dialog, PortSettings* settings)
+void ShowSettings(HWND dialog, const PortSettings* settings)
 {
-    LoadPortSettings(settings);
     SetDlgItemTextW(dialog, IDC_SERV_ADDR, settings->ServAddr);
     SetDlgItemTextW(dialog, IDC_USER_ADDR, settings->UserAddr);
     SetDlgItemTextW(dialog, IDC_SMTP_ADDR, settings->SMTPAddr);
@@ -131,11 +115,10 @@ void LoadPortConfigControls(HWND dialog, PortSettings* settings)
     EnablePartLimit(dialog, settings->PartSw != 0);
 }
 
-void InitializePortConfigDialog(HWND dialog, PortEntry* entry)
+void InitializePortConfigDialog(HWND dialog, PortConfigDialog* state)
 {
-    lstrcpynW(entry->settings.PortName, entry->name, ARRAYSIZE(entry->settings.PortName));
-    SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(entry));
-    g_sendAddressMessage = RegisterWindowMessageW(L"WM_SENDADDR");
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    state->sendAddressMessage = RegisterWindowMessageW(L"WM_SENDADDR");
     CenterWindowOnScreen(dialog);
     ForceForegroundWindow(dialog);
 
@@ -144,25 +127,19 @@ void InitializePortConfigDialog(HWND dialog, PortEntry* entry)
     SendDlgItemMessageW(dialog, IDC_SMTP_ADDR, EM_LIMITTEXT, kAddressEditChars, 0);
     SendDlgItemMessageW(dialog, IDC_NOTIFY_ADDR, EM_LIMITTEXT, kAddressEditChars, 0);
     SendDlgItemMessageW(dialog, IDC_PART_LIMIT, EM_LIMITTEXT, kPartLimitEditChars, 0);
-    LoadPortConfigControls(dialog, &entry->settings);
+    ShowSettings(dialog, &state->edited);
     SetDlgItemTextW(dialog, IDC_VERSION_TEXT, kVersionText);
     SetDlgItemTextW(dialog, IDC_DATE_TEXT, kReleaseDateText);
     SetDlgItemTextW(dialog, IDC_COPYRIGHT_TEXT, kCopyrightText);
 
-    // The caller saw the port's settings before the dialog loaded them by name.
-    if (SkipsJobStartDialog(entry)) {
-        EndDialog(dialog, 1);
-        return;
-    }
     SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
-    g_portConfigFont = CreateDialogFontFor(GetDlgItem(dialog, IDC_UNNUMBERED_TEXT));
-    ApplyPortConfigFont(dialog, g_portConfigFont);
+    state->font.Reset(CreateDialogFontFor(GetDlgItem(dialog, IDC_UNNUMBERED_TEXT)));
+    ApplyPortConfigFont(dialog, state->font.Get());
 }
 
-void AcceptPortConfig(HWND dialog)
+void AcceptPortConfig(HWND dialog, PortConfigDialog* state)
 {
-    PortEntry* entry = EntryOf(dialog);
-    PortSettings* settings = &entry->settings;
+    PortSettings* settings = &state->edited;
     GetDlgItemTextW(dialog, IDC_SERV_ADDR, settings->ServAddr, kServAddrEditChars + 1);
     NormaliseAddressList(settings->ServAddr, ARRAYSIZE(settings->ServAddr));
     GetDlgItemTextW(dialog, IDC_USER_ADDR, settings->UserAddr, kAddressEditChars + 1);
@@ -182,11 +159,10 @@ void AcceptPortConfig(HWND dialog)
         return;
     }
     // During a job the accepted values serve that job only. Settings that could not be stored
-    // would be gone at the next start: the user is told, and the dialog keeps what was typed.
-    if (!HasFlag(entry, kFlagJobInProgress) && SavePortSettings(settings) != ERROR_SUCCESS) {
-        ShowMonitorMessage(IDS_SETTINGS_NOT_SAVED, kStyleError);
+    // would be gone at the next start: the dialog keeps what was typed.
+    if (!state->forJob && !state->store.Store(*settings))
         return;
-    }
+    *state->result = *settings;
     EndDialog(dialog, 1);
 }
 
@@ -199,11 +175,11 @@ void OnPartSwitchClicked(HWND dialog)
         CheckDlgButton(dialog, IDC_CHECK_MAIL_SW, BST_CHECKED);
 }
 
-void OnPortConfigCommand(HWND dialog, int id, int notification)
+void OnPortConfigCommand(HWND dialog, PortConfigDialog* state, int id, int notification)
 {
     switch (id) {
     case IDOK:
-        AcceptPortConfig(dialog);
+        AcceptPortConfig(dialog, state);
         break;
     case IDCANCEL:
         EndDialog(dialog, 0);
@@ -212,10 +188,11 @@ void OnPortConfigCommand(HWND dialog, int id, int notification)
         ShowPortConfigHelp(dialog);
         break;
     case IDC_ADDRESS_BOOK:
-        OpenAddressBook(dialog, HasFlag(EntryOf(dialog), kFlagJobInProgress));
+        OpenAddressBook(dialog, state->forJob);
         break;
     case IDC_RELOAD:
-        LoadPortConfigControls(dialog, &EntryOf(dialog)->settings);
+        state->store.Load(&state->edited);
+        ShowSettings(dialog, &state->edited);
         break;
     case IDC_PART_SW:
         OnPartSwitchClicked(dialog);
@@ -229,21 +206,22 @@ void OnPortConfigCommand(HWND dialog, int id, int notification)
 
 INT_PTR CALLBACK PortConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
-        InitializePortConfigDialog(dialog, reinterpret_cast<PortEntry*>(lParam));
+    if (message == WM_INITDIALOG) {
+        InitializePortConfigDialog(dialog, reinterpret_cast<PortConfigDialog*>(lParam));
         return TRUE;
+    }
+    PortConfigDialog* state = StateOf(dialog);
+    if (state == nullptr)
+        return FALSE; // before the dialog is initialised
+    switch (message) {
     case WM_COMMAND:
-        OnPortConfigCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        OnPortConfigCommand(dialog, state, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_PAINT:
-        ApplyPortConfigFont(dialog, g_portConfigFont);
-        return FALSE;
-    case WM_DESTROY:
-        DeleteDialogFont(&g_portConfigFont);
+        ApplyPortConfigFont(dialog, state->font.Get());
         return FALSE;
     default:
-        if (message != 0 && message == g_sendAddressMessage) {
+        if (message == state->sendAddressMessage) {
             ReceiveSentAddresses(dialog, static_cast<ATOM>(LOWORD(wParam)), static_cast<DWORD>(lParam));
             return TRUE;
         }
@@ -252,11 +230,13 @@ INT_PTR CALLBACK PortConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 } // namespace
 
-INT_PTR ShowPortConfigDialog(HWND owner, PortEntry* entry)
+INT_PTR RunPortConfigDialog(HWND owner, PortSettings* settings, bool forJob, PortSettingsStore& store)
 {
-    if (SkipsJobStartDialog(entry))
-        return 1;
-    PinnedEntry pinned(entry);
-    return DialogBoxParamW(g_resourceLibrary, MAKEINTRESOURCEW(IDD_PORT_CONFIG), owner,
-                           PortConfigDialogProc, reinterpret_cast<LPARAM>(entry));
+    // The settings are large: the dialog's state lives on the heap, not on the spooler's stack.
+    std::unique_ptr<PortConfigDialog> state(new (std::nothrow) PortConfigDialog(*settings, settings, forJob, store));
+    if (!state)
+        return -1;
+    // The font outlives the dialog's controls: it is deleted with the state, after the dialog.
+    return DialogBoxParamW(g_resourceLibrary, MAKEINTRESOURCEW(IDD_PORT_CONFIG), owner, PortConfigDialogProc,
+                           reinterpret_cast<LPARAM>(state.get()));
 }

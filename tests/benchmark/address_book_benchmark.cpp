@@ -106,10 +106,10 @@ Timing TimeLoad(const DataFiles& files)
     for (int r = 0; r < kRepeats; ++r) {
         AddressBook book;
         double start = ProcessorMilliseconds();
-        book.personal = ReadPersonalFile(files.personal.data(), files.personal.size(), "");
+        book.personal = ReadPersonalFile(files.personal.data(), files.personal.size(), "", LeadBytes());
         best.personal = std::min(best.personal, MillisecondsSince(start));
         start = ProcessorMilliseconds();
-        book.groups = ReadGroupFile(files.groups.data(), files.groups.size(), book.personal);
+        book.groups = ReadGroupFile(files.groups.data(), files.groups.size(), book.personal, LeadBytes());
         best.groups = std::min(best.groups, MillisecondsSince(start));
         start = ProcessorMilliseconds();
         RebuildSortIndexes(book);
@@ -123,7 +123,7 @@ Timing TimeLiteral(const DataFiles& files)
 {
     Timing timing;
     AddressBook book;
-    book.personal = ReadPersonalFile(files.personal.data(), files.personal.size(), "");
+    book.personal = ReadPersonalFile(files.personal.data(), files.personal.size(), "", LeadBytes());
     timing.personal = 0;
     double start = ProcessorMilliseconds();
     size_t found = 0;

@@ -3,6 +3,7 @@
 // and the groups written back read the same.
 #include "addressbook/core/data_files.h"
 #include "fuzz_check.h"
+#include "tests/native/address_book_builder.h"
 
 #include <algorithm>
 
@@ -15,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t groupSize = size - 2 - personalSize;
 
     AddressBook book;
-    book.personal = ReadPersonalFile(data + 2, personalSize, "");
-    book.groups = ReadGroupFile(groupData, groupSize, book.personal);
+    book.personal = ReadPersonalFile(data + 2, personalSize, "", Cp932());
+    book.groups = ReadGroupFile(groupData, groupSize, book.personal, Cp932());
     RebuildSortIndexes(book);
     if (!book.groups.exists)
         return 0;
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
 
     const Bytes saved = WriteGroupFile(book.groups, book.personal);
-    const GroupList reread = ReadGroupFile(saved.data(), saved.size(), book.personal);
+    const GroupList reread = ReadGroupFile(saved.data(), saved.size(), book.personal, Cp932());
     FUZZ_CHECK(reread.Count() == book.groups.Count());
     for (uint32_t i = 0; i < reread.Count(); ++i)
         FUZZ_CHECK(reread.entries[i].members.size() == book.groups.entries[i].members.size());

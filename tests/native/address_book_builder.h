@@ -6,13 +6,21 @@
 #include <string>
 #include <vector>
 
+const LeadBytes kSingleByte;
+// Code page 932 (Shift-JIS): two-byte characters begin with 0x81-0x9F or 0xE0-0xFC.
+inline LeadBytes Cp932()
+{
+    static const uint8_t ranges[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+    return LeadBytes(ranges, sizeof ranges);
+}
+
 inline PersonalEntry Person(const std::string& name, const std::string& address = "",
                             uint32_t state = kEntryLive)
 {
     PersonalEntry entry{};
     entry.state = state;
-    CopyToField(entry.name, name.c_str());
-    CopyToField(entry.address, address.c_str());
+    CopyToField(entry.name, name.c_str(), kSingleByte);
+    CopyToField(entry.address, address.c_str(), kSingleByte);
     return entry;
 }
 
@@ -21,7 +29,7 @@ inline GroupEntry Group(const std::string& name, std::vector<uint32_t> members =
 {
     GroupEntry entry{};
     entry.state = state;
-    CopyToField(entry.name, name.c_str());
+    CopyToField(entry.name, name.c_str(), kSingleByte);
     entry.members = std::move(members);
     return entry;
 }
@@ -66,12 +74,12 @@ private:
     Bytes bytes_;
 };
 
-inline PersonalList ReadPersonal(const Bytes& file, const char* predefined = "")
+inline PersonalList ReadPersonal(const Bytes& file, const char* predefined = "", const LeadBytes& lead = kSingleByte)
 {
-    return ReadPersonalFile(file.data(), file.size(), predefined);
+    return ReadPersonalFile(file.data(), file.size(), predefined, lead);
 }
 
-inline GroupList ReadGroups(const Bytes& file, const PersonalList& personal)
+inline GroupList ReadGroups(const Bytes& file, const PersonalList& personal, const LeadBytes& lead = kSingleByte)
 {
-    return ReadGroupFile(file.data(), file.size(), personal);
+    return ReadGroupFile(file.data(), file.size(), personal, lead);
 }

@@ -47,9 +47,52 @@ TEST(AddressLists, FindLiveComparesNamesWithAsciiCapitalsFolded)
         {"", -1},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FindLivePersonal(book.personal, c.name), c.index) << c.name;
-    EXPECT_EQ(FindLiveGroup(book.groups, "print"), 1);
-    EXPECT_EQ(FindLiveGroup(GroupList{}, "print"), -1); // no list
+        EXPECT_EQ(FindLivePersonal(book.personal, c.name, kSingleByte), c.index) << c.name;
+    EXPECT_EQ(FindLiveGroup(book.groups, "print", kSingleByte), 1);
+    EXPECT_EQ(FindLiveGroup(GroupList{}, "print", kSingleByte), -1); // no list
+}
+
+// Shift-JIS: "\x83\x41" is ア, "\x83\x61" ヂ, "\x83\x4C" キ, "\x82\x60" Ａ, "\x82\x81" ａ; a second
+// byte may look like an ASCII letter.
+TEST(AddressLists, NamesCompareTwoByteCharactersWholeAndFoldOnlyAsciiCapitals)
+{
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"\x83\x41\x83\x4C", "\x83\x61\x83\x4C", false}, // アキ and ヂキ
+        {"\x82\x60", "\x82\x81", false},                   // full-width letters keep their case
+        {"Tanaka \x83\x41x", "TANAKA \x83\x41X", true},      // letters around a two-byte character fold
+        {"\x83", "\x83", true},                             // a lead byte at the end stands alone
+        {"\x83\x41", "\x83", false},
+        {"\xB1", "\xB1", true}, // a half-width katakana is one byte
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameName(c.a, c.b, Cp932()), c.same) << c.a << " " << c.b;
+        EXPECT_TRUE(!c.same || NameHash(c.a, Cp932()) == NameHash(c.b, Cp932())) << c.a;
+    }
+    EXPECT_TRUE(SameName("\x83\x41", "\x83\x61", kSingleByte)) << "a single-byte code page folds every byte";
+    const AddressBook book =
+        MakeBook({Person("\x83\x41\x83\x4C"), Person("\x83\x61\x83\x4C")}, {Group("\x83\x61\x83\x4C")});
+    EXPECT_EQ(FindLivePersonal(book.personal, "\x83\x61\x83\x4C", Cp932()), 1);
+    EXPECT_EQ(FindLiveGroup(book.groups, "\x83\x41\x83\x4C", Cp932()), -1);
+}
+
+TEST(AddressLists, FieldsAreCutAfterTheirLastWholeCharacter)
+{
+    const std::string a125(125, 'a');
+    const std::pair<std::string, size_t> cases[] = {
+        {a125 + "\x83\x41", 127},     // ends on byte 127
+        {a125 + "a\x83\x41", 126},    // the lead byte at 127 goes with its character
+        {a125 + "\xB1\xB1\xB1", 127}, // half-width katakana are single bytes
+        {"\x83\x41\x83", 3},        // a lead byte at the end stands alone
+    };
+    char field[kTextFieldSize];
+    for (const auto& [text, kept] : cases) {
+        CopyToField(field, text.c_str(), Cp932());
+        EXPECT_EQ(std::string(field), text.substr(0, kept)) << text;
+    }
 }
 
 TEST(SortIndexes, OrdersOfHandPickedLists)

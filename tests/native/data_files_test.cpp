@@ -75,9 +75,36 @@ TEST(PredefinedEntry, TextsOf124CharactersOrMoreShowTheirFirst124AndDots)
     };
     for (const Case& c : cases) {
         char address[kTextFieldSize];
-        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(c.file.data()), c.file.size(), address);
+        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(c.file.data()), c.file.size(), kSingleByte, address);
         EXPECT_EQ(std::string(address), c.address) << c.what;
     }
+}
+
+TEST(PredefinedEntry, TheDotsNeverSplitATwoByteCharacter)
+{
+    const std::string a122(122, 'a'), ki = "\x83\x4C"; // キ
+    const std::pair<std::string, std::string> cases[] = {
+        {a122 + "a" + ki + ki, a122 + "a..."}, // キ on bytes 123 and 124 goes
+        {a122 + ki + ki, a122 + ki + "..."},
+        {a122 + ki + '\0', a122 + ki + "..."}, // a 124-byte text, as for single bytes
+    };
+    for (const auto& [file, shown] : cases) {
+        char address[kTextFieldSize];
+        PredefinedAddressFrom(reinterpret_cast<const uint8_t*>(file.data()), file.size(), Cp932(), address);
+        EXPECT_EQ(std::string(address), shown);
+    }
+}
+
+TEST(GroupFile, ShiftJisMembersResolveToThePersonOfExactlyThatName)
+{
+    const char* aki = "\x83\x41\x83\x4C"; // アキ; ヂキ differs in a second byte only
+    FileBytes people;
+    Record(Record(people.Count(2), aki, "", "", ""), "\x83\x61\x83\x4C", "", "", "");
+    const PersonalList personal = ReadPersonal(people.Get(), "", Cp932());
+    const GroupList groups =
+        ReadGroups(FileBytes().Count(1).Group("g", {"\x83\x61\x83\x4C", aki, "\x83\x61\x83\x6C"}).Get(),
+                   personal, Cp932());
+    EXPECT_EQ(groups.entries[0].members, (std::vector<uint32_t>{2, 1}));
 }
 
 TEST(GroupFile, MembersResolveToLivePeopleWhateverTheLetterCase)

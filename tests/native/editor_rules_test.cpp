@@ -1,6 +1,7 @@
 #include "addressbook/core/editor_rules.h"
 
 #include "addressbook/core/resource_ids.h"
+#include "address_book_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -46,22 +47,6 @@ TEST(EditorRules, ThreeFullPartsAreJoinedWhole)
     EXPECT_EQ(parts.first + parts.second + parts.third, a + b + c);
 }
 
-PersonalEntry Person(uint32_t state, const char* name)
-{
-    PersonalEntry entry = {};
-    entry.state = state;
-    CopyToField(entry.name, name);
-    return entry;
-}
-
-GroupEntry Group(uint32_t state, const char* name)
-{
-    GroupEntry entry = {};
-    entry.state = state;
-    CopyToField(entry.name, name);
-    return entry;
-}
-
 struct NameCase {
     const char* name;
     int editing;
@@ -73,8 +58,8 @@ TEST(EditorRules, PersonalNamesAreRefusedWhenEmptyOrTakenByAnotherLiveEntry)
 {
     PersonalList list;
     list.exists = true;
-    list.entries = {Person(kEntryPredefined, "PreDefined Addresses"), Person(kEntryLive, "Smith"),
-                    Person(kEntryDeleted, "Jones"), Person(kEntryLive, "Brown"), Person(kEntryLive, "SMITH")};
+    list.entries = {Person("PreDefined Addresses", "", kEntryPredefined), Person("Smith", "", kEntryLive),
+                    Person("Jones", "", kEntryDeleted), Person("Brown", "", kEntryLive), Person("SMITH", "", kEntryLive)};
     const NameCase cases[] = {
         {"", -1, IDS_PERSONAL_NAME_EMPTY, "a new entry without a name"},
         {"", 1, IDS_PERSONAL_NAME_EMPTY, "a name emptied in an edit"},
@@ -87,16 +72,16 @@ TEST(EditorRules, PersonalNamesAreRefusedWhenEmptyOrTakenByAnotherLiveEntry)
         {"Miller", -1, 0, "a new name"},
     };
     for (const NameCase& c : cases)
-        EXPECT_EQ(RefusedPersonalName(list, c.name, c.editing), c.refusal) << c.why;
-    EXPECT_EQ(RefusedPersonalName(PersonalList{}, "Smith", -1), 0u) << "no list yet";
+        EXPECT_EQ(RefusedPersonalName(list, c.name, c.editing, kSingleByte), c.refusal) << c.why;
+    EXPECT_EQ(RefusedPersonalName(PersonalList{}, "Smith", -1, kSingleByte), 0u) << "no list yet";
 }
 
 TEST(EditorRules, GroupNamesAreRefusedWhenEmptyOrTakenByAnotherLiveGroup)
 {
     GroupList list;
     list.exists = true;
-    list.entries.push_back(Group(kEntryLive, "Printers"));
-    list.entries.push_back(Group(kEntryDeleted, "Old"));
+    list.entries.push_back(Group("Printers", {}, kEntryLive));
+    list.entries.push_back(Group("Old", {}, kEntryDeleted));
     const NameCase cases[] = {
         {"", -1, IDS_GROUP_NAME_EMPTY, "a new group without a name"},
         {"PRINTERS", -1, IDS_GROUP_NAME_TAKEN, "a new group named as a live one in other letters"},
@@ -104,7 +89,7 @@ TEST(EditorRules, GroupNamesAreRefusedWhenEmptyOrTakenByAnotherLiveGroup)
         {"old", -1, 0, "the name of a deleted group is free"},
     };
     for (const NameCase& c : cases)
-        EXPECT_EQ(RefusedGroupName(list, c.name, c.editing), c.refusal) << c.why;
+        EXPECT_EQ(RefusedGroupName(list, c.name, c.editing, kSingleByte), c.refusal) << c.why;
 }
 
 TEST(EditorRules, ChosenMembersAreAddedOnceInTheOrderPicked)

@@ -599,3 +599,46 @@ TEST(DeadConnection, NothingMoreIsWrittenAfterASilentStepAndOneBoxServesTheDeliv
         EXPECT_EQ(host.networkFailures, 1) << c.name;
     }
 }
+
+namespace {
+// A name lookup that answers once the host's clock has reached answersAtMs.
+class FakeLookup : public HostLookup {
+public:
+    FakeLookup(FakeHost& host, uint32_t answersAtMs) : host_(host), answersAtMs_(answersAtMs) {}
+    Readiness WaitDone(uint32_t sliceMs) override
+    {
+        if (host_.now >= answersAtMs_)
+            return Readiness::Ready;
+        host_.now += sliceMs;
+        return Readiness::NotYet;
+    }
+
+private:
+    FakeHost& host_;
+    uint32_t answersAtMs_;
+};
+} // namespace
+
+TEST(NameLookup, IsBoundedLikeEveryStepAndStopsForADeletedJob)
+{
+    const struct {
+        const char* name;
+        uint32_t answersAfterMs;
+        int abortAtPoll;
+        bool taken;
+        uint32_t waitedMs;
+    } cases[] = {
+        {"an answer within the minute is taken", 1500, 0, true, 1500},
+        {"a name server that never answers is cut off after 60 seconds", 10 * kStepTimeoutMs, 0, false,
+         kStepTimeoutMs},
+        {"a deleted job stops the wait at its next poll", 10 * kStepTimeoutMs, 3, false, 3 * kWaitSliceMs},
+    };
+    for (const auto& c : cases) {
+        FakeHost host;
+        host.abortAtPoll = c.abortAtPoll;
+        const uint32_t start = host.now;
+        FakeLookup lookup(host, start + c.answersAfterMs);
+        EXPECT_EQ(WaitForLookup(lookup, host), c.taken) << c.name;
+        EXPECT_EQ(host.now - start, c.waitedMs) << c.name;
+    }
+}

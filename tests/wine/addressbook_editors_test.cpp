@@ -127,6 +127,7 @@ using PersonalEditor = EditorTest;
 using GroupEditor = EditorTest;
 using Editors = EditorTest;
 using EditorFonts = EditorTest;
+using JapaneseNames = EditorTest;
 
 const std::vector<PersonalRecord> kAnnAndBob = {
     {"Ann", "ann@example.com", "Sales;Room 4;Tokyo;Japan", "first"},
@@ -459,6 +460,39 @@ TEST_F(EditorFonts, DISABLED_AreTheGothicFaceWithTheShiftJisCharacterSetForAJapa
     ASSERT_EQ(LANG_JAPANESE, PRIMARYLANGID(GetUserDefaultLangID()));
     Start(kAnnAndBob);
     CheckEditorFonts(*book_, SHIFTJIS_CHARSET);
+}
+
+// Run by its own ctest entry with a Japanese locale: ア and ヂ differ only in a second byte that
+// looks like a capital letter (0x41) and its small letter (0x61).
+TEST_F(JapaneseNames, DISABLED_DifferInEveryByteOfATwoByteCharacterAndAreCutOnWholeCharacters)
+{
+    ASSERT_EQ(932u, GetACP());
+    const std::string aki = "\x83\x41\x83\x4C", jiki = "\x83\x61\x83\x4C"; // アキ, ヂキ
+    const std::vector<GroupRecord> groups = {{aki, "", {aki}}};
+    Start({{aki, "aki@example.jp", ";;", ""}}, &groups);
+    boxes_.Expect(AddressBookString(IDS_APP_TITLE), AddressBookString(IDS_PERSONAL_NAME_TAKEN));
+    HWND dialog = Open(CMD_NEW_PERSONAL, Editor::Personal);
+    ASSERT_NE(nullptr, dialog);
+    SetControlText(dialog, IDC_PERSONAL_NAME, L"\u30a2\u30ad");
+    PostClick(dialog, IDOK);
+    ASSERT_TRUE(boxes_.WaitForBoxes(1)) << Utf8(boxes_.Describe());
+    // 64 two-byte characters typed: the 128th byte would split the last, 63 are kept.
+    SetControlText(dialog, IDC_PERSONAL_NAME, L"\u30c2\u30ad");
+    SetControlText(dialog, IDC_PERSONAL_NOTE, std::wstring(64, L'\u30ad'));
+    PostClick(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilGone(dialog));
+
+    dialog = Open(CMD_NEW_GROUP, Editor::Group);
+    ASSERT_NE(nullptr, dialog);
+    SetControlText(dialog, IDC_GROUP_NAME, L"\u30c2\u30ad");
+    PostClick(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilGone(dialog)) << Utf8(boxes_.Describe());
+
+    std::string note;
+    for (int i = 0; i < 63; ++i)
+        note += "\x83\x4C";
+    EXPECT_EQ(PersonalFile({{aki, "aki@example.jp", ";;", ""}, {jiki, "", ";;", note}}), data_.Read(L"personal.inf"));
+    EXPECT_EQ(GroupFile({groups[0], {jiki, "", {}}}), data_.Read(L"group.inf"));
 }
 
 } // namespace

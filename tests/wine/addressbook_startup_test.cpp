@@ -53,6 +53,28 @@ private:
     HWND window_;
 };
 
+// The installed resource library copied to the root of the drive of `directory`, where a program
+// that joined an empty directory to the library's name would load it from.
+class LibraryAtDriveRoot {
+public:
+    explicit LibraryAtDriveRoot(const std::wstring& directory) : path_(directory.substr(0, 3) + L"pelmoraRC.dll")
+    {
+        copied_ = CopyFileW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), path_.c_str(), TRUE) != FALSE;
+    }
+    ~LibraryAtDriveRoot()
+    {
+        if (copied_)
+            DeleteFileW(path_.c_str());
+    }
+    LibraryAtDriveRoot(const LibraryAtDriveRoot&) = delete;
+    LibraryAtDriveRoot& operator=(const LibraryAtDriveRoot&) = delete;
+    bool Copied() const { return copied_; }
+
+private:
+    std::wstring path_;
+    bool copied_ = false;
+};
+
 ::testing::AssertionResult BecomesForeground(HWND window)
 {
     for (int tries = 0; tries < 250 && GetForegroundWindow() != window; ++tries)
@@ -111,6 +133,8 @@ TEST(StartUp, FailuresBeforeTheWindowAreToldAndEndTheProgram)
     const std::wstring targetMissing = AddressBookString(IDS_TARGET_MISSING);
     const std::wstring shortTitle = AddressBookString(IDS_APP_TITLE).substr(0, 19);
     ASSERT_FALSE(targetMissing.empty());
+    const LibraryAtDriveRoot stray(data.Path());
+    ASSERT_TRUE(stray.Copied());
     const struct {
         const char* name;
         void (*arrange)(const std::wstring& dataPath);
@@ -122,6 +146,10 @@ TEST(StartUp, FailuresBeforeTheWindowAreToldAndEndTheProgram)
          L"Can't Open Registory"},
         {"no resource library in \"Dir\"",
          [](const std::wstring& dataPath) { WriteRegValue(L"1.64", StringValue(L"Dir", dataPath)); }, L"",
+         L"Address Book", L"Can't Load Resource File"},
+        {"no \"Dir\" value", [](const std::wstring&) { DeleteRegValue(L"1.64", L"Dir"); }, L"", L"Address Book",
+         L"Can't Load Resource File"},
+        {"an empty \"Dir\"", [](const std::wstring&) { WriteRegValue(L"1.64", StringValue(L"Dir", L"")); }, L"",
          L"Address Book", L"Can't Load Resource File"},
         {"recipient mode without the port settings dialog", [](const std::wstring&) {}, L"/p", shortTitle,
          targetMissing},

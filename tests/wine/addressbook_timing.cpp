@@ -222,9 +222,9 @@ Timing MeasureLoading(int people, int groups, int members)
     const Bytes groupFile = groups > 0 ? Groups(groups, members, people) : Bytes();
     return TimeOf([&] {
         AddressBook book;
-        book.personal = ReadPersonalFile(personalFile.data(), personalFile.size(), "");
+        book.personal = ReadPersonalFile(personalFile.data(), personalFile.size(), "", LeadBytes());
         if (groups > 0)
-            book.groups = ReadGroupFile(groupFile.data(), groupFile.size(), book.personal);
+            book.groups = ReadGroupFile(groupFile.data(), groupFile.size(), book.personal, LeadBytes());
         RebuildSortIndexes(book);
     });
 }

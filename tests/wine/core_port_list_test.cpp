@@ -2,6 +2,7 @@
 // table of the installed library as the spooler calls it.
 #include "monitor/core/resource_ids.h"
 #include "printhost/loaded_monitor.h"
+#include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
 #include "tests/wine/support/registry_scope.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -213,4 +215,43 @@ TEST_F(PortList, StartingRemovesTheJobFilesLeftBehindAndNothingElse)
     ClearSpoolDirectory();
 }
 
+} // namespace
+
+namespace {
+BOOL AddPortR(const MonitorFunctions& monitor, std::wstring monitorName)
+{
+    wchar_t port[] = L"NMXR";
+    PORT_INFO_1W info = {port};
+    return monitor.AddPortEx(nullptr, 1, reinterpret_cast<LPBYTE>(&info), monitorName.data());
+}
+
+TEST_F(PortList, TwoAddsOfOneNameAtOnceMakeOnePort)
+{
+    RegistryScope registry({Port(L"NMX1")});
+    LoadedMonitor monitor;
+    ASSERT_NE(monitor.Functions(), nullptr) << monitor.Error();
+    const MonitorFunctions& f = *monitor.Functions();
+    const std::wstring monitorName = InstalledResourceString(IDS_MONITOR_NAME);
+    // The open configuration dialog holds the monitor lock: both adds wait for it, and take it
+    // in turn when the dialog closes.
+    wchar_t configured[] = L"NMX1";
+    DialogThread configuration([&] { return static_cast<INT_PTR>(f.ConfigurePort(nullptr, nullptr, configured)); });
+    HWND dialog = configuration.WaitForDialog(L"Velloprint Port Settings");
+    ASSERT_NE(dialog, nullptr) << configuration.Describe();
+    BOOL first = FALSE;
+    BOOL second = FALSE;
+    std::thread a([&] { first = AddPortR(f, monitorName); });
+    std::thread b([&] { second = AddPortR(f, monitorName); });
+    Sleep(500); // both reach the lock
+    PostClick(dialog, IDCANCEL);
+    a.join();
+    b.join();
+    ASSERT_TRUE(configuration.WaitForEnd());
+    EXPECT_NE(first, second) << "both adds succeeded, or neither";
+    wchar_t port[] = L"NMXR";
+    int entries = 0;
+    while (f.DeletePort(nullptr, nullptr, port))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
 } // namespace

@@ -305,12 +305,13 @@ TEST_F(PelmoraResources, DialogsHoldTheControlsTheProgramDrives)
     }
 }
 
-// The program's 9-point font for a user whose language is not Japanese: its Gothic face name in
-// Shift-JIS bytes, with the ANSI character set.
+// The program's 9-point font: its Gothic face name in Shift-JIS bytes, with the Shift-JIS character
+// set for a Japanese user and the ANSI one for any other.
 HFONT CreateProgramFont(HDC dc)
 {
+    const BYTE charset = PRIMARYLANGID(GetUserDefaultLangID()) == LANG_JAPANESE ? SHIFTJIS_CHARSET : ANSI_CHARSET;
     return CreateFontA(-MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       ANSI_CHARSET, 0, 0, 0, 0, "MS \x83S\x83V\x83" "b\x83N");
+                       charset, 0, 0, 0, 0, "MS \x83S\x83V\x83" "b\x83N");
 }
 
 // Room a button needs besides its text: the box of a check or radio button, a push button's edges.

@@ -38,6 +38,16 @@ protected:
         EXPECT_EQ(ControlText(dialog, IDC_NEW_PORT_NAME), name);
     }
 
+    // Accepts the name and returns the new port's configuration dialog.
+    HWND ConfigurationOf(DialogThread& thread, const std::wstring& name)
+    {
+        HWND dialog = thread.WaitForDialog(kAddPortCaption);
+        EXPECT_NE(dialog, nullptr) << thread.Describe();
+        TypeText(dialog, IDC_NEW_PORT_NAME, name);
+        PostClick(dialog, IDOK);
+        return thread.WaitForDialog(kPortConfigCaption);
+    }
+
     MessageBoxCatcher boxes_;
     size_t boxesSeen_ = 0;
     // The notice dialog has tests of its own: switched off here.
@@ -64,11 +74,7 @@ TEST_F(AddPortDialog, AcceptedNamesBecomePortsWithAnUpperCasePrefix)
     } cases[] = {{L"NMX", L"NMX"}, {L"nmx7", L"NMX7"}, {L"NMX 2", L"NMX 2"}, {L"nmxOffice", L"NMXOffice"}};
     for (const auto& c : cases) {
         DialogThread thread = AddPort();
-        HWND dialog = thread.WaitForDialog(kAddPortCaption);
-        ASSERT_NE(dialog, nullptr) << thread.Describe();
-        TypeText(dialog, IDC_NEW_PORT_NAME, c.typed);
-        PostClick(dialog, IDOK);
-        HWND config = thread.WaitForDialog(kPortConfigCaption);
+        HWND config = ConfigurationOf(thread, c.typed);
         ASSERT_NE(config, nullptr) << "name " << Utf8(c.typed) << " was refused";
         PostClick(config, IDOK);
         ASSERT_TRUE(thread.WaitForEnd());
@@ -169,15 +175,24 @@ TEST_F(AddPortDialog, F1IsSwallowedAndPostsTheHelpMessageToTheDialog)
 TEST_F(AddPortDialog, CancelledConfigurationLeavesNoPort)
 {
     DialogThread thread = AddPort();
-    HWND dialog = thread.WaitForDialog(kAddPortCaption);
-    ASSERT_NE(dialog, nullptr) << thread.Describe();
-    TypeText(dialog, IDC_NEW_PORT_NAME, L"NMX9");
-    PostClick(dialog, IDOK);
-    HWND config = thread.WaitForDialog(kPortConfigCaption);
+    HWND config = ConfigurationOf(thread, L"NMX9");
     ASSERT_NE(config, nullptr);
     PostClick(config, IDCANCEL);
     ASSERT_TRUE(thread.WaitForEnd());
     EXPECT_EQ(thread.Result(), TRUE);
     EXPECT_FALSE(RegKeyExists(L"NMX9"));
+}
+
+TEST_F(AddPortDialog, APortDeletedWhileItsConfigurationIsOpenStoresNothingOnOk)
+{
+    DialogThread thread = AddPort();
+    HWND config = ConfigurationOf(thread, L"NMX8");
+    ASSERT_NE(config, nullptr);
+    std::wstring name = L"NMX8";
+    EXPECT_TRUE(monitor_.Functions()->DeletePort(nullptr, nullptr, name.data()));
+    PostClick(config, IDOK);
+    ASSERT_TRUE(thread.WaitForEnd());
+    EXPECT_EQ(thread.Result(), TRUE);
+    EXPECT_FALSE(RegKeyExists(L"NMX8")) << "the deleted port would come back at the next start";
 }
 } // namespace

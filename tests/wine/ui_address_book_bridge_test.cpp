@@ -2,6 +2,7 @@
 // monitor's ConfigurePort entry point. A stand-in program, copied into a folder as "pelmora.exe",
 // notes how it was started; the hand-over comes as the address book sends it, a global atom
 // naming the file in a posted "WM_SENDADDR".
+#include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialog_ids.h"
 #include "printhost/loaded_monitor.h"
 #include "tests/wine/support/dialog_driver.h"
@@ -17,7 +18,8 @@
 #include <vector>
 
 namespace {
-constexpr wchar_t kPortConfigCaption[] = L"Velloprint Port Settings";
+// In the user's language: Japanese in the Japanese case.
+const std::wstring kPortConfigCaption = InstalledDialogCaption(IDD_PORT_CONFIG);
 constexpr wchar_t kPort[] = L"NMX1";
 constexpr wchar_t kStoredList[] = L"a@x.jp;b@y.jp";
 constexpr DWORD kStartTimeoutMs = 60000; // only a guard against a hang
@@ -307,7 +309,9 @@ TEST_F(AddressBookBridge, AHandOverNamingAnotherFileIsRefused)
             ASSERT_TRUE(thread.Flush());
             EXPECT_EQ(ControlText(dialog, IDC_SERV_ADDR), kStoredList);
             EXPECT_EQ(FileBytes(other), bytes) << "the file was touched";
-            EXPECT_EQ(GlobalFindAtomW(other.c_str()), 0) << "the atom is left";
+            const ATOM atom = GlobalFindAtomW(other.c_str());
+            EXPECT_NE(atom, 0) << "an atom that is not the hand-over's was deleted";
+            GlobalDeleteAtom(atom);
         }
     });
     DeleteFileW((spool + L"\\other.txt").c_str());

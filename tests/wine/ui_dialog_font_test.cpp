@@ -23,22 +23,22 @@ constexpr BYTE kShiftJisCharset = 128;
 
 // Which controls of each dialog take the dialog font; the others keep the template's.
 struct DialogFonts {
-    const wchar_t* caption;
+    int dialogId;
     std::vector<int> withFont;
     std::vector<int> withTemplateFont;
 };
 
-const DialogFonts kAddPort = {L"Add Velloprint Port", {IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK, IDCANCEL},
+const DialogFonts kAddPort = {IDD_ADD_PORT, {IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK, IDCANCEL},
                               {IDC_NEW_PORT_NAME}};
 const DialogFonts kPortConfig = {
-    L"Velloprint Port Settings",
+    IDD_PORT_CONFIG,
     {IDC_SHOW_SW, IDC_ADDRESS_BOOK, IDC_NOTIFICATION, IDC_GROUP_ABOUT, IDC_PART_SW, IDC_CHECK_MAIL_SW, IDC_LABEL_FIRST,
      IDC_LABEL_SECOND, IDC_LABEL_SMTP, IDC_LABEL_NOTIFY, IDC_GROUP_DEST, IDC_GROUP_SENDER, IDC_GROUP_NOTIFY,
      IDC_GROUP_JOBS, IDC_LABEL_VERSION, IDC_LABEL_DATE, IDOK, IDCANCEL, IDC_RELOAD, IDC_HELP_BUTTON,
      IDC_NOTIFY_ADDR_LABEL, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT},
     {IDC_SERV_ADDR, IDC_NOTIFY_ADDR, IDC_SMTP_ADDR, IDC_USER_ADDR, IDC_PART_LIMIT, IDC_VERSION_TEXT, IDC_DATE_TEXT,
      IDC_COPYRIGHT_TEXT}};
-const DialogFonts kNotice = {L"Velloprint Notice", {IDC_NOTICE_DONT_SHOW, IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK},
+const DialogFonts kNotice = {IDD_NOTICE, {IDC_NOTICE_DONT_SHOW, IDC_LABEL_FIRST, IDC_LABEL_SECOND, IDOK},
                              {}};
 
 HFONT FontOf(HWND window)
@@ -70,11 +70,12 @@ protected:
             {&kNotice, [&] { return INT_PTR(display347Check(nullptr)); }, IDOK},
         };
         for (const auto& d : dialogs) {
-            SCOPED_TRACE(Utf8(d.fonts->caption));
+            const std::wstring caption = InstalledDialogCaption(d.fonts->dialogId); // in the user's language
+            SCOPED_TRACE(Utf8(caption));
             HFONT font = nullptr;
             {
                 DialogThread thread(d.show);
-                HWND dialog = thread.WaitForDialog(d.fonts->caption);
+                HWND dialog = thread.WaitForDialog(caption);
                 ASSERT_NE(dialog, nullptr) << thread.Describe();
                 check(dialog, *d.fonts);
                 font = FontOf(GetDlgItem(dialog, d.fonts->withFont.front()));

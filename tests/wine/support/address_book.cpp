@@ -123,6 +123,16 @@ std::wstring AddressBookString(UINT id)
     return text;
 }
 
+std::wstring AddressBookDialogCaption(int dialogId)
+{
+    HMODULE library = LoadLibraryExW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE);
+    std::wstring caption = DialogCaption(library, dialogId);
+    if (library != nullptr)
+        FreeLibrary(library);
+    return caption;
+}
+
 std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument)
 {
     std::wstring text = AddressBookString(id);

@@ -26,6 +26,8 @@
 std::wstring InstallDirectory();
 // A string of the installed pelmoraRC.dll; empty when it is missing.
 std::wstring AddressBookString(UINT id);
+// The caption of a dialog template of the installed pelmoraRC.dll, in the user's language.
+std::wstring AddressBookDialogCaption(int dialogId);
 // A string of pelmoraRC.dll that is a format with one "%s", filled with the argument.
 std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument);
 

@@ -107,6 +107,41 @@ std::wstring InstalledResourceString(UINT id)
     return text;
 }
 
+namespace {
+// Past a field of a dialog template that is nothing (0), an ordinal (0xFFFF and a number) or a
+// text with its terminator.
+const WORD* SkipNameOrOrdinal(const WORD* field)
+{
+    if (*field == 0xFFFF)
+        return field + 2;
+    while (*field != 0)
+        ++field;
+    return field + 1;
+}
+} // namespace
+
+std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language)
+{
+    const HRSRC found = FindResourceExW(library, RT_DIALOG, MAKEINTRESOURCEW(dialogId), language);
+    const auto* dialog = found == nullptr ? nullptr : static_cast<const WORD*>(LockResource(LoadResource(library, found)));
+    if (dialog == nullptr || dialog[1] != 0xFFFF) // the extended template the libraries use
+        return L"";
+    // dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy: 13 words; then the
+    // menu, the class and the title.
+    const WORD* title = SkipNameOrOrdinal(SkipNameOrOrdinal(dialog + 13));
+    return reinterpret_cast<const wchar_t*>(title);
+}
+
+std::wstring InstalledDialogCaption(int dialogId)
+{
+    HMODULE resources = LoadLibraryExW((SystemDirectory() + L"\\NmxRC.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (resources == nullptr)
+        return L"";
+    std::wstring caption = DialogCaption(resources, dialogId);
+    FreeLibrary(resources);
+    return caption;
+}
+
 std::string Utf8(const std::wstring& text)
 {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,

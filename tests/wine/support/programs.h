@@ -21,5 +21,12 @@ int RunProgram(const std::wstring& commandLine, std::string* output = nullptr, c
 // A string of the installed resource library NmxRC.dll; empty when it is missing.
 std::wstring InstalledResourceString(UINT id);
 
+// The caption of a dialog template in a library, in the language given or, by default, in the one
+// the platform picks for this user (Japanese for a Japanese user); empty when there is no such
+// template.
+std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language = LANG_NEUTRAL);
+// ... of the installed monitor's NmxRC.dll.
+std::wstring InstalledDialogCaption(int dialogId);
+
 // UTF-8 of a wide text, for gtest messages.
 std::string Utf8(const std::wstring& text);
