@@ -45,6 +45,12 @@
 #define IDS_LOGIN_REFUSED         769 // %s the server, %s the user, %s the reply
 #define IDS_SIZE_LIMIT            770 // %s the server, %lu KB limit, %lu KB mail, %lu KB a part
 #define IDS_PASSWORD_UNREADABLE   771
+#define IDS_SECURITY_NONE         772 // 772 to 774: the security modes 0 to 2, as the dialog lists them
+#define IDS_SECURITY_STARTTLS     773
+#define IDS_SECURITY_TLS          774
+#define IDS_PASSWORD_STORED       775
+#define IDS_NO_PASSWORD           776
+#define IDS_SMTP_PORT_RANGE       777
 
 // Dialogs
 #define IDD_PORT_CONFIG 105
