@@ -53,6 +53,39 @@ LoadedMonitor::~LoadedMonitor()
         FreeLibrary(module_);
 }
 
+LoadedMonitor2::LoadedMonitor2() : module_(LoadLibraryW(L"NMX_MON.dll"))
+{
+    auto initialize = reinterpret_cast<InitializePrintMonitor2Fn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "InitializePrintMonitor2")));
+    if (initialize != nullptr)
+        table_ = initialize(nullptr, &handle_);
+}
+
+LoadedMonitor2::~LoadedMonitor2()
+{
+    if (table_ != nullptr)
+        table_->Shutdown(handle_);
+    if (module_ != nullptr)
+        FreeLibrary(module_);
+}
+
+DWORD LoadedMonitor2::Xcv(const wchar_t* object, ACCESS_MASK access, const wchar_t* command,
+                          const std::vector<BYTE>& input, std::vector<BYTE>* output, DWORD* needed) const
+{
+    HANDLE xcv = nullptr;
+    if (!table_->XcvOpenPort(handle_, object, access, &xcv))
+        return GetLastError();
+    std::vector<BYTE> in = input; // the entry point takes it writable
+    DWORD bytes = 0;
+    const DWORD result = table_->XcvDataPort(xcv, command, in.empty() ? nullptr : in.data(), static_cast<DWORD>(in.size()),
+                                             output ? output->data() : nullptr,
+                                             output ? static_cast<DWORD>(output->size()) : 0, &bytes);
+    if (needed != nullptr)
+        *needed = bytes;
+    table_->XcvClosePort(xcv);
+    return result;
+}
+
 bool EnumMonitorPorts(const MonitorFunctions& monitor, DWORD level, std::vector<ReportedPort>* ports,
                       DWORD* error)
 {

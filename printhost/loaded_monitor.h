@@ -29,6 +29,29 @@ private:
     DWORD error_ = 0;
 };
 
+// The installed NMX_MON.dll loaded through its modern interface, InitializePrintMonitor2, as
+// Wine's spooler loads it; Shutdown is called before the library is freed.
+class LoadedMonitor2 {
+public:
+    LoadedMonitor2();
+    ~LoadedMonitor2();
+    LoadedMonitor2(const LoadedMonitor2&) = delete;
+    LoadedMonitor2& operator=(const LoadedMonitor2&) = delete;
+
+    // Null when the library did not load or gave no table.
+    const Monitor2Table* Table() const { return table_; }
+    HANDLE Handle() const { return handle_; }
+    // One XcvData command through a handle of its own on the object ("" for the monitor, or a
+    // port) opened with the access given: its result, or XcvOpenPort's error.
+    DWORD Xcv(const wchar_t* object, ACCESS_MASK access, const wchar_t* command, const std::vector<BYTE>& input,
+              std::vector<BYTE>* output, DWORD* needed) const;
+
+private:
+    HMODULE module_ = nullptr;
+    HANDLE handle_ = nullptr;
+    Monitor2Table* table_ = nullptr;
+};
+
 // A port as EnumPorts reports it; level 1 fills only the name.
 struct ReportedPort {
     std::wstring name;

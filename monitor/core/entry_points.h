@@ -17,3 +17,10 @@ BOOL WINAPI NmxDeletePort(LPWSTR serverName, HWND window, LPWSTR portName);
 BOOL WINAPI NmxGetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR valueName, LPWSTR inBuffer,
                                       DWORD inSize, LPWSTR outBuffer, DWORD outSize, LPDWORD returned);
 BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reserved);
+
+// The Xcv entry points of the modern interface (xcv.cpp). XcvOpenPort's object is empty or the
+// monitor name for the monitor itself, else a port name.
+BOOL WINAPI NmxXcvOpenPort(LPCWSTR object, ACCESS_MASK grantedAccess, PHANDLE xcv);
+DWORD WINAPI NmxXcvDataPort(HANDLE xcv, LPCWSTR dataName, PBYTE input, DWORD inputSize, PBYTE output,
+                            DWORD outputSize, PDWORD outputNeeded);
+BOOL WINAPI NmxXcvClosePort(HANDLE xcv);

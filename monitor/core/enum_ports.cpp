@@ -16,11 +16,6 @@ DWORD BytesNeededFor(const PortEntry* entry, DWORD level)
     return 0;
 }
 
-bool IsMonitorPortName(const WCHAR* name)
-{
-    return _wcsnicmp(name, L"NMX", 3) == 0;
-}
-
 // Strings are packed from the end of the buffer downwards, structures from its start.
 class PortInfoWriter {
 public:

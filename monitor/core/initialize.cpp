@@ -77,9 +77,14 @@ void AddPortsFromRegistry()
 }
 } // namespace
 
-extern "C" MonitorTable* WINAPI InitializePrintMonitor(LPWSTR /*registryRoot*/)
+void LoadPortList()
 {
     DeleteStaleJobFiles();
     AddPortsFromRegistry();
+}
+
+extern "C" MonitorTable* WINAPI InitializePrintMonitor(LPWSTR /*registryRoot*/)
+{
+    LoadPortList();
     return &g_monitorTable;
 }

@@ -187,12 +187,13 @@ void DispatchJob(PortEntry* entry)
 
 void FinishJob(PortEntry* entry)
 {
-    SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
+    if (!HasFlag(entry, kFlagNoPrinter))
+        SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
     CloseHandle(entry->file);
     entry->file = INVALID_HANDLE_VALUE;
     ReleaseJobPrinter(entry);
     DeleteFileW(entry->settings.SpoolFile);
-    ClearFlag(entry, kFlagJobInProgress | kFlagSendAbort);
+    ClearFlag(entry, kFlagJobInProgress | kFlagSendAbort | kFlagNoPrinter);
 }
 } // namespace
 

@@ -69,6 +69,11 @@ bool Succeed(const BYTE* block, PortEntry* entry, DWORD* status)
 
 bool TryQueryJobStatus(PortEntry* entry, DWORD* status)
 {
+    // A job without a printer has no status to read, and nothing went wrong: no message.
+    if (HasFlag(entry, kFlagNoPrinter)) {
+        *status = 0;
+        return false;
+    }
     if (entry->printer == nullptr)
         return Fail(IDS_NO_PRINTER_HANDLE, status);
     MovableBlock block(kFirstTryBytes);

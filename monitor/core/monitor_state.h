@@ -7,6 +7,10 @@ extern HMODULE g_resourceLibrary;    // NmxRC.dll: every text and dialog comes f
 extern WCHAR g_monitorName[128];     // string 706
 extern WCHAR g_messageCaption[128];  // string 702
 
+// Deletes the job files an earlier run left behind and turns every subkey of the registry root
+// into a port entry; both initialisations start so.
+void LoadPortList();
+
 // The monitor lock guards the port list; it is initialised when the library is attached.
 void InitializeMonitorLock();
 void EnterMonitorLock();

@@ -8,6 +8,7 @@ constexpr DWORD kFlagDeviceLink = 0x01;
 constexpr DWORD kFlagJobInProgress = 0x08;
 constexpr DWORD kFlagSendAbort = 0x10;
 constexpr DWORD kFlagRemoved = 0x100; // taken out of the port list; freed with its last reference
+constexpr DWORD kFlagNoPrinter = 0x200; // the job came without a printer name: no job to ask about
 
 // One port of the monitor; its address is the spooler's port handle. Allocated as one
 // zero-filled block holding the name inline at the end; never moved.
@@ -38,6 +39,9 @@ void RemovePortEntry(PortEntry* entry);
 // hold the monitor lock.
 void AcquirePortEntry(PortEntry* entry);
 void ReleasePortEntry(PortEntry* entry);
+
+// The monitor's own ports; the list also holds the version key "1.64".
+inline bool IsMonitorPortName(const WCHAR* name) { return _wcsnicmp(name, L"NMX", 3) == 0; }
 
 inline bool HasFlag(const PortEntry* entry, DWORD flag) { return (entry->flags & flag) != 0; }
 inline void SetFlag(PortEntry* entry, DWORD flag) { InterlockedOr(&entry->flags, static_cast<LONG>(flag)); }

@@ -93,6 +93,16 @@ bool ConfirmJobStart(PortEntry* entry)
     return confirmed;
 }
 
+// A job the user did not confirm: the spooler deletes it, and its end mails nothing. Without a
+// printer there is no job to delete; its end is told directly.
+void CancelJob(PortEntry* entry)
+{
+    if (HasFlag(entry, kFlagNoPrinter))
+        SetFlag(entry, kFlagSendAbort);
+    else
+        SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+}
+
 enum class JobStart { Opened, AlreadyOpen, NoPort };
 
 // Marks the job open and lets the user confirm it. Under the monitor lock, so that two starts
@@ -153,18 +163,23 @@ BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD 
     entry->printer = nullptr;
     entry->printerName = DuplicateString(printerName);
     entry->file = INVALID_HANDLE_VALUE;
-    if (entry->printerName != nullptr && OpenPrinterW(entry->printerName, &entry->printer, nullptr) &&
-        entry->printer != nullptr) {
-        entry->jobId = jobId;
+    entry->jobId = jobId;
+    // Wine's spooler passes no printer name (and job id 0): such a job is mailed as usual, without
+    // the job-status queries and job commands that need the printer.
+    if (printerName == nullptr) {
+        SetFlag(entry, kFlagNoPrinter);
+        CreateSpoolFile(&entry->file, entry->settings.SpoolFile, L"prn");
+    } else if (entry->printerName != nullptr && OpenPrinterW(entry->printerName, &entry->printer, nullptr) &&
+               entry->printer != nullptr) {
         CreateSpoolFile(&entry->file, entry->settings.SpoolFile, L"prn");
     }
     if (entry->file == INVALID_HANDLE_VALUE) {
-        ClearFlag(entry, kFlagJobInProgress);
+        ClearFlag(entry, kFlagJobInProgress | kFlagNoPrinter);
         ReleaseJobPrinter(entry);
         return FALSE;
     }
     if (!confirmed)
-        SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+        CancelJob(entry);
     return TRUE;
 }
 

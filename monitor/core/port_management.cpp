@@ -2,6 +2,7 @@
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
+#include "monitor/core/port_registration.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/core/port_config.h"
 #include "monitor/ui/dialogs.h"
@@ -71,29 +72,6 @@ bool RegistryHasPort(const WCHAR* name)
     return found;
 }
 
-// Whether a port of that name exists: a registry subkey, or an entry already in the list (a port
-// added without dialog has no key yet). Callers that add the port hold the monitor lock from
-// this check to the add, so that two adds of one name cannot both pass it.
-bool IsPortRegistered(const WCHAR* name, DWORD* error)
-{
-    *error = ERROR_SUCCESS;
-    if (!SpoolerLibraryAvailable(error))
-        return false;
-    MonitorLockGuard lock;
-    return RegistryHasPort(name) || FindPortEntry(name) != nullptr;
-}
-
-bool IsThisMonitor(const WCHAR* monitorName)
-{
-    return monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) == 0;
-}
-
-void UpperCasePrefix(WCHAR* name)
-{
-    const int length = lstrlenW(name);
-    CharUpperBuffW(name, length < 3 ? length : 3);
-}
-
 enum class AddOutcome { Retry, Done, Failed };
 
 AddOutcome AddNamedPort(HWND window, WCHAR* name)
@@ -124,6 +102,40 @@ AddOutcome AddNamedPort(HWND window, WCHAR* name)
     return AddOutcome::Done;
 }
 } // namespace
+
+bool IsPortRegistered(const WCHAR* name, DWORD* error)
+{
+    *error = ERROR_SUCCESS;
+    if (!SpoolerLibraryAvailable(error))
+        return false;
+    MonitorLockGuard lock;
+    return RegistryHasPort(name) || FindPortEntry(name) != nullptr;
+}
+
+bool IsThisMonitor(const WCHAR* monitorName)
+{
+    return monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) == 0;
+}
+
+void UpperCasePrefix(WCHAR* name)
+{
+    const int length = lstrlenW(name);
+    CharUpperBuffW(name, length < 3 ? length : 3);
+}
+
+DWORD RemovePort(const WCHAR* portName)
+{
+    MonitorLockGuard lock;
+    PortEntry* entry = FindPortEntry(portName);
+    if (entry == nullptr)
+        return ERROR_UNKNOWN_PORT;
+    // The job's settings and files live in the entry until the job ends.
+    if (HasFlag(entry, kFlagJobInProgress))
+        return ERROR_BUSY;
+    RemovePortEntry(entry);
+    DeletePortSettings(portName);
+    return ERROR_SUCCESS;
+}
 
 BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
 {
@@ -187,16 +199,9 @@ BOOL WINAPI NmxConfigurePort(LPWSTR /*serverName*/, HWND window, LPWSTR portName
 
 BOOL WINAPI NmxDeletePort(LPWSTR /*serverName*/, HWND /*window*/, LPWSTR portName)
 {
-    MonitorLockGuard lock;
-    PortEntry* entry = FindPortEntry(portName);
-    if (entry == nullptr)
-        return FALSE;
-    // The job's settings and files live in the entry until the job ends.
-    if (HasFlag(entry, kFlagJobInProgress)) {
-        SetLastError(ERROR_BUSY);
-        return FALSE;
-    }
-    RemovePortEntry(entry);
-    DeletePortSettings(portName);
-    return TRUE;
+    const DWORD error = RemovePort(portName);
+    // A name not in the list sets no error code.
+    if (error != ERROR_SUCCESS && error != ERROR_UNKNOWN_PORT)
+        SetLastError(error);
+    return error == ERROR_SUCCESS;
 }

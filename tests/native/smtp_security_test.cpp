@@ -89,13 +89,4 @@ TEST(EhloCapabilities, KeywordsOfTheReplyInAnyCaseAndAnyPieces)
     }
 }
 
-TEST(EhloCapabilities, AnOverlongLineNamesNothingAndTheNextStillCounts)
-{
-    const std::string reply = "250-mx.test\r\n250-STARTTLS" + std::string(kCapabilityLineCapacity, 'x') +
-                              "\r\n250 AUTH PLAIN\r\n";
-    const EhloCapabilities read = Read(reply, 100);
-    EXPECT_FALSE(read.StartTls());
-    EXPECT_TRUE(read.AuthPlain());
-}
-
 } // namespace

@@ -1,5 +1,6 @@
 #include "tests/wine/support/registry_scope.h"
 
+#include "tests/wine/support/programs.h"
 #include "tests/wine/support/scoped_handle.h"
 
 #include "monitor/core/port_settings.h"
@@ -40,9 +41,15 @@ void DeleteTree(HKEY parent, const std::wstring& name)
     RegDeleteKeyW(parent, name.c_str());
 }
 
-// Every subkey of the root but "1.64".
+std::wstring SpoolerPortsPath()
+{
+    return L"System\\CurrentControlSet\\Control\\Print\\Monitors\\" + InstalledResourceString(706) + L"\\Ports";
+}
+
+// Every subkey of the root but "1.64", and the spooler's records of the monitor's ports.
 void DeletePortKeys()
 {
+    DeleteTree(HKEY_LOCAL_MACHINE, SpoolerPortsPath());
     ScopedKey root;
     if (!Open(L"", KEY_ALL_ACCESS, &root))
         return;
@@ -98,6 +105,13 @@ bool DeleteRegValue(const std::wstring& key, const std::wstring& name)
 {
     ScopedKey opened;
     return Open(key, KEY_ALL_ACCESS, &opened) && RegDeleteValueW(opened.Get(), name.c_str()) == ERROR_SUCCESS;
+}
+
+bool SpoolerHasPort(const std::wstring& port)
+{
+    ScopedKey opened;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, (SpoolerPortsPath() + L"\\" + port).c_str(), 0, KEY_READ,
+                         opened.Out()) == ERROR_SUCCESS;
 }
 
 bool RegKeyExists(const std::wstring& key)

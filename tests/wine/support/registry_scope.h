@@ -23,8 +23,8 @@ struct RegKeySpec {
 };
 
 // For one test: the root holds exactly the given subkeys besides "1.64" (whose values given here
-// are written over the installed ones). When the scope ends, every other subkey goes and "1.64"
-// gets back exactly the values it had.
+// are written over the installed ones), and the spooler lists no port of the monitor. When the
+// scope ends, every other subkey goes and "1.64" gets back exactly the values it had.
 class RegistryScope {
 public:
     explicit RegistryScope(const std::vector<RegKeySpec>& keys = {});
@@ -40,6 +40,8 @@ bool WriteRegValue(const std::wstring& key, const RegValue& value); // creates t
 bool ReadRegValue(const std::wstring& key, const std::wstring& name, RegValue* value);
 bool DeleteRegValue(const std::wstring& key, const std::wstring& name);
 bool RegKeyExists(const std::wstring& key);
+// Whether the spooler's registry lists the port under the installed monitor's key.
+bool SpoolerHasPort(const std::wstring& port);
 std::vector<std::wstring> RootSubkeys();
 std::vector<RegValue> RegValues(const std::wstring& key);
 // Deletes the subkey with everything below it.
