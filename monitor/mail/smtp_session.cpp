@@ -22,24 +22,7 @@ bool WriteAll(SmtpSocket& socket, SessionHost& host, const char* text, size_t le
     // must not take a cut-short mail for a whole one.
     if (host.SendAborted() || host.PollJobWhenDue())
         return false;
-    uint32_t progressMs = host.NowMs();
-    size_t written = 0;
-    while (written < length) {
-        size_t sent = 0;
-        const IoStatus status = socket.TrySend(text + written, length - written, &sent);
-        if (status == IoStatus::Done && sent > 0) {
-            written += sent;
-            progressMs = host.NowMs();
-            if (written < length && host.PollJobWhenDue())
-                return false;
-            continue;
-        }
-        if (status != IoStatus::Done && status != IoStatus::WouldBlock)
-            return false;
-        if (WaitForStep(socket, host, StepDirection::Send, progressMs) != StepOutcome::Ready)
-            return false;
-    }
-    return true;
+    return WriteWithin(socket, host, text, length, true);
 }
 
 enum class ReplyOutcome { Accepted, Transient, Refused, Failed };
@@ -84,6 +67,28 @@ ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& repl
 }
 
 } // namespace
+
+bool WriteWithin(SmtpSocket& socket, SessionHost& host, const char* data, size_t length, bool pollWhileMoving)
+{
+    uint32_t progressMs = host.NowMs();
+    size_t written = 0;
+    while (written < length) {
+        size_t sent = 0;
+        const IoStatus status = socket.TrySend(data + written, length - written, &sent);
+        if (status == IoStatus::Done && sent > 0) {
+            written += sent;
+            progressMs = host.NowMs();
+            if (pollWhileMoving && written < length && host.PollJobWhenDue())
+                return false;
+            continue;
+        }
+        if (status != IoStatus::Done && status != IoStatus::WouldBlock)
+            return false;
+        if (WaitForStep(socket, host, StepDirection::Send, progressMs) != StepOutcome::Ready)
+            return false;
+    }
+    return true;
+}
 
 void SessionHost::ReportNetworkFailure()
 {

@@ -105,6 +105,11 @@ bool WaitForLookup(HostLookup& lookup, SessionHost& host);
 // deleted or failed, or the step's 60 seconds have passed.
 StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs);
 
+// Writes all the bytes, each wait bounded by 60 seconds from the last byte the socket took and
+// the job watched while it waits; pollWhileMoving also looks at the job between sends that never
+// wait. Reports nothing: the caller does.
+bool WriteWithin(SmtpSocket& socket, SessionHost& host, const char* data, size_t length, bool pollWhileMoving);
+
 // Writes the whole text, the rest of it after a partial send too. The step's 60 seconds run
 // from the last byte the server took: a large write to a slow reader goes on as long as it
 // moves, a server that stops reading is cut off 60 seconds after it took its last byte.

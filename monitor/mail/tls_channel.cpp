@@ -59,22 +59,8 @@ bool TlsChannel::ReadRaw()
 
 bool TlsChannel::WriteRaw(const char* data, size_t length)
 {
-    uint32_t progressMs = host_.NowMs();
-    size_t written = 0;
-    while (written < length) {
-        size_t sent = 0;
-        const IoStatus status = raw_.TrySend(data + written, length - written, &sent);
-        if (status == IoStatus::Done && sent > 0) {
-            written += sent;
-            progressMs = host_.NowMs();
-            continue;
-        }
-        if (status != IoStatus::Done && status != IoStatus::WouldBlock)
-            return false;
-        if (WaitForStep(raw_, host_, StepDirection::Send, progressMs) != StepOutcome::Ready)
-            return false;
-    }
-    return true;
+    // The session around polls between the records it writes.
+    return WriteWithin(raw_, host_, data, length, false);
 }
 
 void TlsChannel::DropInput(size_t count)
