@@ -51,6 +51,7 @@
 #define IDS_PASSWORD_STORED       775
 #define IDS_NO_PASSWORD           776
 #define IDS_SMTP_PORT_RANGE       777
+#define IDS_SIZE_LIMIT_NO_PARTS   778 // %s the server, %lu KB limit, %lu KB mail
 
 // Dialogs
 #define IDD_PORT_CONFIG 105

@@ -55,10 +55,12 @@ void SecureDeliveryReporter::ShowSecureFailure(SecureFailure failure, const char
         ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_LOGIN_REFUSED, server_.host,
                             server_.user, replyText);
         return;
-    case SecureFailure::TooLarge:
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SIZE_LIMIT, server_.host,
-                            Kilobytes(limitBytes), Kilobytes(mailBytes), LargestPartKbWithin(limitBytes));
+    case SecureFailure::TooLarge: {
+        const DWORD partKb = LargestPartKbWithin(limitBytes);
+        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, partKb != 0 ? IDS_SIZE_LIMIT : IDS_SIZE_LIMIT_NO_PARTS,
+                            server_.host, Kilobytes(limitBytes), Kilobytes(mailBytes), partKb);
         return;
+    }
     case SecureFailure::Handshake:
         return ShowServerMessage(IDS_TLS_HANDSHAKE, server_);
     }

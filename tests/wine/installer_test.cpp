@@ -3,7 +3,6 @@
 // test programs expect it.
 #include <windows.h>
 #include <sddl.h>
-#include <wincrypt.h>
 
 #include "monitor/core/resource_ids.h"
 #include "tests/wine/support/dialog_monitor.h"
@@ -271,12 +270,7 @@ TEST(Installer, ConfiguresAPortByScriptAndRefusesBadValuesWithoutChangingIt)
     EXPECT_FALSE(ReadRegValue(key, L"SMTPPort", &value)) << "the mode's own port: no value";
     ASSERT_TRUE(ReadRegValue(key, L"SMTPPassword", &value));
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), value.type);
-    DATA_BLOB sealed{static_cast<DWORD>(value.data.size()), value.data.data()};
-    DATA_BLOB entropy{23, reinterpret_cast<BYTE*>(const_cast<char*>("Velloprint SMTPPassword"))};
-    DATA_BLOB plain{};
-    ASSERT_TRUE(CryptUnprotectData(&sealed, nullptr, &entropy, nullptr, nullptr, 0, &plain));
-    EXPECT_EQ(L"s\u00e9cret", std::wstring(reinterpret_cast<wchar_t*>(plain.pbData), plain.cbData / 2));
-    LocalFree(plain.pbData);
+    EXPECT_EQ(L"s\u00e9cret", RegProtectedText(key, L"SMTPPassword"));
     HKEY opened = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Norvale\\Velloprint\\NMX8", 0, KEY_READ, &opened));
     BYTE descriptor[1024];

@@ -1,6 +1,5 @@
 // The port configuration dialog, driven through the monitor's ConfigurePort entry point.
 #include "monitor/core/port_settings.h"
-#include <wincrypt.h>
 #include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialog_ids.h"
 #include "printhost/loaded_monitor.h"
@@ -394,21 +393,6 @@ TEST(PortConfigSave, SettingsThatCannotBeStoredAreToldAndTheDialogKeepsWhatWasTy
 
 namespace {
 
-std::wstring StoredPassword()
-{
-    RegValue value;
-    if (!ReadRegValue(kPort, L"SMTPPassword", &value))
-        return L"(none)";
-    DATA_BLOB sealed{static_cast<DWORD>(value.data.size()), value.data.data()};
-    DATA_BLOB entropy{23, reinterpret_cast<BYTE*>(const_cast<char*>("Velloprint SMTPPassword"))};
-    DATA_BLOB plain{};
-    if (!CryptUnprotectData(&sealed, nullptr, &entropy, nullptr, nullptr, 0, &plain))
-        return L"(unreadable)";
-    const std::wstring password(reinterpret_cast<wchar_t*>(plain.pbData), plain.cbData / sizeof(wchar_t));
-    LocalFree(plain.pbData);
-    return password;
-}
-
 // The password is typed once; afterwards the field shows that one is stored, never what it is,
 // and keeps it while nothing is typed there.
 TEST_F(PortConfigDialog, SecureSettingsAreStoredAndTheStoredPasswordIsKeptUnlessRetyped)
@@ -424,7 +408,7 @@ TEST_F(PortConfigDialog, SecureSettingsAreStoredAndTheStoredPasswordIsKeptUnless
     EXPECT_EQ(1u, RegNumber(kPort, L"SMTPSecurity"));
     EXPECT_EQ(2587u, RegNumber(kPort, L"SMTPPort"));
     EXPECT_EQ(L"anna", RegText(kPort, L"SMTPUser"));
-    EXPECT_EQ(L"pw\u00e91", StoredPassword());
+    EXPECT_EQ(L"pw\u00e91", RegProtectedText(kPort, L"SMTPPassword"));
     ConfigureAndAccept([](HWND dialog) {
         EXPECT_EQ(1, SelectedComboItem(dialog, IDC_SMTP_SECURITY));
         EXPECT_EQ(ResourceString(IDS_PASSWORD_STORED), ControlText(dialog, IDC_PASSWORD_STATE));
@@ -433,7 +417,7 @@ TEST_F(PortConfigDialog, SecureSettingsAreStoredAndTheStoredPasswordIsKeptUnless
         SetControlText(dialog, IDC_SMTP_PORT, L"");
     });
     EXPECT_EQ(L"bert", RegText(kPort, L"SMTPUser"));
-    EXPECT_EQ(L"pw\u00e91", StoredPassword());
+    EXPECT_EQ(L"pw\u00e91", RegProtectedText(kPort, L"SMTPPassword"));
     RegValue port;
     EXPECT_FALSE(ReadRegValue(kPort, L"SMTPPort", &port)) << "empty: the mode's own port";
 }
