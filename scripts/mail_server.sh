@@ -26,14 +26,6 @@ stop() {
     done
 }
 
-make_certificate() { # CA_DIR
-    openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj /CN=localhost \
-        -keyout "$dir/server.key" -out "$dir/server.csr" >/dev/null 2>&1
-    printf 'subjectAltName=DNS:localhost,IP:127.0.0.1\n' >"$dir/server.ext"
-    openssl x509 -req -in "$dir/server.csr" -CA "$1/ca.pem" -CAkey "$1/ca.key" -set_serial "$(date +%s%N)" \
-        -days 2 -extfile "$dir/server.ext" -out "$dir/server.pem" >/dev/null 2>&1
-}
-
 configure_dovecot() {
     mkdir -p "$dir/dovecot"
     printf '%s:{PLAIN}%s\n' "$TEST_USER" "$TEST_PASSWORD" >"$dir/users"
@@ -116,7 +108,7 @@ start)
     stop
     rm -rf "$dir"
     mkdir -p "$dir"
-    make_certificate "$3"
+    bash "$(dirname "$0")/with_test_ca.sh" --issue "$3/ca" localhost 2 "$dir/server"
     configure_postfix
     configure_dovecot
     # Postfix makes its queue, where Dovecot then puts the login socket.

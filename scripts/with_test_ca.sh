@@ -5,7 +5,22 @@
 # whatever happens to the command.
 #
 #   with_test_ca.sh DIR COMMAND...
+#   with_test_ca.sh --issue CA_PREFIX NAME DAYS OUT_PREFIX
+#       issues a server certificate for NAME (a DNS name, and an IP address when NAME is one)
+#       from the CA CA_PREFIX.pem/.key, valid for DAYS (-1: expired), into OUT_PREFIX.pem/.key
 set -uo pipefail
+if [ "$1" = --issue ]; then
+    ca=$2 name=$3 days=$4 out=$5
+    names="DNS:$name"
+    [[ $name =~ ^[0-9.]+$ ]] && names="$names,IP:$name"
+    openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj "/CN=$name" \
+        -keyout "$out.key" -out "$out.csr" >/dev/null 2>&1 &&
+        openssl x509 -req -in "$out.csr" -CA "$ca.pem" -CAkey "$ca.key" -set_serial "$(date +%s%N)" \
+            -days "$days" -extfile <(printf 'subjectAltName=%s\n' "$names") -out "$out.pem" >/dev/null 2>&1
+    status=$?
+    rm -f "$out.csr"
+    exit $status
+fi
 dir=$1
 shift
 bundle=${TEST_CA_BUNDLE:-/etc/ssl/certs/ca-certificates.crt}

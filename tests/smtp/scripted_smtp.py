@@ -47,6 +47,7 @@ import email.policy
 import json
 import os
 import socket
+import shutil
 import socketserver
 import ssl
 import subprocess
@@ -269,26 +270,17 @@ class SmtpHandler(socketserver.BaseRequestHandler):
 
 
 def server_tls_context(host, tls, ca_dir):
-    """A TLS context with a certificate for the host, made by openssl from the test CA."""
+    """A TLS context with a certificate for the host from the test CA (scripts/with_test_ca.sh)."""
     kind = tls.get("certificate", "good")
-    ca = "untrusted_ca" if kind == "untrusted" else "ca"
-    name = "other.test" if kind == "other-name" else host
     work = tempfile.mkdtemp(prefix="scripted-tls-")
-    key, request, cert, extensions = (os.path.join(work, f) for f in ("key.pem", "req.pem", "cert.pem", "ext"))
-    with open(extensions, "w") as f:
-        f.write("subjectAltName=DNS:%s%s\n" % (name, "" if kind == "other-name" else ",IP:" + host))
-    quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL, "check": True}
-    subprocess.run(["openssl", "req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                    "-keyout", key, "-out", request, "-subj", "/CN=" + name], **quiet)
-    subprocess.run(["openssl", "x509", "-req", "-in", request, "-CA", os.path.join(ca_dir, ca + ".pem"),
-                    "-CAkey", os.path.join(ca_dir, ca + ".key"), "-set_serial", str(int(time.time() * 1000)),
-                    "-days", "-1" if kind == "expired" else "2", "-extfile", extensions, "-out", cert], **quiet)
+    subprocess.run(["bash", os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "with_test_ca.sh"),
+                    "--issue", os.path.join(ca_dir, "untrusted_ca" if kind == "untrusted" else "ca"),
+                    "other.test" if kind == "other-name" else host, "-1" if kind == "expired" else "2",
+                    os.path.join(work, "server")], check=True)
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.minimum_version = ssl.TLSVersion.TLSv1_2
-    context.load_cert_chain(cert, key)
-    for f in (key, request, cert, extensions):
-        os.remove(f)
-    os.rmdir(work)
+    context.load_cert_chain(os.path.join(work, "server.pem"), os.path.join(work, "server.key"))
+    shutil.rmtree(work)
     return context
 
 
