@@ -1,6 +1,6 @@
-// The installer: puts NMX_MON.dll and NmxRC.dll (taken from beside this program) into the system
-// directory and the address book pelmora.exe with pelmoraRC.dll into the installation directory,
-// registers the monitor with the spooler under the name of resource string 706, makes the
+// The installer: puts NMX_MON.dll, its UI library NMX_MONUI.dll and NmxRC.dll (taken from beside
+// this program) into the system directory and the address book pelmora.exe with pelmoraRC.dll
+// into the installation directory, registers the monitor with the spooler under the name of resource string 706, makes the
 // installation and spool directories and the registry root with its "1.64" values.
 //
 //   nmxsetup install [--dir <installation directory>] [--spool <spool directory>]
@@ -48,6 +48,7 @@ struct ShippedFile {
 constexpr ShippedFile kShippedFiles[] = {
     {kMonitorLibrary, Destination::System},
     {kResourceLibrary, Destination::System},
+    {L"NMX_MONUI.dll", Destination::System}, // the port dialogs of the spooler's modern interface
     {L"pelmoraRC.dll", Destination::Installation},
     {L"pelmora.exe", Destination::Installation},
 };

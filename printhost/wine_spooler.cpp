@@ -4,7 +4,7 @@
 //   wine_spooler printer NAME PORT   a printer on PORT with Wine's PostScript driver and its PPD
 //   wine_spooler print PRINTER TEXT  an ordinary GDI job: StartDoc, the text, EndDoc
 //   wine_spooler addportex PORT MONITOR | addport MONITOR | configure PORT | deleteport PORT
-//   wine_spooler ports               EnumPortsW level 2, one port a line
+//   wine_spooler ports               EnumPortsW: the ports, one a line
 #include "printhost/wine_spooler_calls.h"
 
 #include <winspool.h>
@@ -29,8 +29,11 @@ int wmain(int argc, wchar_t** argv)
         return ReportCall(ConfigurePortW(nullptr, nullptr, a), L"ConfigurePortW");
     if (command == L"deleteport" && a != nullptr)
         return ReportCall(DeletePortW(nullptr, nullptr, a), L"DeletePortW");
-    if (command == L"ports")
-        return ListSpoolerPorts();
+    if (command == L"ports") {
+        for (const std::wstring& name : SpoolerPortNames())
+            std::wprintf(L"%ls\n", name.c_str());
+        return 0;
+    }
     std::fwprintf(stderr, L"usage: wine_spooler printer NAME PORT | print PRINTER TEXT | addportex PORT MONITOR |"
                           L" addport MONITOR | configure PORT | deleteport PORT | ports\n");
     return 2;

@@ -131,15 +131,16 @@ int ReportCall(BOOL ok, const wchar_t* call)
     return ok ? 0 : 1;
 }
 
-int ListSpoolerPorts()
+std::vector<std::wstring> SpoolerPortNames()
 {
     DWORD needed = 0, count = 0;
-    EnumPortsW(nullptr, 2, nullptr, 0, &needed, &count);
+    EnumPortsW(nullptr, 1, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed);
-    if (!EnumPortsW(nullptr, 2, buffer.data(), needed, &needed, &count))
-        return ReportCall(FALSE, L"EnumPortsW");
-    const auto* ports = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
+    std::vector<std::wstring> names;
+    if (needed == 0 || !EnumPortsW(nullptr, 1, buffer.data(), needed, &needed, &count))
+        return names;
+    const auto* ports = reinterpret_cast<const PORT_INFO_1W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
-        std::wprintf(L"%ls\t%ls\n", ports[i].pPortName, ports[i].pMonitorName ? ports[i].pMonitorName : L"");
-    return 0;
+        names.emplace_back(ports[i].pName);
+    return names;
 }

@@ -10,7 +10,8 @@
 # "Address Book..." button with a person and a group added to its recipient box before send, and
 # port_config_after_handover.png, the dialog holding them after send), with pelmora_bitmaps.png, the address book's toolbar buttons, list icons, cursor and icon
 # as built, four times their size. $BUILD_DIR/screenshots/ja holds the same pictures of every dialog
-# and window as a Japanese user sees them, in Japanese with Japanese sample data.
+# and window as a Japanese user sees them, in Japanese, and pelmora_japanese.png, the main window
+# with names and notes in Japanese.
 # Look at them; they are not compared with anything.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -33,13 +34,16 @@ montage_address_book_pictures() {
     log "$SHOTS/pelmora_bitmaps.png"
 }
 
-# Starts the test program and photographs into the folder, in order, each picture named once the
-# program says it shows it; the program waits for each photograph.
-photograph_run() { # folder, names...
-    local folder=$1
+# Starts the test program with the arguments after "--" and photographs into the folder, in order,
+# each picture named before them once the program says it shows it; the program waits for each
+# photograph.
+photograph_run() { # folder, names..., --, arguments...
+    local folder=$1 names=()
     shift
-    NMX_SCREENSHOT_DIR=$(winepath -w "$folder") wine "$TEST_PROGRAM" </dev/null >>"$SHOTS/test.log" 2>&1 &
-    photograph_steps "$folder" $! "$@"
+    while [ "$1" != -- ]; do names+=("$1"); shift; done
+    shift
+    NMX_SCREENSHOT_DIR=$(winepath -w "$folder") wine "$TEST_PROGRAM" "$@" </dev/null >>"$SHOTS/test.log" 2>&1 &
+    photograph_steps "$folder" $! "${names[@]}"
 }
 
 SHOT_NAMES=(add_port port_config notice pelmora_main pelmora_find pelmora_about pelmora_personal_editor
@@ -50,8 +54,9 @@ SHOT_NAMES=(add_port port_config notice pelmora_main pelmora_find pelmora_about 
 photograph_dialogs() {
     start_wine_session
     local status=0
-    photograph_run "$SHOTS" "${SHOT_NAMES[@]}" || status=$?
-    LC_ALL=ja_JP.UTF-8 photograph_run "$SHOTS/ja" "${SHOT_NAMES[@]}" || status=$?
+    photograph_run "$SHOTS" "${SHOT_NAMES[@]}" -- || status=$?
+    LC_ALL=ja_JP.UTF-8 photograph_run "$SHOTS/ja" "${SHOT_NAMES[@]}" pelmora_japanese -- \
+        --gtest_also_run_disabled_tests || status=$?
     stop_wine_session # the wineserver must go before its X server does
     return $status
 }

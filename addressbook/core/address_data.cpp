@@ -31,12 +31,16 @@ int Append(EntryList<Entry>& list)
     return static_cast<int>(entries.size() - 1);
 }
 
-// A key's first 8 folded bytes, big-endian, so that most comparisons of a sort compare two
-// numbers held beside the index instead of reading the entries.
+// A key's first 16 folded bytes as two big-endian numbers held beside the index, so that most
+// comparisons of a sort compare numbers instead of reading the entries (whose reading, spread
+// over the whole list, is what a sort of many entries would wait for).
 struct SortKey {
-    uint64_t prefix;
+    uint64_t high;
+    uint64_t low;
     uint32_t index;
 };
+
+constexpr size_t kPrefixBytes = 16;
 
 template <class Entry>
 class KeyOrder {
@@ -51,22 +55,24 @@ public:
     SortKey MakeKey(uint32_t index) const
     {
         const auto* text = reinterpret_cast<const unsigned char*>(Key(index));
-        uint64_t prefix = 0;
-        size_t i = 0;
-        for (; i < sizeof prefix && text[i] != 0; ++i)
-            prefix = prefix << 8 | FoldAscii(text[i]);
+        const size_t length = strnlen(Key(index), kPrefixBytes);
         // Shorter keys are padded with zero bytes, which sort first like the terminator.
-        return {i == 0 ? 0 : prefix << 8 * (sizeof prefix - i), index};
+        uint64_t halves[2] = {};
+        for (size_t i = 0; i < kPrefixBytes; ++i)
+            halves[i / 8] = halves[i / 8] << 8 | (i < length ? FoldAscii(text[i]) : 0);
+        return {halves[0], halves[1], index};
     }
 
     // The keys alone, as CompareFolded would compare them.
     int Compare(const SortKey& a, const SortKey& b) const
     {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix ? -1 : 1;
-        if ((a.prefix & 0xFF) == 0) // both end within the prefix
+        if (a.high != b.high)
+            return a.high < b.high ? -1 : 1;
+        if (a.low != b.low)
+            return a.low < b.low ? -1 : 1;
+        if ((a.low & 0xFF) == 0) // both end within the prefix
             return 0;
-        return CompareFolded(Key(a.index) + sizeof a.prefix, Key(b.index) + sizeof b.prefix);
+        return CompareFolded(Key(a.index) + kPrefixBytes, Key(b.index) + kPrefixBytes);
     }
 
 private:
@@ -216,4 +222,17 @@ void RebuildSortIndexes(AddressBook& book)
     book.sorted.personalByName = SortOrder(book.personal.entries, &PersonalEntry::name);
     book.sorted.personalByAddress = SortOrder(book.personal.entries, &PersonalEntry::address);
     book.sorted.groupsByName = SortOrder(book.groups.entries, &GroupEntry::name);
+    book.sorted.current = true;
+}
+
+void InvalidateSortIndexes(AddressBook& book)
+{
+    book.sorted.current = false;
+}
+
+const SortIndexes& CurrentSortIndexes(AddressBook& book)
+{
+    if (!book.sorted.current)
+        RebuildSortIndexes(book);
+    return book.sorted;
 }

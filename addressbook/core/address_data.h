@@ -47,6 +47,7 @@ struct SortIndexes {
     std::vector<uint32_t> personalByName;
     std::vector<uint32_t> personalByAddress;
     std::vector<uint32_t> groupsByName;
+    bool current = false; // built since the lists last changed
 };
 
 struct AddressBook {
@@ -111,3 +112,8 @@ void CopyToField(char (&field)[kTextFieldSize], const char* text, const LeadByte
 // Rebuilds all three sort orders. Keys compare byte by byte with ASCII capitals folded; equal
 // keys come in reverse index order; an empty key stays where the walk in index order left it.
 void RebuildSortIndexes(AddressBook& book);
+// After a change of the lists: the orders are built again when they are next needed (only the
+// display commands read them), so that neither the start nor an edit waits for three sorts.
+void InvalidateSortIndexes(AddressBook& book);
+// The orders, built first when the lists have changed since.
+const SortIndexes& CurrentSortIndexes(AddressBook& book);

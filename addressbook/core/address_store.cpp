@@ -161,7 +161,7 @@ void LoadAddressData()
     }
     g_storedPersonal.keepBeforeSave = !book.personal.exists;
     g_storedGroups.keepBeforeSave = !book.groups.exists;
-    RebuildSortIndexes(book);
+    InvalidateSortIndexes(book);
 }
 
 bool SavePersonalFile(HWND owner)

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 // Loads "personal.inf", "group.inf" and, in recipient mode, "PreDef.ADR" into g_program.book,
-// then builds the sort indexes. Nothing is reported on failure: the lists stay absent.
+// whose sort orders are built when first needed. Nothing is reported on failure: the lists stay
+// absent.
 void LoadAddressData();
 // Each returns false (after telling the user) when the file could not be replaced; does
 // nothing and returns true when its list does not exist.

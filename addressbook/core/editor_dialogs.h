@@ -119,7 +119,7 @@ bool NameAccepted(HWND dialog, int nameId, const List& list, int index,
 
 // What both editors do on OK once the name has passed: a new entry is appended to `list` (a full
 // list refuses it with a message), `store` fills the entry at `index`, a new entry goes to the top
-// of the main list, the sort orders are rebuilt and an edited entry's lists repainted. False when
+// of the main list, the sort orders are due again and an edited entry's lists repainted. False when
 // nothing was stored.
 template <class List, class Store>
 bool StoreEntry(HWND dialog, List& list, int (*append)(List&), EntryKind kind, int& index, Store store)
@@ -135,7 +135,7 @@ bool StoreEntry(HWND dialog, List& list, int (*append)(List&), EntryKind kind, i
     store(list.entries[index]);
     if (isNew)
         InsertAtTopOfMainList(MakeEntryRef(index, kind));
-    RebuildSortIndexes(g_program.book);
+    InvalidateSortIndexes(g_program.book);
     if (!isNew)
         RepaintEntryLists();
     return true;

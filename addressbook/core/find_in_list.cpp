@@ -23,12 +23,23 @@ const char* SearchedText(EntryRef item, const AddressBook& book, FindKind kind)
     return nullptr;
 }
 
+bool ContainsAtACharacter(const char* searched, const char* text, const LeadBytes& lead)
+{
+    const size_t length = std::strlen(text);
+    for (const char* at = searched;; at += lead.CharBytes(at)) {
+        if (std::strncmp(at, text, length) == 0)
+            return true;
+        if (*at == '\0')
+            return false;
+    }
+}
+
 int ScanFrom(size_t first, const std::vector<EntryRef>& items, const AddressBook& book,
-             FindKind kind, const char* text)
+             FindKind kind, const char* text, const LeadBytes& lead)
 {
     for (size_t i = first; i < items.size(); ++i) {
         const char* searched = SearchedText(items[i], book, kind);
-        if (searched != nullptr && std::strstr(searched, text) != nullptr)
+        if (searched != nullptr && ContainsAtACharacter(searched, text, lead))
             return static_cast<int>(i);
     }
     return -1;
@@ -37,14 +48,14 @@ int ScanFrom(size_t first, const std::vector<EntryRef>& items, const AddressBook
 } // namespace
 
 int FindInMainList(const std::vector<EntryRef>& items, const AddressBook& book, FindKind kind,
-                   const char* text, uint32_t& position)
+                   const char* text, const LeadBytes& lead, uint32_t& position)
 {
     if (items.empty())
         return -1;
-    int found = ScanFrom(position, items, book, kind, text);
+    int found = ScanFrom(position, items, book, kind, text, lead);
     // Wrap once, unless the scan covered the whole list already.
     if (found < 0 && position != 0)
-        found = ScanFrom(0, items, book, kind, text);
+        found = ScanFrom(0, items, book, kind, text, lead);
     position = found < 0 ? 0 : static_cast<uint32_t>(found) + 1;
     return found;
 }

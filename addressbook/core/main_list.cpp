@@ -67,9 +67,9 @@ std::vector<EntryRef> ItemsInIndexOrder(const AddressBook& book)
     return items;
 }
 
-std::optional<std::vector<EntryRef>> DisplayByName(const AddressBook& book, DisplayDirections& directions)
+std::optional<std::vector<EntryRef>> DisplayByName(AddressBook& book, DisplayDirections& directions)
 {
-    const SortIndexes& sorted = book.sorted;
+    const SortIndexes& sorted = CurrentSortIndexes(book);
     if (sorted.personalByName.empty() && sorted.groupsByName.empty())
         return std::nullopt;
     const bool forwards = AdvanceToAscending(directions.byName);
@@ -80,9 +80,9 @@ std::optional<std::vector<EntryRef>> DisplayByName(const AddressBook& book, Disp
     return items;
 }
 
-std::optional<std::vector<EntryRef>> DisplayByAddress(const AddressBook& book, DisplayDirections& directions)
+std::optional<std::vector<EntryRef>> DisplayByAddress(AddressBook& book, DisplayDirections& directions)
 {
-    const SortIndexes& sorted = book.sorted;
+    const SortIndexes& sorted = CurrentSortIndexes(book);
     if (sorted.personalByAddress.empty())
         return std::nullopt;
     const bool forwards = AdvanceToAscending(directions.byAddress);

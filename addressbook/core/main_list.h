@@ -16,12 +16,13 @@ struct DisplayDirections {
     int byName = 0;
     int byAddress = 0;
 };
+// The orders are built first when the lists changed since they last were.
 // The live personal entries by name, then the live groups by name, the direction advanced; no
 // list (and the direction kept) when neither order has an entry.
-std::optional<std::vector<EntryRef>> DisplayByName(const AddressBook& book, DisplayDirections& directions);
+std::optional<std::vector<EntryRef>> DisplayByName(AddressBook& book, DisplayDirections& directions);
 // The live personal entries by address, then every live group in index order (groups have no
 // address); no list when the personal order is empty.
-std::optional<std::vector<EntryRef>> DisplayByAddress(const AddressBook& book, DisplayDirections& directions);
+std::optional<std::vector<EntryRef>> DisplayByAddress(AddressBook& book, DisplayDirections& directions);
 
 // What the enabling looks at: the main list and, when there is one, the recipient box's list.
 struct ListCounts {

@@ -77,7 +77,8 @@ void FindNext(HWND dialog, FindState& state)
     if (text[0] == '\0')
         return;
     const FindKind kind = IsDlgButtonChecked(dialog, IDC_FIND_NAMES) ? FindKind::Names : FindKind::Addresses;
-    const int found = FindInMainList(ListItems(g_program.mainList), g_program.book, kind, text, state.position);
+    const int found = FindInMainList(ListItems(g_program.mainList), g_program.book, kind, text, g_program.leadBytes,
+                                     state.position);
     if (found < 0)
         ShowProgramMessage(dialog, IDS_NOT_FOUND, MB_OK | MB_ICONINFORMATION);
     else

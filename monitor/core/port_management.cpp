@@ -1,9 +1,8 @@
 #include "monitor/core/entry_points.h"
-#include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
 #include "monitor/core/port_registration.h"
-#include "monitor/core/resource_ids.h"
+#include "monitor/ui/add_port_steps.h"
 #include "monitor/core/port_config.h"
 #include "monitor/ui/dialogs.h"
 
@@ -72,35 +71,29 @@ bool RegistryHasPort(const WCHAR* name)
     return found;
 }
 
-enum class AddOutcome { Retry, Done, Failed };
-
-AddOutcome AddNamedPort(HWND window, WCHAR* name)
-{
-    DWORD error = ERROR_SUCCESS;
-    if (IsPortRegistered(name, &error)) {
-        ShowResourceMessage(window, MB_ICONERROR, IDS_PORT_NAME_CAPTION, IDS_PORT_EXISTS, name);
-        return AddOutcome::Retry;
-    }
-    if (error != ERROR_SUCCESS)
-        return AddOutcome::Failed;
-    Display347Check(window);
-    UpperCasePrefix(name);
-    PortEntry* entry = nullptr;
+// The monitor's own list and registry.
+class ListedNewPort : public NewPortTarget {
+public:
+    bool Exists(const WCHAR* name, DWORD* error) override { return IsPortRegistered(name, error); }
+    bool AddAndConfigure(HWND window, const WCHAR* name) override
     {
+        PortEntry* entry = nullptr;
+        {
+            MonitorLockGuard lock;
+            entry = AddPortEntry(name);
+            if (entry == nullptr)
+                return false;
+            AcquirePortEntry(entry); // the dialog runs without the lock
+        }
+        // The configuration dialog's OK creates the port's key; a cancelled one leaves no port.
+        const bool cancelled = ShowPortConfigDialog(window, entry) == 0;
         MonitorLockGuard lock;
-        entry = AddPortEntry(name);
-        if (entry == nullptr)
-            return AddOutcome::Failed;
-        AcquirePortEntry(entry); // the dialog runs without the lock
+        if (cancelled && !HasFlag(entry, kFlagRemoved))
+            RemovePortEntry(entry);
+        ReleasePortEntry(entry);
+        return true;
     }
-    // The configuration dialog's OK creates the port's key; a cancelled one leaves no port.
-    const bool cancelled = ShowPortConfigDialog(window, entry) == 0;
-    MonitorLockGuard lock;
-    if (cancelled && !HasFlag(entry, kFlagRemoved))
-        RemovePortEntry(entry);
-    ReleasePortEntry(entry);
-    return AddOutcome::Done;
-}
+};
 } // namespace
 
 bool IsPortRegistered(const WCHAR* name, DWORD* error)
@@ -115,12 +108,6 @@ bool IsPortRegistered(const WCHAR* name, DWORD* error)
 bool IsThisMonitor(const WCHAR* monitorName)
 {
     return monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) == 0;
-}
-
-void UpperCasePrefix(WCHAR* name)
-{
-    const int length = lstrlenW(name);
-    CharUpperBuffW(name, length < 3 ? length : 3);
 }
 
 DWORD RemovePort(const WCHAR* portName)
@@ -144,15 +131,8 @@ BOOL WINAPI NmxAddPort(LPWSTR /*serverName*/, HWND window, LPWSTR monitorName)
         return FALSE;
     }
     InputAttachment attachment(window);
-    for (;;) {
-        WCHAR* name = ShowAddPortDialog(window);
-        if (name == nullptr)
-            return TRUE;
-        const AddOutcome outcome = AddNamedPort(window, name);
-        GlobalFree(name);
-        if (outcome != AddOutcome::Retry)
-            return outcome == AddOutcome::Done;
-    }
+    ListedNewPort target;
+    return RunAddPortSteps(window, target);
 }
 
 namespace {

@@ -9,7 +9,6 @@
 // of one name cannot both pass it.
 bool IsPortRegistered(const WCHAR* name, DWORD* error);
 bool IsThisMonitor(const WCHAR* monitorName);
-void UpperCasePrefix(WCHAR* name);
 // Takes the port out of the list and deletes its settings: ERROR_UNKNOWN_PORT when it is not in
 // the list, ERROR_BUSY while a job is open on it.
 DWORD RemovePort(const WCHAR* portName);

@@ -8,6 +8,8 @@
 #include "monitor/core/port_entry.h"
 #include "monitor/core/port_registration.h"
 #include "monitor/core/xcv_settings.h"
+#include "monitor/core/xcv_settings_copy.h"
+#include "monitor/ui/add_port_steps.h"
 #include "monitor/ui/port_name_rule.h"
 
 #include <winspool.h>
@@ -35,33 +37,6 @@ XcvHandle* XcvFromHandle(HANDLE handle)
 bool MayAdminister(const XcvHandle* xcv)
 {
     return (xcv->access & SERVER_ACCESS_ADMINISTER) != 0;
-}
-
-// Copies a text between the record's and the block's fields, up to the terminator, cut to the
-// smaller field.
-template <typename To, size_t ToUnits, typename From, size_t FromUnits>
-void CopyText(To (&to)[ToUnits], const From (&from)[FromUnits])
-{
-    size_t i = 0;
-    for (; i + 1 < ToUnits && i < FromUnits && from[i] != 0; ++i)
-        to[i] = static_cast<To>(from[i]);
-    to[i] = 0;
-}
-
-// Between the record and the block, whose fields have the same names.
-template <typename From, typename To> void CopySettings(const From& from, To* to)
-{
-    CopyText(to->PortName, from.PortName);
-    CopyText(to->ServAddr, from.ServAddr);
-    CopyText(to->SMTPAddr, from.SMTPAddr);
-    CopyText(to->UserAddr, from.UserAddr);
-    CopyText(to->ServName, from.ServName);
-    CopyText(to->NotifyAddr, from.NotifyAddr);
-    to->Notification = from.Notification;
-    to->ShowSw = static_cast<decltype(to->ShowSw)>(from.ShowSw);
-    to->PartLimit = from.PartLimit;
-    to->PartSw = static_cast<decltype(to->PartSw)>(from.PartSw);
-    to->CheckMailSw = static_cast<decltype(to->CheckMailSw)>(from.CheckMailSw);
 }
 
 DWORD GiveOutput(const void* data, DWORD bytes, PBYTE output, DWORD outputSize, PDWORD outputNeeded)

@@ -111,6 +111,7 @@ TEST(SortIndexes, OrdersOfHandPickedLists)
         {"capitals fold to small letters, after the underscore", {"a", "_", "B"}, {1, 0, 2}},
         {"a prefix sorts first, also beyond 8 bytes", {"ab", "a", "abcdefghij", "abcdefghi"},
          {1, 0, 3, 2}},
+        {"and beyond 16", {"abcdefghijklmnopq", "abcdefghijklmnop", "abcdefghijklmnoP"}, {2, 1, 0}},
         {"bytes above 127 sort after ASCII", {"\xE4", "z"}, {1, 0}},
     };
     for (const Case& c : cases) {
@@ -144,7 +145,7 @@ TEST(SortIndexes, AgreeWithInsertionSortAndLinearLookupOnRandomLists)
         std::string text(random() % 4, ' ');
         for (char& c : text)
             c = letters[random() % sizeof letters];
-        return random() % 8 == 0 ? text + "12345678" : text; // past the compared prefix
+        return random() % 8 == 0 ? text + "1234567812345678" : text; // past the compared prefix
     };
     const auto state = [&] { return random() % 4 == 0 ? kEntryDeleted : kEntryLive; };
     for (int round = 0; round < 200; ++round) {

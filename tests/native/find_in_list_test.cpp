@@ -50,7 +50,7 @@ TEST(FindInMainList, SearchesWalkTheMatchesAndWrapAround)
     for (const Case& c : cases) {
         uint32_t position = c.start;
         for (const Step& step : c.steps) {
-            EXPECT_EQ(FindInMainList(kItems, kBook, step.kind, step.text, position), step.found) << c.what;
+            EXPECT_EQ(FindInMainList(kItems, kBook, step.kind, step.text, kSingleByte, position), step.found) << c.what;
             EXPECT_EQ(position, step.next) << c.what;
         }
     }
@@ -59,6 +59,17 @@ TEST(FindInMainList, SearchesWalkTheMatchesAndWrapAround)
 TEST(FindInMainList, EmptyListFindsNothingAndKeepsThePosition)
 {
     uint32_t position = 3;
-    EXPECT_EQ(FindInMainList({}, kBook, FindKind::Names, "a", position), -1);
+    EXPECT_EQ(FindInMainList({}, kBook, FindKind::Names, "a", kSingleByte, position), -1);
     EXPECT_EQ(position, 3u);
+}
+
+// "\x88\x9F\x88\xA0" is 亜唖: its middle bytes "\x9F\x88" are no character of it.
+TEST(FindInMainList, ShiftJisTextsAreFoundOnlyOnWholeCharacters)
+{
+    const AddressBook book = MakeBook({Person("\x88\x9F\x88\xA0")});
+    const std::vector<EntryRef> items = {MakeEntryRef(0, kKindPersonal)};
+    uint32_t position = 0;
+    EXPECT_EQ(FindInMainList(items, book, FindKind::Names, "\x9F\x88", Cp932(), position), -1);
+    EXPECT_EQ(FindInMainList(items, book, FindKind::Names, "\x88\xA0", Cp932(), position), 0);
+    EXPECT_EQ(FindInMainList(items, book, FindKind::Names, "\x9F\x88", kSingleByte, position = 0), 0);
 }

@@ -31,7 +31,7 @@ TEST(MainList, ShowsLiveEntriesInIndexOrderPeopleFirst)
 
 TEST(MainList, EachDisplayCommandAlternatesItsOwnDirection)
 {
-    const AddressBook book = SampleBook();
+    AddressBook book = SampleBook();
     const Items byName = {P(3), P(1), P(4), G(2), G(0)};
     const Items byNameDescending = {P(4), P(1), P(3), G(0), G(2)};
     const Items byAddress = {P(3), P(1), P(4), G(0), G(2)}; // "c" has no address: it stays last
@@ -46,15 +46,24 @@ TEST(MainList, EachDisplayCommandAlternatesItsOwnDirection)
     EXPECT_EQ(directions.byAddress, 2);
 }
 
+TEST(MainList, ADisplayAfterAChangeShowsTheOrderOfTheListsAsTheyAreNow)
+{
+    AddressBook book = SampleBook();
+    CopyToField(book.personal.entries[4].name, "0", LeadBytes());
+    InvalidateSortIndexes(book);
+    DisplayDirections directions;
+    EXPECT_EQ(DisplayByName(book, directions), (Items{P(4), P(3), P(1), G(2), G(0)}));
+}
+
 TEST(MainList, ADisplayWithoutEntriesDoesNothingAndKeepsTheDirection)
 {
     DisplayDirections directions;
-    EXPECT_FALSE(DisplayByName(AddressBook(), directions));
-    EXPECT_FALSE(DisplayByAddress(AddressBook(), directions));
+    AddressBook empty;
+    EXPECT_FALSE(DisplayByName(empty, directions));
+    EXPECT_FALSE(DisplayByAddress(empty, directions));
     EXPECT_EQ(directions.byName, 0);
     EXPECT_EQ(directions.byAddress, 0);
     AddressBook groupsOnly = MakeBook({}, {Group("g")});
-    RebuildSortIndexes(groupsOnly);
     EXPECT_EQ(DisplayByName(groupsOnly, directions), Items{G(0)});
     EXPECT_FALSE(DisplayByAddress(groupsOnly, directions));
 }

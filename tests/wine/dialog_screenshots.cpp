@@ -1,7 +1,7 @@
-// Shows each monitor dialog and each window of the address book in turn for scripts/screenshots.sh,
-// which photographs the screen: a program of its own, outside the ctest suite, because it needs a
-// real display. The script runs it once for an English and once for a Japanese user; the dialogs
-// are found by their captions in the user's language and the address book holds sample data in it.
+// Shows each monitor dialog in turn for scripts/screenshots.sh, which photographs the screen: a
+// program of its own, outside the ctest suite, because it needs a real display. The script runs it
+// for an English and for a Japanese user: the dialogs are found by their captions in the user's
+// language.
 #include "addressbook/core/resource_ids.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialog_ids.h"
@@ -96,20 +96,6 @@ void SelectAndPointAt(const AddressBookRun& book, int row, int buttonId)
     Sleep(kTooltipDelayMs);
 }
 
-bool Japanese()
-{
-    return GetACP() == 932;
-}
-
-// The system's ANSI bytes of a text: Shift-JIS for a Japanese user.
-std::string Ansi(const std::wstring& text)
-{
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                                     static_cast<int>(bytes.size()), nullptr, nullptr));
-    return bytes;
-}
-
 // A few printers' mailboxes and two groups of them.
 const std::vector<PersonalRecord> kSamplePeople = {
     {"Osaka office", "print.osaka@example.jp", "3F;West wing;Color", "A3 colour"},
@@ -123,37 +109,10 @@ const std::vector<GroupRecord> kSampleGroups = {
     {"Design", "Proofs and plots", {"Anna Berg", "Lab plotter"}},
 };
 
-// The same printers of a Japanese user, named in Japanese: names, details, notes.
-const wchar_t* const kJapanesePeople[][3] = {
-    {L"大阪事業所", L"3F;西棟;カラー", L"A3 カラー"}, {L"本社", L"1F;;", L"両面、ホチキス"},
-    {L"山田 花子", L";;", L"校正刷り"},            {L"研究所プロッター", L";;", L"A0 ロール紙"},
-    {L"倉庫", L";;", L"ラベル プリンター"},
-};
-const wchar_t* const kJapaneseGroups[][2] = {{L"全事業所", L"各事業所のプリンター"}, {L"デザイン", L"校正とプロット"}};
-
-struct Sample {
-    std::vector<PersonalRecord> people;
-    std::vector<GroupRecord> groups;
-};
-Sample SampleBook()
-{
-    Sample sample = {kSamplePeople, kSampleGroups};
-    if (!Japanese())
-        return sample;
-    for (size_t i = 0; i < sample.people.size(); ++i)
-        sample.people[i] = {Ansi(kJapanesePeople[i][0]), sample.people[i].address, Ansi(kJapanesePeople[i][1]),
-                            Ansi(kJapanesePeople[i][2])};
-    for (size_t i = 0; i < sample.groups.size(); ++i)
-        sample.groups[i] = {Ansi(kJapaneseGroups[i][0]), Ansi(kJapaneseGroups[i][1]),
-                            {sample.people[2 * i].name, sample.people[2 * i + 1].name}};
-    return sample;
-}
-
 bool WriteSampleBook(const DataDirectory& data)
 {
-    const Sample sample = SampleBook();
-    return data.Write(L"personal.inf", PersonalFile(sample.people)) &&
-           data.Write(L"group.inf", GroupFile(sample.groups));
+    return data.Write(L"personal.inf", PersonalFile(kSamplePeople)) &&
+           data.Write(L"group.inf", GroupFile(kSampleGroups));
 }
 
 // The installed address book in normal mode with people and groups, one row selected and the
@@ -177,7 +136,7 @@ TEST(DialogScreenshots, AddressBookWindows)
     book.Command(CMD_FIND);
     const HWND find = book.WaitForDialog(AddressBookDialogCaption(IDD_FIND));
     ASSERT_NE(nullptr, find);
-    TypeText(find, IDC_FIND_TEXT, Japanese() ? L"事業所" : L"office");
+    TypeText(find, IDC_FIND_TEXT, L"office");
     Click(find, IDOK);
     Click(find, IDOK);
     EXPECT_TRUE(shots.Photograph(L"pelmora_find"));
@@ -230,8 +189,7 @@ TEST(DialogScreenshots, AddressBookHandOver)
                                   {L"1.64", {DwordValue(L"347Check", 0)}}});
     const SettingsScope settings;
     const InstalledDataFiles data;
-    const Sample sample = SampleBook();
-    ASSERT_TRUE(data.Hold(PersonalFile(sample.people), GroupFile(sample.groups)));
+    ASSERT_TRUE(data.Hold(PersonalFile(kSamplePeople), GroupFile(kSampleGroups)));
     const LoadedMonitor monitor;
     ASSERT_NE(monitor.Functions(), nullptr);
     wchar_t port[] = L"NMX1";
@@ -256,4 +214,34 @@ TEST(DialogScreenshots, AddressBookHandOver)
     });
 }
 
+// The system's ANSI bytes of a text: Shift-JIS for a Japanese user.
+std::string Ansi(const std::wstring& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+    return bytes;
+}
+
+// Run with LC_ALL=ja_JP.UTF-8, beside the others: the main window of a Japanese user, names and
+// notes in Japanese.
+TEST(DialogScreenshots, DISABLED_JapaneseAddressBook)
+{
+    const ShotDirectory shots;
+    ASSERT_TRUE(shots.Valid()) << "NMX_SCREENSHOT_DIR is not set";
+    const SettingsScope settings;
+    const DataDirectory data;
+    const std::string sales = Ansi(L"\u55b6\u696d\u90e8"); // the sales department
+    ASSERT_TRUE(data.Write(L"personal.inf",
+                           PersonalFile({{Ansi(L"\u5c71\u7530 \u592a\u90ce"), "yamada@example.jp", ";;", sales},
+                                         {Ansi(L"\u4f50\u85e4 \u82b1\u5b50"), "sato@example.jp", ";;", ""},
+                                         {"Tokyo printer", "print.tokyo@example.jp", ";;", Ansi(L"3\u968e")}})));
+    ASSERT_TRUE(data.Write(L"group.inf", GroupFile({{sales, "", {"Tokyo printer"}}})));
+    MessageBoxCatcher boxes;
+    AddressBookRun book(L"", data.Path(), &boxes);
+    ASSERT_TRUE(book.Started()) << book.Describe();
+    SelectAndPointAt(book, 1, IDC_TOOL_EDIT);
+    EXPECT_TRUE(shots.Photograph(L"pelmora_japanese"));
+    EXPECT_EQ(0, book.Close());
+}
 } // namespace

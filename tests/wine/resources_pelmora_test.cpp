@@ -1,6 +1,8 @@
 // The address book's resource library as the program asks for it: every text, menu command,
 // shortcut, dialog control and picture by its id, from the built pelmoraRC.dll. The address book
-// is an ANSI program, so the texts and templates are read through the narrow functions.
+// is an ANSI program, so the texts and templates are read through the narrow functions. Run for a
+// Japanese user too (resources_pelmora_japanese), every check holds for the Japanese set; the last
+// ones look at the languages of both resource libraries.
 #include <windows.h>
 
 #include "addressbook/core/resource_ids.h"
@@ -492,6 +494,59 @@ TEST_F(PelmoraResources, TheResizeCursorHasItsHotSpotInItsMiddle)
     DeleteObject(info.hbmMask);
     if (info.hbmColor != nullptr)
         DeleteObject(info.hbmColor);
+}
+
+// --- Languages of both libraries ------------------------------------------------------------
+
+constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+constexpr LANGID kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+// The resources of a type by number, each with the languages it is in.
+using Languages = std::map<UINT, std::set<LANGID>>;
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR name, WORD language, LONG_PTR found)
+{
+    (*reinterpret_cast<Languages*>(found))[static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name))].insert(language);
+    return TRUE;
+}
+BOOL CALLBACK AddName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found)
+{
+    return EnumResourceLanguagesW(module, type, name, AddLanguage, found);
+}
+
+// A neutral text would come before the user's language in Windows' lookup: only pictures and
+// the version block are neutral.
+TEST(ResourceLanguages, EveryTextIsInEnglishAndJapaneseAndOnlyPicturesAreNeutral)
+{
+    for (const wchar_t* name : {L"NmxRC.dll", L"pelmoraRC.dll"}) {
+        const Library library = LoadBuiltLibrary(name);
+        for (LPCWSTR type : {RT_STRING, RT_DIALOG, RT_MENU, RT_ACCELERATOR, RT_BITMAP, RT_GROUP_ICON, RT_VERSION}) {
+            const std::set<LANGID> wanted = type == RT_BITMAP || type == RT_GROUP_ICON || type == RT_VERSION
+                                                ? std::set<LANGID>{LANG_NEUTRAL}
+                                                : std::set<LANGID>{kEnglish, kJapanese};
+            Languages found;
+            EnumResourceNamesW(library.get(), type, AddName, reinterpret_cast<LONG_PTR>(&found));
+            EXPECT_FALSE(found.empty() && (type == RT_STRING || type == RT_DIALOG)) << Utf8(name);
+            for (const auto& [id, languages] : found)
+                EXPECT_EQ(wanted, languages)
+                    << Utf8(name) << " type " << reinterpret_cast<ULONG_PTR>(type) << " id " << id;
+        }
+    }
+}
+
+// Run for an English user and, by resources_pelmora_japanese, for a Japanese one: LoadString and
+// the dialogs (whose templates are found as DialogCaption does without a language) take the user's
+// language; the monitor's name, which names it in the spooler's registry, is the same in both.
+TEST(ResourceLanguages, ThePlatformPicksTheUsersLanguage)
+{
+    const LANGID language = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? kJapanese : kEnglish;
+    const Library monitor = LoadBuiltLibrary(L"NmxRC.dll");
+    const Library book = LoadBuiltLibrary(L"pelmoraRC.dll");
+    EXPECT_EQ(DialogCaption(monitor.get(), IDD_PORT_CONFIG, language), DialogCaption(monitor.get(), IDD_PORT_CONFIG));
+    EXPECT_EQ(DialogCaption(book.get(), IDD_FIND, language), DialogCaption(book.get(), IDD_FIND));
+    EXPECT_NE(DialogCaption(book.get(), IDD_FIND, kEnglish), DialogCaption(book.get(), IDD_FIND, kJapanese));
+    wchar_t name[128] = {};
+    LoadStringW(monitor.get(), IDS_MONITOR_NAME, name, ARRAYSIZE(name));
+    EXPECT_STREQ(L"Velloprint Mail Port", name);
 }
 
 } // namespace

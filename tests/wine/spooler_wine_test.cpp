@@ -1,10 +1,13 @@
 // Through Wine's own spooler, without the print host's stand-ins: a port added with AddPortExW
 // and a printer on it with Wine's PostScript driver; a GDI job printed in this process reaches
-// the installed monitor through localspl and arrives as mail.
+// the installed monitor through localspl and arrives as mail. AddPortW, ConfigurePortW and
+// DeletePortW reach the UI library, whose dialogs come up in this process and store through Xcv.
 #include <winsock2.h>
 #include <windows.h>
 
+#include "monitor/ui/dialog_ids.h"
 #include "tests/wine/mail_smtp_control.h"
+#include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/registry_scope.h"
@@ -13,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace mailtest;
@@ -23,7 +27,9 @@ constexpr wchar_t kPrinter[] = L"Velloprint Wine Spooler Test";
 class WineSpooler : public ::testing::Test {
 protected:
     MessageBoxCatcher boxes_; // any box fails the test
-    RegistryScope registry_;
+    // The notice dialog has tests of its own: switched off here.
+    RegistryScope registry_{{{L"1.64", {DwordValue(L"347Check", 1)}}}};
+    std::wstring monitor_ = ResourceString(706);
     ScriptedSmtp smtp_;
 
     // The port's settings as the configuration would store them: no dialog, no question.
@@ -42,8 +48,7 @@ TEST_F(WineSpooler, AGdiJobOnAPortAddedThroughTheSpoolerArrivesAsMail)
 {
     const std::string host = smtp_.Start();
     ASSERT_FALSE(host.empty()) << smtp_.lastError();
-    std::wstring monitor = ResourceString(706);
-    ASSERT_EQ(0, AddPortExThroughSpooler(L"NMX4", monitor.c_str()));
+    ASSERT_EQ(0, AddPortExThroughSpooler(L"NMX4", monitor_.c_str()));
     EXPECT_TRUE(SpoolerHasPort(L"NMX4"));
     PointAt(L"NMX4", host);
     ASSERT_EQ(0, AddPostScriptPrinter(kPrinter, L"NMX4"));
@@ -61,5 +66,41 @@ TEST_F(WineSpooler, AGdiJobOnAPortAddedThroughTheSpoolerArrivesAsMail)
     // The attachment is the PostScript Wine's driver made: it starts "%!PS-Adobe".
     EXPECT_NE(std::string::npos, sessions[0].received.find("JSFQUy1BZG9i"));
     EXPECT_TRUE(SpoolFiles(L"*").empty()) << "no job file is left";
+}
+bool SpoolerLists(const std::wstring& port)
+{
+    const std::vector<std::wstring> ports = SpoolerPortNames();
+    return std::find(ports.begin(), ports.end(), port) != ports.end();
+}
+
+TEST_F(WineSpooler, ThePortCallsReachTheUiLibraryWhichStoresThroughTheMonitor)
+{
+    DialogThread add([&] { return static_cast<INT_PTR>(AddPortW(nullptr, nullptr, &monitor_[0])); });
+    HWND name = add.WaitForDialog(L"Add Velloprint Port");
+    ASSERT_NE(nullptr, name) << add.Describe();
+    TypeText(name, IDC_NEW_PORT_NAME, L"nmxMail");
+    PostClick(name, IDOK);
+    HWND settings = add.WaitForDialog(L"Velloprint Port Settings");
+    ASSERT_NE(nullptr, settings) << add.Describe();
+    SetControlText(settings, IDC_SERV_ADDR, L"printer@remote.test");
+    PostClick(settings, IDOK);
+    ASSERT_TRUE(add.WaitForEnd());
+    EXPECT_EQ(TRUE, add.Result());
+    EXPECT_EQ(L"printer@remote.test", RegText(L"NMXMail", L"ServAddr"));
+    EXPECT_TRUE(SpoolerLists(L"NMXMail"));
+
+    wchar_t port[] = L"NMXMail";
+    DialogThread configure([&] { return static_cast<INT_PTR>(ConfigurePortW(nullptr, nullptr, port)); });
+    DriveDialog(configure, L"Velloprint Port Settings", [](HWND dialog) {
+        EXPECT_EQ(L"printer@remote.test", ControlText(dialog, IDC_SERV_ADDR)) << "read back through Xcv";
+        SetControlText(dialog, IDC_SMTP_ADDR, L"mail.remote.test");
+    }, IDOK);
+    EXPECT_EQ(TRUE, configure.Result());
+    EXPECT_EQ(L"mail.remote.test", RegText(L"NMXMail", L"SMTPAddr"));
+
+    EXPECT_TRUE(DeletePortW(nullptr, nullptr, port));
+    EXPECT_FALSE(RegKeyExists(L"NMXMail"));
+    EXPECT_FALSE(SpoolerHasPort(L"NMXMail"));
+    EXPECT_FALSE(SpoolerLists(L"NMXMail"));
 }
 } // namespace

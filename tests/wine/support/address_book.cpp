@@ -125,12 +125,7 @@ std::wstring AddressBookString(UINT id)
 
 std::wstring AddressBookDialogCaption(int dialogId)
 {
-    HMODULE library = LoadLibraryExW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
-    std::wstring caption = DialogCaption(library, dialogId);
-    if (library != nullptr)
-        FreeLibrary(library);
-    return caption;
+    return DialogCaption(InstallDirectory() + L"\\pelmoraRC.dll", dialogId);
 }
 
 std::wstring FormattedAddressBookString(UINT id, const std::wstring& argument)

@@ -132,13 +132,13 @@ std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language)
     return reinterpret_cast<const wchar_t*>(title);
 }
 
-std::wstring InstalledDialogCaption(int dialogId)
+std::wstring DialogCaption(const std::wstring& libraryPath, int dialogId)
 {
-    HMODULE resources = LoadLibraryExW((SystemDirectory() + L"\\NmxRC.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (resources == nullptr)
+    HMODULE library = LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (library == nullptr)
         return L"";
-    std::wstring caption = DialogCaption(resources, dialogId);
-    FreeLibrary(resources);
+    const std::wstring caption = DialogCaption(library, dialogId);
+    FreeLibrary(library);
     return caption;
 }
 

@@ -25,8 +25,12 @@ std::wstring InstalledResourceString(UINT id);
 // the platform picks for this user (Japanese for a Japanese user); empty when there is no such
 // template.
 std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language = LANG_NEUTRAL);
-// ... of the installed monitor's NmxRC.dll.
-std::wstring InstalledDialogCaption(int dialogId);
+// ... of the library file, loaded as data; of the installed monitor's NmxRC.dll.
+std::wstring DialogCaption(const std::wstring& libraryPath, int dialogId);
+inline std::wstring InstalledDialogCaption(int dialogId)
+{
+    return DialogCaption(SystemDirectory() + L"\\NmxRC.dll", dialogId);
+}
 
 // UTF-8 of a wide text, for gtest messages.
 std::string Utf8(const std::wstring& text);

@@ -1,0 +1,133 @@
+// InitializePrintMonitorUI: the add, configure and delete dialogs of the monitor's ports, shown in
+// the process that asks for them (the system's printer settings, AddPortW and its kin), never in
+// the spooler. Everything they read and store goes through the monitor's Xcv commands.
+#include "monitor/core/memory.h"
+#include "monitor/core/monitor_state.h"
+#include "monitor/monui/xcv_connection.h"
+#include "monitor/ui/add_port_steps.h"
+
+#include <winsplp.h>
+
+#include <memory>
+#include <new>
+
+namespace {
+
+using SettingsCopy = std::unique_ptr<PortSettings>;
+
+SettingsCopy NewSettings()
+{
+    return SettingsCopy(new (std::nothrow) PortSettings{});
+}
+
+// A port made only when its configuration is accepted: the first store adds it, and a
+// configuration cancelled after a store that failed takes it away again.
+class NewPortStore : public XcvSettingsStore {
+public:
+    using XcvSettingsStore::XcvSettingsStore;
+    ~NewPortStore()
+    {
+        if (added_ && !stored_)
+            connection_.CommandOnPort(L"DeletePort", name_);
+    }
+    void Load(PortSettings* settings) override
+    {
+        if (added_)
+            XcvSettingsStore::Load(settings);
+        else
+            LoadPortSettings(settings); // no such port yet: the defaults
+    }
+    bool Store(const PortSettings& settings) override
+    {
+        lstrcpynW(name_, settings.PortName, ARRAYSIZE(name_));
+        added_ = added_ || connection_.CommandOnPort(L"AddPort", name_) == ERROR_SUCCESS;
+        stored_ = added_ && XcvSettingsStore::Store(settings);
+        return stored_;
+    }
+
+private:
+    WCHAR name_[ARRAYSIZE(PortSettings{}.PortName)] = L"";
+    bool added_ = false;
+    bool stored_ = false;
+};
+
+// The monitor's ports as the monitor sees them, through Xcv.
+class XcvNewPort : public NewPortTarget {
+public:
+    explicit XcvNewPort(XcvConnection& monitor) : monitor_(monitor) {}
+    bool Exists(const WCHAR* name, DWORD* error) override
+    {
+        DWORD exists = 0;
+        *error = monitor_.Command(L"PortExists", name, (lstrlenW(name) + 1) * sizeof(WCHAR), &exists, sizeof(exists));
+        return *error == ERROR_SUCCESS && exists != 0;
+    }
+    bool AddAndConfigure(HWND window, const WCHAR* name) override
+    {
+        SettingsCopy settings = NewSettings();
+        if (!settings)
+            return false;
+        lstrcpynW(settings->PortName, name, ARRAYSIZE(settings->PortName));
+        NewPortStore store(monitor_);
+        store.Load(settings.get());
+        return RunPortConfigDialog(window, settings.get(), false, store) != -1;
+    }
+
+private:
+    XcvConnection& monitor_;
+};
+
+BOOL Refuse(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+// The spooler may pass the monitor's name to check, or none.
+BOOL WINAPI AddPortUI(PCWSTR server, HWND window, PCWSTR monitorName, PWSTR* portNameOut)
+{
+    if (portNameOut != nullptr)
+        *portNameOut = nullptr;
+    if (monitorName != nullptr && lstrcmpiW(monitorName, g_monitorName) != 0)
+        return Refuse(ERROR_INVALID_PARAMETER);
+    XcvConnection monitor(server, XcvConnection::Object::Monitor, g_monitorName);
+    if (!monitor)
+        return FALSE; // OpenPrinterW's error
+    XcvNewPort target(monitor);
+    return RunAddPortSteps(window, target);
+}
+
+BOOL WINAPI ConfigurePortUI(PCWSTR server, HWND window, PCWSTR portName)
+{
+    if (portName == nullptr)
+        return Refuse(ERROR_INVALID_PARAMETER);
+    XcvConnection port(server, XcvConnection::Object::Port, portName);
+    SettingsCopy settings = NewSettings();
+    if (!port)
+        return FALSE;
+    if (!settings)
+        return Refuse(ERROR_NOT_ENOUGH_MEMORY);
+    const DWORD loaded = port.LoadSettings(portName, settings.get());
+    if (loaded != ERROR_SUCCESS)
+        return Refuse(loaded);
+    XcvSettingsStore store(port);
+    return RunPortConfigDialog(window, settings.get(), false, store) != -1;
+}
+
+BOOL WINAPI DeletePortUI(PCWSTR server, HWND /*window*/, PCWSTR portName)
+{
+    if (portName == nullptr)
+        return Refuse(ERROR_INVALID_PARAMETER);
+    XcvConnection monitor(server, XcvConnection::Object::Monitor, g_monitorName);
+    if (!monitor)
+        return FALSE;
+    const DWORD error = monitor.CommandOnPort(L"DeletePort", portName);
+    return error == ERROR_SUCCESS ? TRUE : Refuse(error);
+}
+
+MONITORUI g_monitorUi = {sizeof(MONITORUI), AddPortUI, ConfigurePortUI, DeletePortUI};
+} // namespace
+
+extern "C" PMONITORUI WINAPI InitializePrintMonitorUI()
+{
+    return &g_monitorUi;
+}
