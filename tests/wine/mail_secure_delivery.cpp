@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"Login535", R"({"tls": {}, "replies": {"AUTH": ["535 5.7.8 bad credentials\r\n"]}})",
                 {1, L"anna"}, IDS_LOGIN_REFUSED, {L"anna", L"535 5.7.8 bad credentials"},
                 "AUTH PLAIN AGFubmEAc8OpY3JldA==\r\n"},
-        Refusal{"SizeLimit", R"({"tls": {}, "replies": {"EHLO": ["250-scripted.test\r\n250 SIZE 27000\r\n"]}})",
+        Refusal{"SizeLimit", R"({"tls": {}, "replies": {"EHLO": ["250-scripted.test\r\n250-STARTTLS\r\n250 SIZE 27000\r\n"]}})",
                 {1}, IDS_SIZE_LIMIT, {L"27", L"28", L"18"}, "\r\n"},
         Refusal{"BadSecurityValue", R"({})", {7}, IDS_BAD_SECURITY_SETTINGS, {}, nullptr}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
