@@ -34,7 +34,7 @@ class SecureDelivery : public MonitorJobFixture {
 protected:
     SecureDelivery() : MonitorJobFixture({{kPort, {DwordValue(L"ShowSw", 0)}}}) {}
 
-    std::string Serve(const std::string& script, const Secure& secure)
+    void Serve(const std::string& script, const Secure& secure)
     {
         host_ = smtp_.Start(script);
         EXPECT_FALSE(host_.empty()) << smtp_.lastError();
@@ -53,7 +53,6 @@ protected:
         lstrcpyW(settings.SMTPCertSHA256, secure.pin);
         EXPECT_TRUE(ProtectPassword(L"s\u00e9cret", &settings));
         EXPECT_EQ(ERROR_SUCCESS, SavePortSettings(&settings));
-        return host_;
     }
 
     void Print(DWORD size)
@@ -97,34 +96,27 @@ protected:
     std::wstring server_;
 };
 
-TEST_F(SecureDelivery, StartTlsThenLoginThenTheMailAllEncrypted)
+// STARTTLS with AUTH PLAIN, and TLS from the first byte with AUTH LOGIN where only that is offered:
+// base64 of NUL anna NUL and the password in UTF-8, or of each alone.
+TEST_F(SecureDelivery, TheLoginAndTheMailGoOnlyOverTheEncryptedConnection)
 {
-    Serve(R"({"tls": {"certificate": "good"}})", {1, L"anna"});
-    Print(3000);
-    const SmtpSessionRecord session = OnlySession();
-    EXPECT_EQ("delivered", session.state);
     char name[256] = "";
     DWORD length = sizeof name;
     GetComputerNameExA(ComputerNameDnsHostname, name, &length);
-    // Base64 of NUL anna NUL and the password in UTF-8.
-    EXPECT_EQ(0u, session.received.find(std::string("EHLO ") + name + "\r\nSTARTTLS\r\nEHLO " + name +
-                                        "\r\nAUTH PLAIN AGFubmEAc8OpY3JldA==\r\nMAIL FROM:<anna@sender.test>\r\n"))
-        << session.received;
-    const ParsedMessage message = smtp_.Message(host_, 0);
-    ASSERT_TRUE(message.ok);
-    EXPECT_EQ(3000, message.parts[1].size);
-    EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
-}
-
-TEST_F(SecureDelivery, ImplicitTlsWithLoginWhereOnlyLoginIsOffered)
-{
-    Serve(R"({"tls": {"certificate": "good", "implicit": true},)"
-          R"( "replies": {"EHLO": ["250-scripted.test\r\n250 AUTH LOGIN\r\n"]}})",
-          {2, L"anna"});
-    Print(10);
-    const SmtpSessionRecord session = OnlySession();
-    EXPECT_EQ("delivered", session.state);
-    EXPECT_NE(std::string::npos, session.received.find("\r\nAUTH LOGIN\r\nYW5uYQ==\r\nc8OpY3JldA==\r\nMAIL FROM:"));
+    const std::string ehlo = std::string("EHLO ") + name + "\r\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {R"({"tls": {}})", ehlo + "STARTTLS\r\n" + ehlo + "AUTH PLAIN AGFubmEAc8OpY3JldA==\r\nMAIL FROM:"},
+        {R"({"tls": {"implicit": true}, "replies": {"EHLO": ["250-scripted.test\r\n250 AUTH LOGIN\r\n"]}})",
+         ehlo + "AUTH LOGIN\r\nYW5uYQ==\r\nc8OpY3JldA==\r\nMAIL FROM:"}};
+    for (const auto& [script, opening] : cases) {
+        Serve(script, {std::string(script).find("implicit") != std::string::npos ? 2u : 1u, L"anna"});
+        Print(3000);
+        const SmtpSessionRecord session = OnlySession();
+        EXPECT_EQ("delivered", session.state);
+        EXPECT_EQ(0u, session.received.find(opening)) << session.received;
+        const ParsedMessage message = smtp_.Message(host_, 0);
+        EXPECT_TRUE(message.ok && message.parts.size() == 2 && message.parts[1].size == 3000);
+    }
     EXPECT_TRUE(boxes_.Seen().empty()) << Utf8(boxes_.Describe());
 }
 
