@@ -15,6 +15,12 @@ struct InvalidHandleIsEmpty {
     template <typename Handle>
     static Handle Value() { return INVALID_HANDLE_VALUE; }
 };
+// A constant of the handle's own type, such as a socket's INVALID_SOCKET.
+template <auto EmptyConstant>
+struct ConstantIsEmpty {
+    template <typename Handle>
+    static Handle Value() { return static_cast<Handle>(EmptyConstant); }
+};
 
 template <typename Handle, auto CloseFunction, typename Empty = NullIsEmpty>
 class Scoped {
@@ -36,6 +42,17 @@ public:
     bool IsValid() const { return handle_ != EmptyValue(); }
     explicit operator bool() const { return IsValid(); }
     Handle Get() const { return handle_; }
+    // A memory block's owner reaches what it holds.
+    template <typename H = Handle, typename = std::enable_if_t<std::is_class_v<std::remove_pointer_t<H>>>>
+    H operator->() const
+    {
+        return handle_;
+    }
+    template <typename H = Handle, typename = std::enable_if_t<std::is_class_v<std::remove_pointer_t<H>>>>
+    std::remove_pointer_t<H>& operator*() const
+    {
+        return *handle_;
+    }
     // For a call that hands out a new handle through a pointer; anything owned before is closed.
     Handle* Out()
     {
@@ -76,8 +93,10 @@ private:
 using ScopedHandle = Scoped<HANDLE, CloseHandle>;
 using ScopedFile = Scoped<HANDLE, CloseHandle, InvalidHandleIsEmpty>;
 using ScopedKey = Scoped<HKEY, RegCloseKey>;
-using ScopedFont = Scoped<HFONT, DeleteObject>;
 using ScopedHook = Scoped<HHOOK, UnhookWindowsHookEx>;
+// A fixed global-memory block seen as what it holds.
+template <typename T>
+using ScopedBlock = Scoped<T*, GlobalFree>;
 
 // What a program loads for its run: a library, an icon, a cursor, a menu; and a global atom
 // until it is handed on.
@@ -93,6 +112,7 @@ using ScopedGdiObject = Scoped<Object, DeleteObject>;
 using ScopedPen = ScopedGdiObject<HPEN>;
 using ScopedBrush = ScopedGdiObject<HBRUSH>;
 using ScopedBitmap = ScopedGdiObject<HBITMAP>;
+using ScopedFont = ScopedGdiObject<HFONT>;
 using ScopedMemoryDc = Scoped<HDC, DeleteDC>;
 
 // An object selected into a device context for the life of the owner; the object it replaced is
@@ -151,21 +171,40 @@ private:
 // A zero-filled movable global-memory block, locked for the life of the owner.
 class LockedGlobalMemory {
 public:
-    explicit LockedGlobalMemory(SIZE_T size) : block_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size))
+    explicit LockedGlobalMemory(SIZE_T size) : block_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size)), size_(size)
     {
-        if (block_)
-            data_ = GlobalLock(block_.Get());
+        Lock();
     }
-    ~LockedGlobalMemory()
-    {
-        if (data_ != nullptr)
-            GlobalUnlock(block_.Get());
-    }
+    ~LockedGlobalMemory() { Unlock(); }
     LockedGlobalMemory(const LockedGlobalMemory&) = delete;
     LockedGlobalMemory& operator=(const LockedGlobalMemory&) = delete;
     void* Data() const { return data_; } // null when the block could not be made or locked
+    SIZE_T Size() const { return size_; }
+
+    // Gives the block another size; false, with no data, when that fails.
+    bool Resize(SIZE_T size)
+    {
+        Unlock();
+        HGLOBAL resized = block_ ? GlobalReAlloc(block_.Get(), size, GMEM_MOVEABLE | GMEM_ZEROINIT) : nullptr;
+        if (resized == nullptr)
+            return false; // the old block is still owned
+        block_.Release();
+        block_.Reset(resized);
+        size_ = size;
+        Lock();
+        return data_ != nullptr;
+    }
 
 private:
+    void Lock() { data_ = block_ ? GlobalLock(block_.Get()) : nullptr; }
+    void Unlock()
+    {
+        if (data_ != nullptr)
+            GlobalUnlock(block_.Get());
+        data_ = nullptr;
+    }
+
     Scoped<HGLOBAL, GlobalFree> block_;
+    SIZE_T size_;
     void* data_ = nullptr;
 };

@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include "common/scoped.h"
 #include "monitor/core/port_settings.h"
 #include "monitor/core/port_setup_options.h"
 #include "monitor/core/protected_password.h"
@@ -87,12 +88,11 @@ std::wstring VersionKeyPath()
 // String 706 of a resource library: the name the monitor answers to.
 std::wstring MonitorName(const std::wstring& resourceLibrary)
 {
-    HMODULE library = LoadLibraryExW(resourceLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (library == nullptr)
+    const ScopedLibrary library(LoadLibraryExW(resourceLibrary.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!library)
         return L"";
     wchar_t name[128] = {};
-    LoadStringW(library, IDS_MONITOR_NAME, name, 128);
-    FreeLibrary(library);
+    LoadStringW(library.Get(), IDS_MONITOR_NAME, name, 128);
     return name;
 }
 
@@ -107,19 +107,6 @@ bool CreateDirectoryPath(const std::wstring& path)
             return true;
     }
 }
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() { if (key_ != nullptr) RegCloseKey(key_); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 LONG SetString(HKEY key, const wchar_t* name, const std::wstring& text)
 {
@@ -140,7 +127,7 @@ std::wstring ReadString(HKEY key, const wchar_t* name)
 
 bool WriteVersionKey(const std::wstring& installDir, const std::wstring& spoolDir)
 {
-    RegistryKey key;
+    ScopedKey key;
     LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
     if (result != ERROR_SUCCESS)
@@ -264,7 +251,7 @@ bool DeleteShippedFiles(const std::wstring& installDir)
 
 void ReadInstalledDirectories(std::wstring* installDir, std::wstring* spoolDir)
 {
-    RegistryKey key;
+    ScopedKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, VersionKeyPath().c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS) {
         *installDir = ReadString(key.Get(), L"Dir");
         *spoolDir = ReadString(key.Get(), L"TempDir");

@@ -31,13 +31,13 @@ ReportedPort ToReportedPort(DWORD level, const BYTE* structure)
 
 LoadedMonitor::LoadedMonitor()
 {
-    module_ = LoadLibraryW(L"NMX_MON.dll");
-    if (module_ == nullptr) {
+    module_.Reset(LoadLibraryW(L"NMX_MON.dll"));
+    if (!module_) {
         error_ = GetLastError();
         return;
     }
     auto initialize = reinterpret_cast<InitializePrintMonitorFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "InitializePrintMonitor")));
+        reinterpret_cast<void*>(GetProcAddress(module_.Get(), "InitializePrintMonitor")));
     if (initialize == nullptr) {
         error_ = GetLastError();
         return;
@@ -47,26 +47,19 @@ LoadedMonitor::LoadedMonitor()
         error_ = GetLastError();
 }
 
-LoadedMonitor::~LoadedMonitor()
-{
-    if (module_ != nullptr)
-        FreeLibrary(module_);
-}
-
 LoadedMonitor2::LoadedMonitor2() : module_(LoadLibraryW(L"NMX_MON.dll"))
 {
     auto initialize = reinterpret_cast<InitializePrintMonitor2Fn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "InitializePrintMonitor2")));
+        reinterpret_cast<void*>(GetProcAddress(module_.Get(), "InitializePrintMonitor2")));
     if (initialize != nullptr)
         table_ = initialize(nullptr, &handle_);
 }
 
+// The library is freed after the shutdown, with the owner.
 LoadedMonitor2::~LoadedMonitor2()
 {
     if (table_ != nullptr)
         table_->Shutdown(handle_);
-    if (module_ != nullptr)
-        FreeLibrary(module_);
 }
 
 DWORD LoadedMonitor2::Xcv(const wchar_t* object, ACCESS_MASK access, const wchar_t* command,

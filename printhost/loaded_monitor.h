@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/scoped.h"
 #include "monitor/core/monitor_table.h"
 
 // The installed NMX_MON.dll loaded as the spooler loads it: by name (from the system directory,
@@ -13,18 +14,17 @@
 class LoadedMonitor {
 public:
     LoadedMonitor();
-    ~LoadedMonitor();
     LoadedMonitor(const LoadedMonitor&) = delete;
     LoadedMonitor& operator=(const LoadedMonitor&) = delete;
 
     // Null when the library did not load or gave no table; Error() then says why.
     const MonitorFunctions* Functions() const { return table_ != nullptr ? &table_->functions : nullptr; }
     DWORD TableSize() const { return table_ != nullptr ? table_->size : 0; }
-    HMODULE Module() const { return module_; }
+    HMODULE Module() const { return module_.Get(); }
     DWORD Error() const { return error_; }
 
 private:
-    HMODULE module_ = nullptr;
+    ScopedLibrary module_;
     MonitorTable* table_ = nullptr;
     DWORD error_ = 0;
 };
@@ -47,7 +47,7 @@ public:
               std::vector<BYTE>* output, DWORD* needed) const;
 
 private:
-    HMODULE module_ = nullptr;
+    ScopedLibrary module_;
     HANDLE handle_ = nullptr;
     Monitor2Table* table_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <psapi.h>
 #include <winspool.h>
 
+#include "common/scoped.h"
 #include "printhost/loaded_monitor.h"
 #include "printhost/print_job.h"
 #include "printhost/send_counter.h"
@@ -98,10 +99,6 @@ int EnumPortsCommand(int argc, wchar_t** argv)
     return 0;
 }
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-
 std::wstring FileNamePart(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L"\\/");
@@ -177,14 +174,14 @@ int PrintCommand(int argc, wchar_t** argv)
     if (!ParsePrintOptions(argc, argv, &request, &stats))
         return Usage();
 
-    std::unique_ptr<FILE, FileCloser> file(_wfopen(path.c_str(), L"rb"));
+    const Scoped<FILE*, fclose> file(_wfopen(path.c_str(), L"rb"));
     if (!file) {
         Print(L"cannot open " + path);
         return kExitFailure;
     }
-    _fseeki64(file.get(), 0, SEEK_END);
-    const ULONGLONG total = static_cast<ULONGLONG>(_ftelli64(file.get()));
-    _fseeki64(file.get(), 0, SEEK_SET);
+    _fseeki64(file.Get(), 0, SEEK_END);
+    const ULONGLONG total = static_cast<ULONGLONG>(_ftelli64(file.Get()));
+    _fseeki64(file.Get(), 0, SEEK_SET);
 
     LoadedMonitor monitor;
     if (!LoadMonitor(monitor))
@@ -194,8 +191,8 @@ int PrintCommand(int argc, wchar_t** argv)
         return kExitFailure;
     }
     request.read = [&file](BYTE* buffer, DWORD capacity) -> long {
-        const size_t got = fread(buffer, 1, capacity, file.get());
-        return ferror(file.get()) ? -1 : static_cast<long>(got);
+        const size_t got = fread(buffer, 1, capacity, file.Get());
+        return ferror(file.Get()) ? -1 : static_cast<long>(got);
     };
     request.started = [](DWORD jobId) { Print(L"job " + std::to_wstring(jobId)); };
     request.progress = ProgressLine(total);

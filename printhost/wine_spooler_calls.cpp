@@ -1,5 +1,7 @@
 #include "printhost/wine_spooler_calls.h"
 
+#include "common/scoped.h"
+
 #include <winspool.h>
 
 #include <cstdio>
@@ -26,14 +28,10 @@ std::string WineGenericPpd()
 
 bool WriteFileText(const std::wstring& path, const std::string& text)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    const ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    CloseHandle(file);
-    return ok;
+    return file && WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
 }
 
 // The driver's files: the PPD in the driver directory and in its version folder "3", where

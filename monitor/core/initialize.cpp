@@ -1,3 +1,4 @@
+#include "common/scoped.h"
 #include "monitor/core/entry_points.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/monitor_state.h"
@@ -5,7 +6,6 @@
 #include "monitor/core/port_entry.h"
 #include "monitor/core/spool_name.h"
 
-#include <memory>
 
 namespace {
 MonitorTable g_monitorTable = {
@@ -55,25 +55,24 @@ void DeleteStaleJobFiles()
 // Every subkey of the registry root becomes a port entry, the version key "1.64" included.
 void AddPortsFromRegistry()
 {
-    HKEY root;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRegistryRoot, 0, KEY_READ, &root) != ERROR_SUCCESS)
+    const ScopedKey root = OpenMachineKey(kRegistryRoot, KEY_READ);
+    if (!root)
         return;
     DWORD count = 0;
     DWORD longest = 0;
-    if (RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
+    if (RegQueryInfoKeyW(root.Get(), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
                          nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        std::unique_ptr<WCHAR, GlobalFreeDeleter> name(static_cast<WCHAR*>(AllocZeroed((longest + 1) * sizeof(WCHAR))));
+        ScopedBlock<WCHAR> name(static_cast<WCHAR*>(AllocZeroed((longest + 1) * sizeof(WCHAR))));
         if (name) {
             MonitorLockGuard lock;
             for (DWORD index = 0; index < count; ++index) {
                 DWORD chars = longest + 1;
-                if (RegEnumKeyExW(root, index, name.get(), &chars, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
-                    AddPortEntry(name.get());
+                if (RegEnumKeyExW(root.Get(), index, name.Get(), &chars, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+                    AddPortEntry(name.Get());
             }
         }
     }
-    RegFlushKey(root);
-    RegCloseKey(root);
+    RegFlushKey(root.Get());
 }
 } // namespace
 

@@ -86,54 +86,30 @@ PrintJobMail DescribeJob(const PortSettings& settings, const WCHAR* jobUid, Prin
     return job;
 }
 
-class LockedBuffer {
-public:
-    explicit LockedBuffer(DWORD bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes)), size_(bytes)
-    {
-        data_ = handle_ != nullptr ? static_cast<BYTE*>(GlobalLock(handle_)) : nullptr;
-    }
-    ~LockedBuffer()
-    {
-        if (data_ != nullptr)
-            GlobalUnlock(handle_);
-        if (handle_ != nullptr)
-            GlobalFree(handle_);
-    }
-    LockedBuffer(const LockedBuffer&) = delete;
-    LockedBuffer& operator=(const LockedBuffer&) = delete;
-    BYTE* data() const { return data_; }
-    DWORD size() const { return size_; }
-
-private:
-    HGLOBAL handle_;
-    DWORD size_;
-    BYTE* data_;
-};
-
 // Copies one part through the buffer; a part larger than the buffer is not copied at all.
-bool CopyBytes(HANDLE from, HANDLE to, const LockedBuffer& buffer, uint64_t count)
+bool CopyBytes(HANDLE from, HANDLE to, const LockedGlobalMemory& buffer, uint64_t count)
 {
-    if (count > buffer.size())
+    if (count > buffer.Size())
         return false;
     const DWORD bytes = static_cast<DWORD>(count);
     DWORD read = 0;
     DWORD written = 0;
-    return ReadFile(from, buffer.data(), bytes, &read, nullptr) && read == bytes &&
-           WriteFile(to, buffer.data(), bytes, &written, nullptr) && written == bytes;
+    return ReadFile(from, buffer.Data(), bytes, &read, nullptr) && read == bytes &&
+           WriteFile(to, buffer.Data(), bytes, &written, nullptr) && written == bytes;
 }
 
 // Writes the part into a new part file and mails it; the part file is deleted afterwards. A part
 // that could not be copied whole is not mailed. Returns whether the part went out.
-bool SendPart(HANDLE spoolFile, PrintJobMail part, uint64_t partBytes, const LockedBuffer& buffer)
+bool SendPart(HANDLE spoolFile, PrintJobMail part, uint64_t partBytes, const LockedGlobalMemory& buffer)
 {
     WCHAR partPath[kSpoolPathChars];
-    HANDLE partFile = INVALID_HANDLE_VALUE;
-    CreateSpoolFile(&partFile, partPath, L"tmp");
-    if (partFile == INVALID_HANDLE_VALUE)
+    ScopedFile partFile;
+    CreateSpoolFile(partFile.Out(), partPath, L"tmp");
+    if (!partFile)
         return false;
     part.file = partPath;
-    const bool sent = CopyBytes(spoolFile, partFile, buffer, partBytes) && SendPrintJob(part);
-    CloseHandle(partFile);
+    const bool sent = CopyBytes(spoolFile, partFile.Get(), buffer, partBytes) && SendPrintJob(part);
+    partFile.Reset();
     DeleteFileW(partPath);
     return sent;
 }
@@ -145,8 +121,8 @@ void SendInParts(HANDLE spoolFile, const PrintJobMail& job, uint32_t partLimit, 
         return;
 
     // One part in memory at a time, never the whole job: at most 16 MiB.
-    LockedBuffer buffer(static_cast<DWORD>(PartChunkBytes(partLimit)));
-    if (buffer.data() == nullptr) {
+    const LockedGlobalMemory buffer(static_cast<SIZE_T>(PartChunkBytes(partLimit)));
+    if (buffer.Data() == nullptr) {
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStylePlain);
         return;
     }
@@ -170,7 +146,7 @@ uint64_t SpoolFileSize(HANDLE file)
 void DispatchJob(PortEntry* entry)
 {
     const PortSettings& settings = entry->settings;
-    const uint64_t size = SpoolFileSize(entry->file);
+    const uint64_t size = SpoolFileSize(entry->file.Get());
     if (!UserWantsToSend(settings, size))
         return;
     WCHAR jobUid[kJobUidChars];
@@ -180,7 +156,7 @@ void DispatchJob(PortEntry* entry)
     PortJobWatch watch(entry);
     const PrintJobMail job = DescribeJob(settings, jobUid, watch);
     if (SplitsJobs(settings))
-        SendInParts(entry->file, job, settings.PartLimit, size);
+        SendInParts(entry->file.Get(), job, settings.PartLimit, size);
     else
         SendPrintJob(job);
 }
@@ -188,9 +164,8 @@ void DispatchJob(PortEntry* entry)
 void FinishJob(PortEntry* entry)
 {
     if (!HasFlag(entry, kFlagNoPrinter))
-        SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
-    CloseHandle(entry->file);
-    entry->file = INVALID_HANDLE_VALUE;
+        SetJobW(entry->printer.Get(), entry->jobId, 0, nullptr, JOB_CONTROL_LAST_PAGE_EJECTED);
+    entry->file.Reset();
     ReleaseJobPrinter(entry);
     DeleteFileW(entry->settings.SpoolFile);
     ClearFlag(entry, kFlagJobInProgress | kFlagSendAbort | kFlagNoPrinter);
@@ -205,7 +180,7 @@ BOOL WINAPI NmxEndDocPort(HANDLE port)
     if (!HasFlag(entry, kFlagJobInProgress))
         return TRUE;
     if (!HasFlag(entry, kFlagSendAbort)) {
-        FlushFileBuffers(entry->file);
+        FlushFileBuffers(entry->file.Get());
         DispatchJob(entry);
     }
     // The job is never retried: whatever the mail did, the spooler is told it is done.

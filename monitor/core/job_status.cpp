@@ -7,44 +7,10 @@
 namespace {
 constexpr DWORD kFirstTryBytes = 104; // a JOB_INFO_2 without its strings
 
-// A locked movable block that is unlocked and freed on every path.
-class MovableBlock {
-public:
-    explicit MovableBlock(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes))
-    {
-        data_ = handle_ != nullptr ? GlobalLock(handle_) : nullptr;
-    }
-    ~MovableBlock() { Release(); }
-    MovableBlock(const MovableBlock&) = delete;
-    MovableBlock& operator=(const MovableBlock&) = delete;
-
-    bool Resize(SIZE_T bytes)
-    {
-        if (handle_ == nullptr)
-            return false;
-        GlobalUnlock(handle_);
-        data_ = nullptr;
-        HGLOBAL resized = GlobalReAlloc(handle_, bytes, GMEM_MOVEABLE | GMEM_ZEROINIT);
-        if (resized == nullptr)
-            return false;
-        handle_ = resized;
-        data_ = GlobalLock(handle_);
-        return data_ != nullptr;
-    }
-    LPBYTE data() const { return static_cast<LPBYTE>(data_); }
-
-private:
-    void Release()
-    {
-        if (handle_ == nullptr)
-            return;
-        if (data_ != nullptr)
-            GlobalUnlock(handle_);
-        GlobalFree(handle_);
-    }
-    HGLOBAL handle_;
-    void* data_;
-};
+LPBYTE Bytes(const LockedGlobalMemory& block)
+{
+    return static_cast<LPBYTE>(block.Data());
+}
 
 DWORD StatusFrom(const JOB_INFO_2W* job, PortEntry* entry)
 {
@@ -74,20 +40,20 @@ bool TryQueryJobStatus(PortEntry* entry, DWORD* status)
         *status = 0;
         return false;
     }
-    if (entry->printer == nullptr)
+    if (!entry->printer)
         return Fail(IDS_NO_PRINTER_HANDLE, status);
-    MovableBlock block(kFirstTryBytes);
-    if (block.data() == nullptr)
+    LockedGlobalMemory block(kFirstTryBytes);
+    if (block.Data() == nullptr)
         return Fail(IDS_OUT_OF_MEMORY, status);
     DWORD needed = 0;
-    if (GetJobW(entry->printer, entry->jobId, 2, block.data(), kFirstTryBytes, &needed))
-        return Succeed(block.data(), entry, status);
+    if (GetJobW(entry->printer.Get(), entry->jobId, 2, Bytes(block), kFirstTryBytes, &needed))
+        return Succeed(Bytes(block), entry, status);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return Fail(IDS_NO_JOB_INFO, status);
     if (!block.Resize(needed))
         return Fail(IDS_OUT_OF_MEMORY, status);
-    if (GetJobW(entry->printer, entry->jobId, 2, block.data(), needed, &needed))
-        return Succeed(block.data(), entry, status);
+    if (GetJobW(entry->printer.Get(), entry->jobId, 2, Bytes(block), needed, &needed))
+        return Succeed(Bytes(block), entry, status);
     return Fail(IDS_NO_JOB_INFO, status);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
+#include "common/scoped.h"
 #include "monitor/core/hold_count.h"
 #include "monitor/core/port_settings.h"
+
+#include <winspool.h>
 
 constexpr DWORD kPortEntrySignature = 0x5450;
 
@@ -10,22 +13,25 @@ constexpr DWORD kFlagSendAbort = 0x10;
 constexpr DWORD kFlagRemoved = 0x100; // taken out of the port list; freed with its last reference
 constexpr DWORD kFlagNoPrinter = 0x200; // the job came without a printer name: no job to ask about
 
-// One port of the monitor; its address is the spooler's port handle. Allocated as one
-// zero-filled block holding the name inline at the end; never moved.
+using ScopedPrinter = Scoped<HANDLE, ClosePrinter>;
+
+// One port of the monitor; its address is the spooler's port handle. Made in one zero-filled
+// block holding the name inline at the end; never moved. It owns its job's file, printer and
+// strings.
 struct PortEntry {
-    DWORD signature;
-    DWORD size;
-    PortEntry* next;
-    WCHAR* name;          // points at nameText
-    HANDLE file;          // the job's spool file, or INVALID_HANDLE_VALUE
-    volatile LONG flags;  // kFlag* bits; changed with Interlocked operations
-    WCHAR* printerName;   // owned copy, from StartDocPort
-    WCHAR* deviceTarget;  // owned copy, from OpenPort's device link
-    HANDLE printer;
-    DWORD jobId;
-    PortSettings settings;
-    HoldCount references; // open handles and dialogs that use the entry; under the monitor lock
-    WCHAR nameText[1];    // the name, null-terminated, extends past the struct
+    DWORD signature = kPortEntrySignature;
+    DWORD size = 0;
+    PortEntry* next = nullptr;
+    WCHAR* name = nullptr;              // points at nameText
+    ScopedFile file;                    // the job's spool file
+    volatile LONG flags = 0;            // kFlag* bits; changed with Interlocked operations
+    ScopedBlock<WCHAR> printerName;     // from StartDocPort
+    ScopedBlock<WCHAR> deviceTarget;    // from OpenPort's device link
+    ScopedPrinter printer;
+    DWORD jobId = 0;
+    PortSettings settings{};
+    HoldCount references;               // open handles and dialogs that use the entry; under the monitor lock
+    WCHAR nameText[1] = {};             // the name, null-terminated, extends past the struct
 };
 
 // Port list operations. Callers hold the monitor lock.

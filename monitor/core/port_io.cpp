@@ -8,12 +8,14 @@
 #include <winspool.h>
 #include <winsplp.h>
 
+#include <utility>
+
 namespace {
 constexpr DWORD kDosTargetChars = 520;
 
 bool HasOpenFile(const PortEntry* entry)
 {
-    return entry->file != nullptr && entry->file != INVALID_HANDLE_VALUE;
+    return entry->file.IsValid();
 }
 
 // The port name without one trailing colon.
@@ -41,8 +43,8 @@ bool LinkDosDevice(PortEntry* entry)
     WCHAR targets[kDosTargetChars];
     if (QueryDosDeviceW(deviceName, targets, kDosTargetChars) == 0)
         return true;
-    WCHAR* firstTarget = DuplicateString(targets);
-    if (firstTarget == nullptr)
+    ScopedBlock<WCHAR> firstTarget(DuplicateString(targets));
+    if (!firstTarget)
         return false;
 
     WCHAR pipePath[MAX_PATH + 32];
@@ -57,23 +59,21 @@ bool LinkDosDevice(PortEntry* entry)
 
     WCHAR devicePath[MAX_PATH + 32];
     wsprintfW(devicePath, L"\\\\.\\%s", nonSpooled);
-    entry->file = CreateFileW(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (entry->file == INVALID_HANDLE_VALUE) {
+    entry->file.Reset(CreateFileW(devicePath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!entry->file) {
         DefineDosDeviceW(DDD_REMOVE_DEFINITION, nonSpooled, nullptr);
-        GlobalFree(firstTarget);
         return false;
     }
     SetFlag(entry, kFlagDeviceLink);
-    SetEndOfFile(entry->file);
-    entry->deviceTarget = firstTarget;
+    SetEndOfFile(entry->file.Get());
+    entry->deviceTarget = std::move(firstTarget);
     return true;
 }
 
 void UnlinkDosDevice(PortEntry* entry)
 {
-    CloseHandle(entry->file);
-    entry->file = INVALID_HANDLE_VALUE;
+    entry->file.Reset();
     WCHAR deviceName[MAX_PATH];
     DeviceNameOf(entry, deviceName);
     WCHAR nonSpooled[MAX_PATH + 16];
@@ -100,7 +100,7 @@ void CancelJob(PortEntry* entry)
     if (HasFlag(entry, kFlagNoPrinter))
         SetFlag(entry, kFlagSendAbort);
     else
-        SetJobW(entry->printer, entry->jobId, 0, nullptr, JOB_CONTROL_CANCEL);
+        SetJobW(entry->printer.Get(), entry->jobId, 0, nullptr, JOB_CONTROL_CANCEL);
 }
 
 enum class JobStart { Opened, AlreadyOpen, NoPort };
@@ -124,14 +124,8 @@ JobStart OpenJob(PortEntry* entry, const WCHAR* docName, bool* confirmed)
 
 void ReleaseJobPrinter(PortEntry* entry)
 {
-    if (entry->printer != nullptr) {
-        ClosePrinter(entry->printer);
-        entry->printer = nullptr;
-    }
-    if (entry->printerName != nullptr) {
-        GlobalFree(entry->printerName);
-        entry->printerName = nullptr;
-    }
+    entry->printer.Reset();
+    entry->printerName.Reset();
 }
 
 BOOL WINAPI NmxOpenPort(LPWSTR name, PHANDLE port)
@@ -160,20 +154,20 @@ BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD 
     if (start == JobStart::AlreadyOpen)
         return TRUE;
 
-    entry->printer = nullptr;
-    entry->printerName = DuplicateString(printerName);
-    entry->file = INVALID_HANDLE_VALUE;
+    entry->printer.Reset();
+    entry->printerName.Reset(DuplicateString(printerName));
+    entry->file.Reset();
     entry->jobId = jobId;
     // Wine's spooler passes no printer name (and job id 0): such a job is mailed as usual, without
     // the job-status queries and job commands that need the printer.
     if (printerName == nullptr) {
         SetFlag(entry, kFlagNoPrinter);
-        CreateSpoolFile(&entry->file, entry->settings.SpoolFile, L"prn");
-    } else if (entry->printerName != nullptr && OpenPrinterW(entry->printerName, &entry->printer, nullptr) &&
-               entry->printer != nullptr) {
-        CreateSpoolFile(&entry->file, entry->settings.SpoolFile, L"prn");
+        CreateSpoolFile(entry->file.Out(), entry->settings.SpoolFile, L"prn");
+    } else if (entry->printerName && OpenPrinterW(entry->printerName.Get(), entry->printer.Out(), nullptr) &&
+               entry->printer) {
+        CreateSpoolFile(entry->file.Out(), entry->settings.SpoolFile, L"prn");
     }
-    if (entry->file == INVALID_HANDLE_VALUE) {
+    if (!entry->file) {
         ClearFlag(entry, kFlagJobInProgress | kFlagNoPrinter);
         ReleaseJobPrinter(entry);
         return FALSE;
@@ -189,7 +183,7 @@ BOOL WINAPI NmxWritePort(HANDLE port, LPBYTE buffer, DWORD size, LPDWORD written
     if (entry == nullptr || !HasOpenFile(entry))
         return RefuseHandle();
     DWORD ignored = 0;
-    return WriteFile(entry->file, buffer, size, written != nullptr ? written : &ignored, nullptr);
+    return WriteFile(entry->file.Get(), buffer, size, written != nullptr ? written : &ignored, nullptr);
 }
 
 BOOL WINAPI NmxReadPort(HANDLE /*port*/, LPBYTE /*buffer*/, DWORD /*size*/, LPDWORD /*read*/)
@@ -205,10 +199,7 @@ BOOL WINAPI NmxClosePort(HANDLE port)
     if (entry == nullptr)
         return RefuseHandle();
     MonitorLockGuard lock;
-    if (entry->deviceTarget != nullptr) {
-        GlobalFree(entry->deviceTarget);
-        entry->deviceTarget = nullptr;
-    }
+    entry->deviceTarget.Reset();
     ReleasePortEntry(entry);
     return TRUE;
 }
@@ -225,7 +216,7 @@ BOOL WINAPI NmxGetPrinterDataFromPort(HANDLE port, DWORD controlId, LPWSTR /*val
     }
     // A job whose device is queried directly is not mailed at its end.
     SetFlag(entry, kFlagSendAbort);
-    return DeviceIoControl(entry->file, controlId, inBuffer, inSize, outBuffer, outSize, returned, nullptr);
+    return DeviceIoControl(entry->file.Get(), controlId, inBuffer, inSize, outBuffer, outSize, returned, nullptr);
 }
 
 BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reserved)
@@ -240,9 +231,9 @@ BOOL WINAPI NmxSetPortTimeOuts(HANDLE port, LPCOMMTIMEOUTS timeouts, DWORD reser
         return FALSE;
     }
     COMMTIMEOUTS current;
-    if (!GetCommTimeouts(entry->file, &current))
+    if (!GetCommTimeouts(entry->file.Get(), &current))
         return FALSE;
     current.ReadIntervalTimeout = timeouts->ReadIntervalTimeout;
     current.ReadTotalTimeoutConstant = timeouts->ReadTotalTimeoutConstant;
-    return SetCommTimeouts(entry->file, &current);
+    return SetCommTimeouts(entry->file.Get(), &current);
 }

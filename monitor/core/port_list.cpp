@@ -2,6 +2,7 @@
 #include "monitor/core/port_entry.h"
 
 #include <cstddef>
+#include <new>
 
 namespace {
 PortEntry* g_portList = nullptr;
@@ -10,10 +11,7 @@ void FreePortEntry(PortEntry* entry)
 {
     // A stale handle to the freed block must not pass for a port.
     entry->signature = 0;
-    if (entry->printerName != nullptr)
-        GlobalFree(entry->printerName);
-    if (entry->deviceTarget != nullptr)
-        GlobalFree(entry->deviceTarget);
+    entry->~PortEntry();
     GlobalFree(entry);
 }
 } // namespace
@@ -37,15 +35,15 @@ PortEntry* FindPortEntry(const WCHAR* name)
 PortEntry* AddPortEntry(const WCHAR* name)
 {
     const SIZE_T nameChars = lstrlenW(name) + 1;
-    const SIZE_T size = offsetof(PortEntry, nameText) + nameChars * sizeof(WCHAR);
-    auto* entry = static_cast<PortEntry*>(AllocZeroed(size));
-    if (entry == nullptr)
+    const SIZE_T nameEnd = offsetof(PortEntry, nameText) + nameChars * sizeof(WCHAR);
+    const SIZE_T size = nameEnd > sizeof(PortEntry) ? nameEnd : sizeof(PortEntry);
+    void* block = AllocZeroed(size);
+    if (block == nullptr)
         return nullptr;
-    entry->signature = kPortEntrySignature;
+    auto* entry = new (block) PortEntry();
     entry->size = static_cast<DWORD>(size);
     entry->name = entry->nameText;
     CopyMemory(entry->nameText, name, nameChars * sizeof(WCHAR));
-    entry->file = INVALID_HANDLE_VALUE;
     // With its name known from the start, the first job's settings load finds the port's key.
     lstrcpynW(entry->settings.PortName, name, ARRAYSIZE(entry->settings.PortName));
 

@@ -39,35 +39,29 @@ bool SpoolerLibraryAvailable(DWORD* error)
     static HMODULE spooler = nullptr;
     if (spooler != nullptr)
         return true;
-    HMODULE library = LoadLibraryW(L"SPOOLSS.DLL");
-    if (library == nullptr) {
+    ScopedLibrary library(LoadLibraryW(L"SPOOLSS.DLL"));
+    if (!library || GetProcAddress(library.Get(), "EnumPortsW") == nullptr) {
         *error = GetLastError();
         return false;
     }
-    if (GetProcAddress(library, "EnumPortsW") == nullptr) {
-        *error = GetLastError();
-        FreeLibrary(library);
-        return false;
-    }
-    spooler = library;
+    spooler = library.Release();
     return true;
 }
 
 bool RegistryHasPort(const WCHAR* name)
 {
-    HKEY root;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRegistryRoot, 0, KEY_READ, &root) != ERROR_SUCCESS)
+    const ScopedKey root = OpenMachineKey(kRegistryRoot, KEY_READ);
+    if (!root)
         return false;
     bool found = false;
     WCHAR subkey[256];
     for (DWORD index = 0; !found; ++index) {
         DWORD chars = ARRAYSIZE(subkey);
-        const LONG result = RegEnumKeyExW(root, index, subkey, &chars, nullptr, nullptr, nullptr, nullptr);
+        const LONG result = RegEnumKeyExW(root.Get(), index, subkey, &chars, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS)
             break;
         found = result == ERROR_SUCCESS && lstrcmpiW(subkey, name) == 0;
     }
-    RegCloseKey(root);
     return found;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "common/scoped.h"
+
 #include <windows.h>
 
 constexpr DWORD kProtectedPasswordCapacity = 1024;
@@ -48,3 +50,8 @@ LONG SavePortSettings(const PortSettings* settings); // the first registry error
 void DeletePortSettings(const WCHAR* portName);
 void ReadSpoolDirectory(WCHAR* out);   // at least kDirectoryChars characters
 void ReadInstallDirectory(WCHAR* out); // at least kDirectoryChars characters
+
+// A key under HKEY_LOCAL_MACHINE, or none when it cannot be opened.
+ScopedKey OpenMachineKey(const WCHAR* path, REGSAM access);
+// The version key "1.64" below the registry root, which holds the global values.
+ScopedKey OpenVersionKey(REGSAM access);

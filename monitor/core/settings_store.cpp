@@ -1,3 +1,4 @@
+#include "monitor/core/memory.h"
 #include "monitor/core/port_settings.h"
 #include "common/scoped.h"
 #include "monitor/core/stored_numbers.h"
@@ -9,37 +10,6 @@
 #include <initializer_list>
 
 namespace {
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() { Close(); }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-
-    bool Open(const WCHAR* path, REGSAM access)
-    {
-        return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, &key_) == ERROR_SUCCESS;
-    }
-    LONG Create(const WCHAR* path)
-    {
-        return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                               KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-    }
-    LONG Close()
-    {
-        if (key_ == nullptr)
-            return ERROR_SUCCESS;
-        RegFlushKey(key_);
-        LONG result = RegCloseKey(key_);
-        key_ = nullptr;
-        return result;
-    }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
 void FormatPortKeyPath(const WCHAR* portName, WCHAR* path)
 {
     wsprintfW(path, L"%s\\%s", kRegistryRoot, portName);
@@ -52,9 +22,12 @@ void ReadStringValue(HKEY key, const WCHAR* name, WCHAR* field, DWORD maxChars)
 {
     const DWORD capacity = maxChars + 2; // room for a stored terminator and our own
     WCHAR stackBuffer[260];
-    WCHAR* buffer = capacity <= ARRAYSIZE(stackBuffer)
-                        ? stackBuffer
-                        : static_cast<WCHAR*>(GlobalAlloc(GPTR, capacity * sizeof(WCHAR)));
+    ScopedBlock<WCHAR> heapBuffer;
+    WCHAR* buffer = stackBuffer;
+    if (capacity > ARRAYSIZE(stackBuffer)) {
+        heapBuffer.Reset(static_cast<WCHAR*>(AllocZeroed(capacity * sizeof(WCHAR))));
+        buffer = heapBuffer.Get();
+    }
     if (buffer == nullptr)
         return;
     DWORD bytes = (maxChars + 1) * sizeof(WCHAR);
@@ -65,8 +38,6 @@ void ReadStringValue(HKEY key, const WCHAR* name, WCHAR* field, DWORD maxChars)
         if (length <= maxChars)
             lstrcpynW(field, buffer, maxChars + 1);
     }
-    if (buffer != stackBuffer)
-        GlobalFree(buffer);
 }
 
 // Reads a 4-byte number into field. One of another size, or outside the range the configuration
@@ -225,15 +196,13 @@ void SetDefaults(PortSettings* settings)
 void ReadGlobalDirectory(const WCHAR* valueName, WCHAR* out)
 {
     out[0] = L'\0';
-    WCHAR path[64];
-    wsprintfW(path, L"%s\\%s", kRegistryRoot, kVersionKeyName);
-    RegistryKey key;
-    if (!key.Open(path, KEY_READ))
+    const ScopedKey key = OpenVersionKey(KEY_READ);
+    if (!key)
         return;
     // At most 129 characters; the read limit is 260 bytes, terminator included.
     WCHAR buffer[kDirectoryChars + 1];
     DWORD bytes = kDirectoryChars * sizeof(WCHAR);
-    if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer), &bytes) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.Get(), valueName, nullptr, nullptr, reinterpret_cast<LPBYTE>(buffer), &bytes) != ERROR_SUCCESS)
         return;
     buffer[bytes / sizeof(WCHAR)] = L'\0';
     if (wcslen(buffer) < kDirectoryChars)
@@ -247,54 +216,71 @@ void LoadPortSettings(PortSettings* settings)
     WCHAR path[64 + ARRAYSIZE(settings->PortName)];
     FormatPortKeyPath(settings->PortName, path);
     const AsProcessIdentity spooler;
-    RegistryKey key;
-    if (!key.Open(path, KEY_READ))
+    const ScopedKey key = OpenMachineKey(path, KEY_READ);
+    if (!key)
         return;
-    ReadStringValue(key.get(), L"ServAddr", settings->ServAddr, kMaxServAddrChars);
-    ReadStringValue(key.get(), L"ServName", settings->ServName, kMaxServNameChars);
-    ReadStringValue(key.get(), L"UserAddr", settings->UserAddr, kMaxUserAddrChars);
-    ReadStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr, kMaxSmtpAddrChars);
-    ReadStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr, kMaxNotifyAddrChars);
-    ReadNumberValue(key.get(), L"Notification", &settings->Notification, kNotificationRange);
-    ReadNumberValue(key.get(), L"ShowSw", &settings->ShowSw, kSwitchRange);
-    ReadNumberValue(key.get(), L"CheckMailSw", &settings->CheckMailSw, kSwitchRange);
-    ReadNumberValue(key.get(), L"PartLimit", &settings->PartLimit, kPartLimitKbRange);
-    ReadNumberValue(key.get(), L"PartSw", &settings->PartSw, kSwitchRange);
-    LoadSecureMailSettings(key.get(), settings);
+    ReadStringValue(key.Get(), L"ServAddr", settings->ServAddr, kMaxServAddrChars);
+    ReadStringValue(key.Get(), L"ServName", settings->ServName, kMaxServNameChars);
+    ReadStringValue(key.Get(), L"UserAddr", settings->UserAddr, kMaxUserAddrChars);
+    ReadStringValue(key.Get(), L"SMTPAddr", settings->SMTPAddr, kMaxSmtpAddrChars);
+    ReadStringValue(key.Get(), L"NotifyAddr", settings->NotifyAddr, kMaxNotifyAddrChars);
+    ReadNumberValue(key.Get(), L"Notification", &settings->Notification, kNotificationRange);
+    ReadNumberValue(key.Get(), L"ShowSw", &settings->ShowSw, kSwitchRange);
+    ReadNumberValue(key.Get(), L"CheckMailSw", &settings->CheckMailSw, kSwitchRange);
+    ReadNumberValue(key.Get(), L"PartLimit", &settings->PartLimit, kPartLimitKbRange);
+    ReadNumberValue(key.Get(), L"PartSw", &settings->PartSw, kSwitchRange);
+    LoadSecureMailSettings(key.Get(), settings);
 }
 
 LONG SavePortSettings(const PortSettings* settings)
 {
     WCHAR path[64 + ARRAYSIZE(settings->PortName)];
     FormatPortKeyPath(settings->PortName, path);
-    RegistryKey key;
-    LONG result = key.Create(path);
+    ScopedKey key;
+    const LONG result = RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                        nullptr, key.Out(), nullptr);
     if (result != ERROR_SUCCESS)
         return result;
     // Every value is written even after a failure; the first failure is the result. The elements
     // of a braced list are evaluated in order.
     const LONG written = FirstFailure({
-        WriteStringValue(key.get(), L"ServAddr", settings->ServAddr),
-        WriteStringValue(key.get(), L"ServName", settings->ServName),
-        WriteStringValue(key.get(), L"UserAddr", settings->UserAddr),
-        WriteStringValue(key.get(), L"SMTPAddr", settings->SMTPAddr),
-        WriteStringValue(key.get(), L"NotifyAddr", settings->NotifyAddr),
-        WriteNumberValue(key.get(), L"Notification", settings->Notification),
-        WriteNumberValue(key.get(), L"ShowSw", static_cast<DWORD>(settings->ShowSw)),
-        WriteNumberValue(key.get(), L"CheckMailSw", static_cast<DWORD>(settings->CheckMailSw)),
-        WriteNumberValue(key.get(), L"PartLimit", settings->PartLimit),
-        WriteNumberValue(key.get(), L"PartSw", static_cast<DWORD>(settings->PartSw)),
-        SaveSecureMailSettings(key.get(), settings),
+        WriteStringValue(key.Get(), L"ServAddr", settings->ServAddr),
+        WriteStringValue(key.Get(), L"ServName", settings->ServName),
+        WriteStringValue(key.Get(), L"UserAddr", settings->UserAddr),
+        WriteStringValue(key.Get(), L"SMTPAddr", settings->SMTPAddr),
+        WriteStringValue(key.Get(), L"NotifyAddr", settings->NotifyAddr),
+        WriteNumberValue(key.Get(), L"Notification", settings->Notification),
+        WriteNumberValue(key.Get(), L"ShowSw", static_cast<DWORD>(settings->ShowSw)),
+        WriteNumberValue(key.Get(), L"CheckMailSw", static_cast<DWORD>(settings->CheckMailSw)),
+        WriteNumberValue(key.Get(), L"PartLimit", settings->PartLimit),
+        WriteNumberValue(key.Get(), L"PartSw", static_cast<DWORD>(settings->PartSw)),
+        SaveSecureMailSettings(key.Get(), settings),
     });
-    const LONG closed = key.Close();
+    RegFlushKey(key.Get());
+    const LONG closed = RegCloseKey(key.Release());
     return written != ERROR_SUCCESS ? written : closed;
 }
 
 void DeletePortSettings(const WCHAR* portName)
 {
-    RegistryKey root;
-    if (root.Open(kRegistryRoot, KEY_ALL_ACCESS))
-        RegDeleteKeyW(root.get(), portName);
+    const ScopedKey root = OpenMachineKey(kRegistryRoot, KEY_ALL_ACCESS);
+    if (root)
+        RegDeleteKeyW(root.Get(), portName);
+}
+
+ScopedKey OpenMachineKey(const WCHAR* path, REGSAM access)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, &key) != ERROR_SUCCESS)
+        return ScopedKey();
+    return ScopedKey(key);
+}
+
+ScopedKey OpenVersionKey(REGSAM access)
+{
+    WCHAR path[ARRAYSIZE(kRegistryRoot) + ARRAYSIZE(kVersionKeyName)];
+    wsprintfW(path, L"%s\\%s", kRegistryRoot, kVersionKeyName);
+    return OpenMachineKey(path, access);
 }
 
 void ReadSpoolDirectory(WCHAR* out)

@@ -40,11 +40,11 @@ void UnregisterSpoolerPort(const WCHAR* portName)
 
 LONG PersistNewPort(const WCHAR* portName)
 {
-    std::unique_ptr<PortSettings, GlobalFreeDeleter> settings(static_cast<PortSettings*>(AllocZeroed(sizeof(PortSettings))));
+    ScopedBlock<PortSettings> settings(static_cast<PortSettings*>(AllocZeroed(sizeof(PortSettings))));
     if (!settings)
         return ERROR_NOT_ENOUGH_MEMORY;
     lstrcpynW(settings->PortName, portName, ARRAYSIZE(settings->PortName));
-    LoadPortSettings(settings.get()); // no key yet: the defaults
-    const LONG saved = SavePortSettings(settings.get());
+    LoadPortSettings(settings.Get()); // no key yet: the defaults
+    const LONG saved = SavePortSettings(settings.Get());
     return saved != ERROR_SUCCESS ? saved : RegisterSpoolerPort(portName);
 }

@@ -80,7 +80,7 @@ bool IsListedPort(const WCHAR* name)
     return IsMonitorPortName(name) && FindPortEntry(name) != nullptr;
 }
 
-using PortSettingsBlock = std::unique_ptr<PortSettings, GlobalFreeDeleter>;
+using PortSettingsBlock = ScopedBlock<PortSettings>;
 PortSettingsBlock NewPortSettings()
 {
     return PortSettingsBlock(static_cast<PortSettings*>(AllocZeroed(sizeof(PortSettings))));
@@ -154,7 +154,7 @@ DWORD GetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize, 
     if (!settings || !block)
         return ERROR_NOT_ENOUGH_MEMORY;
     lstrcpynW(settings->PortName, name, ARRAYSIZE(settings->PortName));
-    LoadPortSettings(settings.get());
+    LoadPortSettings(settings.Get());
     CopySettings(*settings, block.get());
     WriteXcvSettings(*block, output);
     return ERROR_SUCCESS;
@@ -172,12 +172,12 @@ DWORD SetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize)
         return ERROR_NOT_ENOUGH_MEMORY;
     if (ReadXcvSettings(input, inputSize, block.get()) != XcvReadError::None)
         return ERROR_INVALID_DATA;
-    CopySettings(*block, settings.get());
+    CopySettings(*block, settings.Get());
     if (xcv->port[0] != L'\0' && lstrcmpiW(xcv->port, settings->PortName) != 0)
         return ERROR_INVALID_PARAMETER;
     if (!IsListedPort(settings->PortName))
         return ERROR_UNKNOWN_PORT;
-    return static_cast<DWORD>(SavePortSettings(settings.get()));
+    return static_cast<DWORD>(SavePortSettings(settings.Get()));
 }
 } // namespace
 

@@ -1,5 +1,5 @@
 #include "monitor/mail/encoded_attachment.h"
-#include "monitor/core/file_handle.h"
+#include "common/scoped.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/resource_ids.h"
@@ -7,7 +7,6 @@
 #include "monitor/mail/message_stream.h"
 
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -36,14 +35,11 @@ void ShowFailure(UINT textId)
     ShowMonitorMessage(textId, kStyleError);
 }
 
-template <typename Block>
-using BlockHolder = std::unique_ptr<Block, GlobalFreeDeleter>;
-
 // A zero-filled block of global memory; told to the user when there is none.
 template <typename Block>
-BlockHolder<Block> AllocBlock()
+ScopedBlock<Block> AllocBlock()
 {
-    BlockHolder<Block> block(static_cast<Block*>(AllocZeroed(sizeof(Block))));
+    ScopedBlock<Block> block(static_cast<Block*>(AllocZeroed(sizeof(Block))));
     if (!block)
         ShowFailure(IDS_OUT_OF_MEMORY);
     return block;
@@ -124,18 +120,18 @@ bool SendEncodedLines(MessageStream& stream, HANDLE encoded, EncodedBlock& block
 bool PrepareEncodedAttachment(const WCHAR* spoolFile)
 {
     const EncodedName name(spoolFile);
-    FileHandle encoded(OpenShared(name.text, GENERIC_WRITE, CREATE_ALWAYS));
-    if (!encoded.valid()) {
+    ScopedFile encoded(OpenShared(name.text, GENERIC_WRITE, CREATE_ALWAYS));
+    if (!encoded.IsValid()) {
         ShowFailure(IDS_FILE_OPEN);
         return false;
     }
-    FileHandle spool(OpenShared(spoolFile, GENERIC_READ, OPEN_EXISTING));
-    if (!spool.valid()) {
+    ScopedFile spool(OpenShared(spoolFile, GENERIC_READ, OPEN_EXISTING));
+    if (!spool.IsValid()) {
         ShowFailure(IDS_FILE_OPEN);
         return false;
     }
-    const BlockHolder<EncodingBlocks> blocks = AllocBlock<EncodingBlocks>();
-    return blocks && EncodeFile(spool.get(), encoded.get(), *blocks);
+    const ScopedBlock<EncodingBlocks> blocks = AllocBlock<EncodingBlocks>();
+    return blocks && EncodeFile(spool.Get(), encoded.Get(), *blocks.Get());
 }
 
 bool SendEncodedAttachment(MessageStream& stream, const WCHAR* spoolFile)
@@ -143,15 +139,15 @@ bool SendEncodedAttachment(MessageStream& stream, const WCHAR* spoolFile)
     const EncodedName name(spoolFile);
     bool sent = false;
     {
-        FileHandle encoded(OpenShared(name.text, GENERIC_READ, OPEN_EXISTING));
-        if (!encoded.valid()) {
+        ScopedFile encoded(OpenShared(name.text, GENERIC_READ, OPEN_EXISTING));
+        if (!encoded.IsValid()) {
             ShowFailure(IDS_FILE_OPEN);
             return false;
         }
-        const BlockHolder<EncodedBlock> block = AllocBlock<EncodedBlock>();
+        const ScopedBlock<EncodedBlock> block = AllocBlock<EncodedBlock>();
         sent = block && AppendText(stream, "Content-Type: application/octet-stream;\tname=\"PrintJob.PRN\"\r\n") &&
                AppendText(stream, "Content-Transfer-Encoding: base64\r\n\r\n") &&
-               SendEncodedLines(stream, encoded.get(), *block);
+               SendEncodedLines(stream, encoded.Get(), *block.Get());
     }
     DeleteFileW(name.text);
     return sent;

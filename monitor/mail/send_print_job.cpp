@@ -1,3 +1,4 @@
+#include "common/scoped.h"
 #include "monitor/mail/send_print_job.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
@@ -14,7 +15,6 @@
 
 #include <winspool.h>
 
-#include <memory>
 #include <mutex>
 
 namespace {
@@ -26,8 +26,8 @@ constexpr int kDateTextCapacity = 64;
 // until the first one's mail is out.
 std::mutex g_deliveryLock;
 
-using WideList = std::unique_ptr<WCHAR[], GlobalFreeDeleter>;
-using TextBuffer = std::unique_ptr<char[], GlobalFreeDeleter>;
+using WideList = ScopedBlock<WCHAR>;
+using TextBuffer = ScopedBlock<char>;
 
 // The list is cut into its entries as they are served: a copy of it.
 WideList CopyList(const WCHAR* list)
@@ -35,7 +35,7 @@ WideList CopyList(const WCHAR* list)
     const int chars = lstrlenW(list) + 1;
     WideList copy(static_cast<WCHAR*>(AllocZeroed(chars * sizeof(WCHAR))));
     if (copy)
-        lstrcpynW(copy.get(), list, chars);
+        lstrcpynW(copy.Get(), list, chars);
     return copy;
 }
 
@@ -219,9 +219,9 @@ bool DeliverToAll(const PrintJobMail& job)
         return false; // nothing is ever sent because of a bad value
     DeliveryHost host(*job.job);
     bool delivered = false;
-    RecipientsFromLast<WCHAR> recipients(working.get());
+    RecipientsFromLast<WCHAR> recipients(working.Get());
     while (const WCHAR* recipient = recipients.Next()) {
-        switch (ServeRecipient(job, secure, recipient, host, buffer.get())) {
+        switch (ServeRecipient(job, secure, recipient, host, buffer.Get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:

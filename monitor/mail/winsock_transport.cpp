@@ -87,30 +87,27 @@ private:
 // unknown, the lookup took its 60 seconds, or the job was deleted meanwhile.
 bool LookUpHost(const char* name, SessionHost& host, in_addr* address)
 {
-    auto* lookup = static_cast<SharedLookup*>(AllocZeroed(sizeof(SharedLookup)));
-    if (lookup == nullptr)
+    ScopedBlock<SharedLookup> lookup(static_cast<SharedLookup*>(AllocZeroed(sizeof(SharedLookup))));
+    HMODULE library = nullptr;
+    if (!lookup || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                       reinterpret_cast<LPCWSTR>(&LookUpOnThread), &library))
         return false;
-    lookup->holders = 2;
-    lstrcpynA(lookup->name, name, kHostTextCapacity);
-    ScopedHandle thread;
-    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&LookUpOnThread),
-                           &lookup->library)) {
-        thread.Reset(CreateThread(nullptr, 0, LookUpOnThread, lookup, 0, nullptr));
-        if (!thread)
-            FreeLibrary(lookup->library);
-    }
-    if (!thread) {
-        GlobalFree(lookup);
+    ScopedLibrary libraryHold(library);
+    lookup.Get()->holders = 2;
+    lookup.Get()->library = library;
+    lstrcpynA(lookup.Get()->name, name, kHostTextCapacity);
+    const ScopedHandle thread(CreateThread(nullptr, 0, LookUpOnThread, lookup.Get(), 0, nullptr));
+    if (!thread)
         return false;
-    }
+    libraryHold.Release(); // the thread lets the library go when it ends
+    SharedLookup* shared = lookup.Release();
     ThreadLookup wait(thread.Get());
-    const bool found = WaitForLookup(wait, host) && lookup->found;
+    const bool found = WaitForLookup(wait, host) && shared->found;
     if (found)
-        *address = lookup->address;
-    LetGo(lookup);
+        *address = shared->address;
+    LetGo(shared);
     return found;
 }
-
 } // namespace
 
 SocketLayer::SocketLayer()
@@ -172,13 +169,12 @@ void DeliveryHost::ShowRefusal(const char* reply)
 
 bool WinSockSocket::Create()
 {
-    Close();
     Renew();
-    socket_ = socket(AF_INET, SOCK_STREAM, 0);
-    if (socket_ == INVALID_SOCKET)
+    socket_.Reset(socket(AF_INET, SOCK_STREAM, 0));
+    if (!socket_)
         return false;
     u_long nonBlocking = 1;
-    if (ioctlsocket(socket_, FIONBIO, &nonBlocking) == 0)
+    if (ioctlsocket(socket_.Get(), FIONBIO, &nonBlocking) == 0)
         return true;
     Close();
     return false;
@@ -186,26 +182,24 @@ bool WinSockSocket::Create()
 
 bool WinSockSocket::StartConnect(const sockaddr_in& address)
 {
-    return connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 || WouldBlock();
+    return connect(socket_.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 || WouldBlock();
 }
 
 bool WinSockSocket::ConnectSucceeded()
 {
     int error = 0;
     int length = sizeof error;
-    return getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0;
+    return getsockopt(socket_.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 && error == 0;
 }
 
 void WinSockSocket::Close()
 {
-    if (socket_ != INVALID_SOCKET)
-        closesocket(socket_);
-    socket_ = INVALID_SOCKET;
+    socket_.Reset();
 }
 
 IoStatus WinSockSocket::TrySend(const char* data, size_t length, size_t* sent)
 {
-    const int result = send(socket_, data, static_cast<int>(length), 0);
+    const int result = send(socket_.Get(), data, static_cast<int>(length), 0);
     if (result == SOCKET_ERROR)
         return WouldBlock() ? IoStatus::WouldBlock : IoStatus::Failed;
     *sent = static_cast<size_t>(result);
@@ -214,7 +208,7 @@ IoStatus WinSockSocket::TrySend(const char* data, size_t length, size_t* sent)
 
 IoStatus WinSockSocket::TryReceive(char* buffer, size_t capacity, size_t* received)
 {
-    const int result = recv(socket_, buffer, static_cast<int>(capacity), 0);
+    const int result = recv(socket_.Get(), buffer, static_cast<int>(capacity), 0);
     if (result == SOCKET_ERROR)
         return WouldBlock() ? IoStatus::WouldBlock : IoStatus::Failed;
     if (result == 0)
@@ -232,11 +226,11 @@ Readiness WinSockSocket::WaitReady(StepDirection direction, uint32_t sliceMs)
     FD_ZERO(&writable);
     FD_ZERO(&failed);
     if (direction == StepDirection::Receive)
-        FD_SET(socket_, &readable);
+        FD_SET(socket_.Get(), &readable);
     else
-        FD_SET(socket_, &writable);
+        FD_SET(socket_.Get(), &writable);
     if (direction == StepDirection::Connect)
-        FD_SET(socket_, &failed);
+        FD_SET(socket_.Get(), &failed);
     timeval timeout{static_cast<long>(sliceMs / 1000), static_cast<long>(sliceMs % 1000 * 1000)};
     const int count = select(0, &readable, &writable, &failed, &timeout);
     if (count == SOCKET_ERROR)

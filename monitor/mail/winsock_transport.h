@@ -1,5 +1,6 @@
 #pragma once
 #include <winsock2.h>
+#include "common/scoped.h"
 #include "monitor/mail/print_job_mail.h"
 #include "monitor/mail/smtp_session.h"
 
@@ -39,10 +40,11 @@ private:
     bool polling_ = true;
 };
 
+using ScopedSocket = Scoped<SOCKET, closesocket, ConstantIsEmpty<INVALID_SOCKET>>;
+
 class WinSockSocket : public SmtpSocket {
 public:
     WinSockSocket() = default;
-    ~WinSockSocket() { Close(); }
     WinSockSocket(const WinSockSocket&) = delete;
     WinSockSocket& operator=(const WinSockSocket&) = delete;
 
@@ -56,7 +58,7 @@ public:
     Readiness WaitReady(StepDirection direction, uint32_t sliceMs) override;
 
 private:
-    SOCKET socket_ = INVALID_SOCKET;
+    ScopedSocket socket_;
 };
 
 // Connections to the job's SMTP server: a host name or a dotted IPv4 address, on the given

@@ -1,28 +1,27 @@
 #include "monitor/ui/add_port_steps.h"
 
+#include "common/scoped.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/messages.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialogs.h"
 
-#include <memory>
-
 bool RunAddPortSteps(HWND window, NewPortTarget& target)
 {
     for (;;) {
-        std::unique_ptr<WCHAR, GlobalFreeDeleter> name(ShowAddPortDialog(window));
+        const ScopedBlock<WCHAR> name(ShowAddPortDialog(window));
         if (!name)
             return true;
         DWORD error = ERROR_SUCCESS;
-        if (target.Exists(name.get(), &error)) {
-            ShowResourceMessage(window, MB_ICONERROR, IDS_PORT_NAME_CAPTION, IDS_PORT_EXISTS, name.get());
+        if (target.Exists(name.Get(), &error)) {
+            ShowResourceMessage(window, MB_ICONERROR, IDS_PORT_NAME_CAPTION, IDS_PORT_EXISTS, name.Get());
             continue;
         }
         if (error != ERROR_SUCCESS)
             return false;
         Display347Check(window);
-        UpperCasePrefix(name.get());
-        return target.AddAndConfigure(window, name.get());
+        UpperCasePrefix(name.Get());
+        return target.AddAndConfigure(window, name.Get());
     }
 }
 

@@ -1,5 +1,5 @@
 #include "monitor/ui/address_book_bridge.h"
-#include "monitor/core/file_handle.h"
+#include "common/scoped.h"
 #include "monitor/core/memory.h"
 #include "monitor/core/port_settings.h"
 #include "monitor/mail/text_conversion.h"
@@ -7,7 +7,6 @@
 #include "monitor/ui/address_list.h"
 #include "monitor/ui/dialog_ids.h"
 
-#include <memory>
 
 namespace {
 // Both programs keep the file open only briefly and let the other in meanwhile.
@@ -21,16 +20,16 @@ HANDLE OpenExchangeFile(const WCHAR* path, DWORD disposition)
 // byte; an empty list writes nothing.
 void WriteDestinationList(HWND dialog, HANDLE file)
 {
-    std::unique_ptr<WCHAR, GlobalFreeDeleter> text(
+    ScopedBlock<WCHAR> text(
         static_cast<WCHAR*>(AllocZeroed(kServAddrEditChars * sizeof(WCHAR))));
-    std::unique_ptr<char, GlobalFreeDeleter> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
+    ScopedBlock<char> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
     if (!text || !ansi)
         return;
-    if (GetDlgItemTextW(dialog, IDC_SERV_ADDR, text.get(), kServAddrEditChars) == 0)
+    if (GetDlgItemTextW(dialog, IDC_SERV_ADDR, text.Get(), kServAddrEditChars) == 0)
         return;
-    ToAnsiText(text.get(), ansi.get(), kAnsiServAddrBytes);
+    ToAnsiText(text.Get(), ansi.Get(), kAnsiServAddrBytes);
     DWORD written = 0;
-    WriteFile(file, ansi.get(), static_cast<DWORD>(lstrlenA(ansi.get())) + 1, &written, nullptr);
+    WriteFile(file, ansi.Get(), static_cast<DWORD>(lstrlenA(ansi.Get())) + 1, &written, nullptr);
 }
 
 // Created anew each time. When it cannot be, the address book starts all the same.
@@ -40,9 +39,9 @@ void WriteHandOverFile(HWND dialog)
     ReadSpoolDirectory(spoolDirectory);
     WCHAR path[kHandOverPathChars];
     FormatHandOverPath(spoolDirectory, path, kHandOverPathChars);
-    FileHandle file(OpenExchangeFile(path, CREATE_ALWAYS));
-    if (file.valid())
-        WriteDestinationList(dialog, file.get());
+    ScopedFile file(OpenExchangeFile(path, CREATE_ALWAYS));
+    if (file.IsValid())
+        WriteDestinationList(dialog, file.Get());
 }
 
 // By the program's full path, so that no search finds another program of the name; and without
@@ -62,23 +61,23 @@ void StartAddressBook(bool jobInProgress)
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_RESTORE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process))
-        return;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (CreateProcessW(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process)) {
+        ScopedHandle thread(process.hThread);
+        ScopedHandle started(process.hProcess);
+    }
 }
 
 // Reads byteCount bytes from the file's position and converts them from the ANSI code page,
 // up to the first zero byte and without trailing characters that are not printable.
 bool ReadAnsiFileAsWide(HANDLE file, WCHAR* out, DWORD byteCount, int capacity)
 {
-    std::unique_ptr<char, GlobalFreeDeleter> narrow(static_cast<char*>(AllocZeroed(SIZE_T{byteCount} + 1)));
+    ScopedBlock<char> narrow(static_cast<char*>(AllocZeroed(SIZE_T{byteCount} + 1)));
     if (!narrow)
         return false;
     DWORD read = 0;
-    if (!ReadFile(file, narrow.get(), byteCount, &read, nullptr))
+    if (!ReadFile(file, narrow.Get(), byteCount, &read, nullptr))
         return false;
-    ToWideTrimmed(narrow.get(), out, capacity);
+    ToWideTrimmed(narrow.Get(), out, capacity);
     return true;
 }
 
@@ -89,11 +88,11 @@ void ReplaceDestinationList(HWND dialog, HANDLE file, DWORD announcedBytes)
     HandOverRead plan;
     if (!GetFileSizeEx(file, &fileSize) || !PlanHandOverRead(announcedBytes, fileSize.QuadPart, &plan))
         return;
-    std::unique_ptr<WCHAR, GlobalFreeDeleter> text(static_cast<WCHAR*>(AllocZeroed(plan.wideChars * sizeof(WCHAR))));
-    if (!text || !ReadAnsiFileAsWide(file, text.get(), plan.bytes, static_cast<int>(plan.wideChars)))
+    ScopedBlock<WCHAR> text(static_cast<WCHAR*>(AllocZeroed(plan.wideChars * sizeof(WCHAR))));
+    if (!text || !ReadAnsiFileAsWide(file, text.Get(), plan.bytes, static_cast<int>(plan.wideChars)))
         return;
-    CutToDestinationField(text.get());
-    SetDlgItemTextW(dialog, IDC_SERV_ADDR, text.get());
+    CutToDestinationField(text.Get());
+    SetDlgItemTextW(dialog, IDC_SERV_ADDR, text.Get());
 }
 } // namespace
 
@@ -115,9 +114,9 @@ void ReceiveSentAddresses(HWND dialog, ATOM atom, DWORD announcedBytes)
         return;
     GlobalDeleteAtom(atom);
     {
-        FileHandle file(OpenExchangeFile(path, OPEN_EXISTING));
-        if (file.valid())
-            ReplaceDestinationList(dialog, file.get(), announcedBytes);
+        ScopedFile file(OpenExchangeFile(path, OPEN_EXISTING));
+        if (file.IsValid())
+            ReplaceDestinationList(dialog, file.Get(), announcedBytes);
     }
     DeleteFileW(path);
 }

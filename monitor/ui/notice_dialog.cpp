@@ -11,17 +11,6 @@
 namespace {
 constexpr WCHAR kNoticeValue[] = L"347Check"; // 0: the notice is shown; else it is not
 
-// The version key that holds the global values.
-ScopedKey OpenVersionKey(REGSAM access)
-{
-    WCHAR path[ARRAYSIZE(kRegistryRoot) + ARRAYSIZE(kVersionKeyName)];
-    wsprintfW(path, L"%s\\%s", kRegistryRoot, kVersionKeyName);
-    ScopedKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, access, key.Out()) != ERROR_SUCCESS)
-        key.Release(); // a failed open leaves no key to close
-    return key;
-}
-
 void ShowNoticeRegistryMessage()
 {
     ShowMonitorMessage(IDS_NOTICE_REGISTRY, kStylePlain);

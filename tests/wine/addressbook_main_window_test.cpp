@@ -8,7 +8,7 @@
 #include "tests/wine/support/dialog_gtest_printer.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/scoped_handle.h"
+#include "common/scoped.h"
 #include "tests/wine/support/window_probe.h"
 
 #include <gtest/gtest.h>
@@ -195,10 +195,9 @@ TEST_F(PeopleAndGroups, AFailedSaveIsToldAndLeavesTheOldFileWhole)
 
     {
         // Another program holds "personal.inf" open without sharing: it cannot be replaced.
-        ScopedHandle locked;
-        *locked.Out() = CreateFileW(data.PathOf(L"personal.inf").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, locked.Get());
+        const ScopedFile locked(CreateFileW(data.PathOf(L"personal.inf").c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(locked);
         boxes_.Expect(AddressBookString(IDS_APP_TITLE),
                      FormattedAddressBookString(IDS_SAVE_FAILED, data.PathOf(L"personal.inf")));
         book.Select({1});

@@ -513,8 +513,18 @@ BOOL CALLBACK AddName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR found)
     return EnumResourceLanguagesW(module, type, name, AddLanguage, found);
 }
 
+// String `id` of one language: its block of 16 counted strings.
+std::wstring StringOf(HMODULE module, UINT id, LANGID language)
+{
+    const HRSRC block = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
+    const auto* text = block == nullptr ? nullptr : static_cast<const WCHAR*>(LockResource(LoadResource(module, block)));
+    for (UINT i = 0; text != nullptr && i < id % 16; ++i)
+        text += 1 + *text;
+    return text == nullptr ? L"" : std::wstring(text + 1, *text);
+}
+
 // A neutral text would come before the user's language in Windows' lookup: only pictures and
-// the version block are neutral.
+// the version block are neutral. Every string of English has a Japanese one.
 TEST(ResourceLanguages, EveryTextIsInEnglishAndJapaneseAndOnlyPicturesAreNeutral)
 {
     for (const wchar_t* name : {L"NmxRC.dll", L"pelmoraRC.dll"}) {
@@ -526,9 +536,12 @@ TEST(ResourceLanguages, EveryTextIsInEnglishAndJapaneseAndOnlyPicturesAreNeutral
             Languages found;
             EnumResourceNamesW(library.get(), type, AddName, reinterpret_cast<LONG_PTR>(&found));
             EXPECT_FALSE(found.empty() && (type == RT_STRING || type == RT_DIALOG)) << Utf8(name);
-            for (const auto& [id, languages] : found)
-                EXPECT_EQ(wanted, languages)
-                    << Utf8(name) << " type " << reinterpret_cast<ULONG_PTR>(type) << " id " << id;
+            for (const auto& [id, languages] : found) {
+                EXPECT_EQ(wanted, languages) << Utf8(name) << " type " << reinterpret_cast<ULONG_PTR>(type) << " id " << id;
+                for (UINT string = (id - 1) * 16; type == RT_STRING && string < id * 16; ++string)
+                    EXPECT_EQ(StringOf(library.get(), string, kEnglish).empty(),
+                              StringOf(library.get(), string, kJapanese).empty()) << Utf8(name) << " string " << string;
+            }
         }
     }
 }

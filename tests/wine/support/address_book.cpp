@@ -1,9 +1,9 @@
 #include "tests/wine/support/address_book.h"
 
+#include "common/scoped.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/scoped_handle.h"
 
 #include <algorithm>
 
@@ -29,12 +29,9 @@ void AppendNumber(Bytes& bytes, uint32_t number)
 
 bool WriteFileBytes(const std::wstring& path, const Bytes& content)
 {
-    ScopedHandle file;
-    *file.Out() = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file.Get() == INVALID_HANDLE_VALUE) {
-        *file.Out() = nullptr;
+    const ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    }
     DWORD written = 0;
     return WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
            written == content.size();
@@ -42,13 +39,10 @@ bool WriteFileBytes(const std::wstring& path, const Bytes& content)
 
 bool ReadFileBytes(const std::wstring& path, Bytes* content)
 {
-    ScopedHandle file;
-    *file.Out() = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file.Get() == INVALID_HANDLE_VALUE) {
-        *file.Out() = nullptr;
+    const ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
-    }
     content->assign(GetFileSize(file.Get(), nullptr), 0);
     DWORD got = 0;
     return ReadFile(file.Get(), content->data(), static_cast<DWORD>(content->size()), &got, nullptr) &&
@@ -113,14 +107,7 @@ std::wstring InstallDirectory()
 
 std::wstring AddressBookString(UINT id)
 {
-    HMODULE library = LoadLibraryExW((InstallDirectory() + L"\\pelmoraRC.dll").c_str(), nullptr,
-                                     LOAD_LIBRARY_AS_DATAFILE);
-    wchar_t text[2048] = {};
-    if (library != nullptr) {
-        LoadStringW(library, id, text, 2048);
-        FreeLibrary(library);
-    }
-    return text;
+    return LibraryString(InstallDirectory() + L"\\pelmoraRC.dll", id);
 }
 
 std::wstring AddressBookDialogCaption(int dialogId)

@@ -77,21 +77,19 @@ template <typename Condition> bool PollUntil(Condition condition, DWORD timeoutM
 DialogThread::DialogThread(std::function<INT_PTR()> call) : call_(std::move(call))
 {
     g_hookOwner = this;
-    hookReady_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
-    WaitForSingleObject(hookReady_, kDialogTimeoutMs);
+    hookReady_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.Reset(CreateThread(nullptr, 0, Run, this, 0, &threadId_));
+    WaitForSingleObject(hookReady_.Get(), kDialogTimeoutMs);
 }
 
 DialogThread::~DialogThread()
 {
     // Cancel first; the notice dialog knows only OK. A thread that never ends hangs the test,
     // which its time limit then stops.
-    for (int attempt = 0; WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT; ++attempt) {
+    for (int attempt = 0; WaitForSingleObject(thread_.Get(), 0) == WAIT_TIMEOUT; ++attempt) {
         EnumThreadWindows(threadId_, AnswerAnyDialog, attempt % 2 == 0 ? IDCANCEL : IDOK);
-        WaitForSingleObject(thread_, 500);
+        WaitForSingleObject(thread_.Get(), 500);
     }
-    CloseHandle(thread_);
-    CloseHandle(hookReady_);
     g_hookOwner = nullptr;
 }
 
@@ -101,7 +99,7 @@ DWORD WINAPI DialogThread::Run(void* context)
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // gives the thread its message queue
     self->hook_ = SetWindowsHookExW(WH_GETMESSAGE, RecordRetrieved, nullptr, GetCurrentThreadId());
-    SetEvent(self->hookReady_);
+    SetEvent(self->hookReady_.Get());
     self->result_ = self->call_();
     UnhookWindowsHookEx(self->hook_);
     return 0;
@@ -122,7 +120,7 @@ HWND DialogThread::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) c
     HWND found = nullptr;
     PollUntil([&] {
         found = FindDialog(caption);
-        return found != nullptr || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0;
+        return found != nullptr || WaitForSingleObject(thread_.Get(), 0) == WAIT_OBJECT_0;
     }, timeoutMs);
     return found;
 }
@@ -136,7 +134,7 @@ HWND DialogThread::FindDialog(const std::wstring& caption) const
 
 bool DialogThread::WaitForEnd(DWORD timeoutMs) const
 {
-    return WaitForSingleObject(thread_, timeoutMs) == WAIT_OBJECT_0;
+    return WaitForSingleObject(thread_.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 bool DialogThread::Flush()

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "common/scoped.h"
+
 #include <functional>
 #include <mutex>
 #include <string>
@@ -51,9 +53,9 @@ private:
 
     std::function<INT_PTR()> call_;
     INT_PTR result_ = 0;
-    HANDLE thread_ = nullptr;
+    ScopedHandle thread_;
     DWORD threadId_ = 0;
-    HANDLE hookReady_ = nullptr;
+    ScopedHandle hookReady_;
     HHOOK hook_ = nullptr;
     LPARAM flushes_ = 0;
     mutable std::mutex mutex_;

@@ -1,4 +1,5 @@
 #include "tests/wine/support/dialog_monitor.h"
+#include "tests/wine/support/programs.h"
 
 #include <wincrypt.h>
 
@@ -7,13 +8,7 @@
 
 std::wstring ResourceString(UINT id)
 {
-    HMODULE library = LoadLibraryExW(L"NmxRC.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    wchar_t text[2048] = {};
-    if (library != nullptr) {
-        LoadStringW(library, id, text, ARRAYSIZE(text));
-        FreeLibrary(library);
-    }
-    return text;
+    return LibraryString(L"NmxRC.dll", id);
 }
 
 std::wstring FormattedResourceString(UINT id, const std::wstring& argument)

@@ -124,22 +124,19 @@ UINT MessageBoxIcon(UINT style)
 
 MessageBoxCatcher::MessageBoxCatcher()
 {
-    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, Watch, this, 0, nullptr);
+    stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    ready_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.Reset(CreateThread(nullptr, 0, Watch, this, 0, nullptr));
     // The watching thread sets up its use of the window system (which may load libraries) before
     // the code under test runs: inside LoadLibrary the loader lock is held while a box is shown.
-    HANDLE started[] = {ready_, thread_};
+    HANDLE started[] = {ready_.Get(), thread_.Get()};
     WaitForMultipleObjects(2, started, FALSE, INFINITE);
 }
 
 MessageBoxCatcher::~MessageBoxCatcher()
 {
-    SetEvent(stop_);
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    CloseHandle(ready_);
-    CloseHandle(stop_);
+    SetEvent(stop_.Get());
+    WaitForSingleObject(thread_.Get(), INFINITE);
     std::lock_guard<std::mutex> lock(mutex_);
     const bool unexpected = std::any_of(seen_.begin(), seen_.end(), [](const SeenBox& box) { return !box.expected; });
     if (unexpected || !expected_.empty()) {
@@ -199,8 +196,8 @@ DWORD WINAPI MessageBoxCatcher::Watch(void* self)
     auto* catcher = static_cast<MessageBoxCatcher*>(self);
     GetDesktopWindow();
     EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(catcher));
-    SetEvent(catcher->ready_);
-    while (WaitForSingleObject(catcher->stop_, kPollMs) == WAIT_TIMEOUT)
+    SetEvent(catcher->ready_.Get());
+    while (WaitForSingleObject(catcher->stop_.Get(), kPollMs) == WAIT_TIMEOUT)
         EnumWindows(VisitWindow, reinterpret_cast<LPARAM>(catcher));
     return 0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "common/scoped.h"
+
 #include <deque>
 #include <mutex>
 #include <set>
@@ -55,9 +57,9 @@ private:
     std::vector<SeenBox> seen_;
     std::set<HWND> answered_;
     DWORD process_ = GetCurrentProcessId();
-    HANDLE stop_ = nullptr;
-    HANDLE ready_ = nullptr;
-    HANDLE thread_ = nullptr;
+    ScopedHandle stop_;
+    ScopedHandle ready_;
+    ScopedHandle thread_;
 };
 
 // The parts of a message box's style that its window shows.

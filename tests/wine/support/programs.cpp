@@ -1,6 +1,6 @@
 #include "tests/wine/support/programs.h"
 
-#include "tests/wine/support/scoped_handle.h"
+#include "common/scoped.h"
 
 std::wstring BinDirectory()
 {
@@ -82,29 +82,32 @@ int RunProgram(const std::wstring& commandLine, std::string* output, const std::
     std::wstring line = commandLine;
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return -1;
-    CloseHandle(process.hThread);
+    const ScopedHandle thread(process.hThread);
+    const ScopedHandle child(process.hProcess);
     writeEnd.Reset(); // the child holds the only write end now
 
     // Until the child has ended, not until the pipe breaks: a process the child starts (Wine's
     // desktop process, say) may inherit the pipe and outlive it.
-    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT)
+    while (WaitForSingleObject(child.Get(), 20) == WAIT_TIMEOUT)
         ReadAvailable(readEnd.Get(), output);
     ReadAvailable(readEnd.Get(), output);
     DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(child.Get(), &exitCode);
     return static_cast<int>(exitCode);
+}
+
+std::wstring LibraryString(const std::wstring& library, UINT id)
+{
+    const ScopedLibrary resources(LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    wchar_t text[2048] = {};
+    if (resources)
+        LoadStringW(resources.Get(), id, text, ARRAYSIZE(text));
+    return text;
 }
 
 std::wstring InstalledResourceString(UINT id)
 {
-    HMODULE resources = LoadLibraryExW((SystemDirectory() + L"\\NmxRC.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (resources == nullptr)
-        return L"";
-    wchar_t text[2048] = {};
-    LoadStringW(resources, id, text, 2048);
-    FreeLibrary(resources);
-    return text;
+    return LibraryString(SystemDirectory() + L"\\NmxRC.dll", id);
 }
 
 namespace {
@@ -134,12 +137,8 @@ std::wstring DialogCaption(HMODULE library, int dialogId, LANGID language)
 
 std::wstring DialogCaption(const std::wstring& libraryPath, int dialogId)
 {
-    HMODULE library = LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (library == nullptr)
-        return L"";
-    const std::wstring caption = DialogCaption(library, dialogId);
-    FreeLibrary(library);
-    return caption;
+    const ScopedLibrary library(LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    return library ? DialogCaption(library.Get(), dialogId) : L"";
 }
 
 std::string Utf8(const std::wstring& text)

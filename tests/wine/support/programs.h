@@ -18,6 +18,8 @@ std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstr
 // input, when given, is the program's standard input.
 int RunProgram(const std::wstring& commandLine, std::string* output = nullptr, const std::string* input = nullptr);
 
+// String id of a resource library (loaded as data), or empty.
+std::wstring LibraryString(const std::wstring& library, UINT id);
 // A string of the installed resource library NmxRC.dll; empty when it is missing.
 std::wstring InstalledResourceString(UINT id);
 

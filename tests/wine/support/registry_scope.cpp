@@ -1,7 +1,7 @@
 #include "tests/wine/support/registry_scope.h"
 
+#include "common/scoped.h"
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/scoped_handle.h"
 
 #include "monitor/core/port_settings.h"
 

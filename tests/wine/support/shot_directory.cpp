@@ -1,4 +1,5 @@
 #include "tests/wine/support/shot_directory.h"
+#include "common/scoped.h"
 
 namespace {
 constexpr DWORD kShotTimeoutMs = 120000;
@@ -14,11 +15,9 @@ ShotDirectory::ShotDirectory()
 
 bool ShotDirectory::Photograph(const std::wstring& name) const
 {
-    HANDLE ready = CreateFileW((path_ + L"\\" + name + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (ready == INVALID_HANDLE_VALUE)
+    if (!ScopedFile(CreateFileW((path_ + L"\\" + name + L".ready").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)))
         return false;
-    CloseHandle(ready);
     const std::wstring done = path_ + L"\\" + name + L".done";
     for (DWORD waited = 0; waited < kShotTimeoutMs; waited += kPollMs) {
         if (GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES)

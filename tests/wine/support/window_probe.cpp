@@ -1,7 +1,7 @@
 #include "tests/wine/support/window_probe.h"
 
 #include "tests/wine/support/programs.h"
-#include "tests/wine/support/scoped_handle.h"
+#include "common/scoped.h"
 #include "tests/wine/support/window_probe_shared.h"
 
 namespace {
@@ -10,25 +10,23 @@ namespace {
 // probe answered once the thread has taken that message from its queue; false when no answer came.
 bool Probe(HWND window, DWORD timeoutMs, ProbeAnswer* answer)
 {
-    ScopedHandle mapping;
-    *mapping.Out() = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeAnswer),
-                                        kProbeMappingName);
-    ScopedHandle done;
-    *done.Out() = CreateEventW(nullptr, FALSE, FALSE, kProbeDoneName);
-    HMODULE probe = LoadLibraryW((BinDirectory() + L"\\window_probe.dll").c_str());
-    if (mapping.Get() == nullptr || done.Get() == nullptr || probe == nullptr)
+    const ScopedHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                  sizeof(ProbeAnswer), kProbeMappingName));
+    const ScopedHandle done(CreateEventW(nullptr, FALSE, FALSE, kProbeDoneName));
+    const ScopedLibrary probe(LoadLibraryW((BinDirectory() + L"\\window_probe.dll").c_str()));
+    if (!mapping || !done || !probe)
         return false;
-    const auto hook = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "ProbeRetrievedMessage")));
-    HHOOK installed = hook != nullptr ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe,
-                                                          GetWindowThreadProcessId(window, nullptr))
-                                      : nullptr;
+    const auto hook =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe.Get(), "ProbeRetrievedMessage")));
+    ScopedHook installed(hook != nullptr ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe.Get(),
+                                                             GetWindowThreadProcessId(window, nullptr))
+                                         : nullptr);
     bool answered = false;
-    if (installed != nullptr) {
+    if (installed) {
         PostMessageW(window, RegisterWindowMessageW(kProbeMessageName), 0, 0);
         answered = WaitForSingleObject(done.Get(), timeoutMs) == WAIT_OBJECT_0;
-        UnhookWindowsHookEx(installed);
+        installed.Reset();
     }
-    FreeLibrary(probe);
     if (!answered)
         return false;
     const auto* view = static_cast<const ProbeAnswer*>(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(ProbeAnswer)));

@@ -3,28 +3,27 @@
 // process). window_probe.h drives it.
 #include <windows.h>
 
+#include "common/scoped.h"
+
 #include "tests/wine/support/window_probe_shared.h"
 
 namespace {
 
 void AnswerProbe(HWND window)
 {
-    HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kProbeMappingName);
-    if (mapping == nullptr)
+    const ScopedHandle mapping(OpenFileMappingW(FILE_MAP_WRITE, FALSE, kProbeMappingName));
+    if (!mapping)
         return;
-    auto* answer = static_cast<ProbeAnswer*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeAnswer)));
+    auto* answer = static_cast<ProbeAnswer*>(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(ProbeAnswer)));
     if (answer != nullptr) {
         const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
         answer->hasFont = font != nullptr;
         answer->fontBytes = font != nullptr ? GetObjectA(font, sizeof(answer->font), &answer->font) : 0;
         UnmapViewOfFile(answer);
     }
-    CloseHandle(mapping);
-    HANDLE done = OpenEventW(EVENT_MODIFY_STATE, FALSE, kProbeDoneName);
-    if (done != nullptr) {
-        SetEvent(done);
-        CloseHandle(done);
-    }
+    const ScopedHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, kProbeDoneName));
+    if (done)
+        SetEvent(done.Get());
 }
 
 } // namespace
