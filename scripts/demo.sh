@@ -17,6 +17,10 @@ DEMO_DIR=$BUILD_DIR/demo
 PART_LIMIT_KB=16 # the smallest part the port configuration dialog accepts
 JOB_TIMEOUT=120  # seconds; a message box from the monitor would otherwise wait for ever
 ROUND_TRIP_STEPS=(1_port_settings 2_address_book 3_recipients_chosen 4_port_settings_after_send)
+SPOOLER_DIALOG_STEPS=(spooler_add_port spooler_add_port_settings spooler_configure_port)
+MONITOR_NAME="Velloprint Mail Port" # string 706 of NmxRC.dll, the name the monitor is installed under
+# Wine's own spooler: without the override that puts the print host's stand-ins in its place.
+SPOOLER_OVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"
 
 # On the virtual screen (the round trip below runs this script again there): the driver walks
 # through the round trip and waits at each step for its picture.
@@ -28,6 +32,18 @@ if [ "${1:-}" = --round-trip-on-screen ]; then
     status=0
     photograph_steps "$shots" $! "${ROUND_TRIP_STEPS[@]}" || status=$?
     stop_wine_session # before the screen goes
+    exit $status
+fi
+
+# On the virtual screen: the UI library's dialogs opened through AddPortW and ConfigurePortW.
+if [ "${1:-}" = --spooler-dialogs-on-screen ]; then
+    shots=$2
+    start_wine_session
+    NMX_SCREENSHOT_DIR=$(winepath -w "$shots") WINEDLLOVERRIDES=$SPOOLER_OVERRIDES \
+        wine "$BIN_DIR/spooler_dialog_shots.exe" </dev/null >"$shots/driver.log" 2>&1 &
+    status=0
+    photograph_steps "$shots" $! "${SPOOLER_DIALOG_STEPS[@]}" || status=$?
+    stop_wine_session
     exit $status
 fi
 
@@ -140,3 +156,51 @@ round_trip() { # port
 
 round_trip NMX3
 log "the round trip's mail went to the mailboxes picked in the address book"
+
+# The main job as a Windows program does it, through Wine's own spooler and not the print host: a
+# port added with AddPortExW, a printer on it with Wine's PostScript driver, a letter printed by an
+# ordinary GDI program (StartDoc, text, EndDoc); Wine's localspl hands the job to the monitor
+# through InitializePrintMonitor2. Then the UI library's dialogs, opened through AddPortW and
+# ConfigurePortW, photographed on a virtual screen.
+wine_spooler() { # arguments...
+    WINEDLLOVERRIDES=$SPOOLER_OVERRIDES timeout "$JOB_TIMEOUT" wine "$BIN_DIR/wine_spooler.exe" "$@" </dev/null
+}
+
+through_wine_spooler() { # port
+    local port=$1 printer="Velloprint Mail" received=$DEMO_DIR/$1
+    log "through Wine's own spooler: $port added with AddPortExW, the printer \"$printer\" on it"
+    wine_spooler deleteport "$port" 2>/dev/null || true # from an earlier run
+    wine_spooler addportex "$port" "$MONITOR_NAME"
+    write_sink_ports "$DEMO_DIR/$port.reg" "$port|gdi-printer@example.com|0|1024|0"
+    import_reg_file "$DEMO_DIR/$port.reg"
+    wine_spooler printer "$printer" "$port"
+    log "the ports Wine's spooler lists (EnumPortsW)"
+    wine_spooler ports
+    log "a GDI program prints a letter to \"$printer\""
+    wine_spooler print "$printer" "A letter printed by a Windows program through Wine's spooler"
+    mkdir -p "$received"
+    find "$inbox" -maxdepth 1 -name 'message-*.*' -exec mv -t "$received" {} +
+    local files=("$received"/message-*.eml)
+    [ -e "${files[0]}" ] || { log "no mail arrived for $port"; return 1; }
+    log "what arrived for $port: ${#files[@]} mail(s) in $received"
+    python3 "$ROOT/scripts/smtp_sink.py" show "${files[@]}" | tee "$received/shown.txt"
+    grep -q "PrintJob.PRN (.*begins b'%!PS-Adobe" "$received/shown.txt" ||
+        { log "the attachment is not the PostScript Wine's driver made"; return 1; }
+}
+
+spooler_dialogs() {
+    local shots=$DEMO_DIR/spooler_dialogs
+    mkdir -p "$shots"
+    log "the UI library's dialogs through AddPortW and ConfigurePortW (pictures in $shots)"
+    wine_spooler deleteport NMX5 2>/dev/null || true # the port they make, from an earlier run
+    stop_wine_session
+    if ! on_virtual_screen bash "$0" --spooler-dialogs-on-screen "$shots"; then
+        tail -n 30 "$shots/driver.log"
+        return 1
+    fi
+    start_wine_session
+}
+
+through_wine_spooler NMX4
+log "the GDI program's job arrived as mail with its PostScript attachment"
+spooler_dialogs

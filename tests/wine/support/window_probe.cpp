@@ -48,6 +48,18 @@ bool ReadWindowFont(HWND window, LOGFONTA* font, DWORD timeoutMs)
     return answer.hasFont && answer.fontBytes == static_cast<int>(sizeof(LOGFONTA));
 }
 
+bool ReadProcessorTime(HWND window, double* milliseconds, DWORD timeoutMs)
+{
+    ProbeAnswer answer = {};
+    if (!Probe(window, timeoutMs, &answer))
+        return false;
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    *milliseconds = static_cast<double>(ticks(answer.kernelTime) + ticks(answer.userTime)) / 10000.0;
+    return true;
+}
+
 bool WaitForPostedMessages(HWND window, DWORD timeoutMs)
 {
     ProbeAnswer answer = {};

@@ -10,4 +10,6 @@ struct ProbeAnswer {
     BOOL hasFont;
     int fontBytes; // what GetObjectA gave
     LOGFONTA font;
+    FILETIME kernelTime; // the probed process's processor time so far
+    FILETIME userTime;
 };

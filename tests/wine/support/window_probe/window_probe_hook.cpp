@@ -19,6 +19,9 @@ void AnswerProbe(HWND window)
         const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
         answer->hasFont = font != nullptr;
         answer->fontBytes = font != nullptr ? GetObjectA(font, sizeof(answer->font), &answer->font) : 0;
+        FILETIME created;
+        FILETIME exited;
+        GetProcessTimes(GetCurrentProcess(), &created, &exited, &answer->kernelTime, &answer->userTime);
         UnmapViewOfFile(answer);
     }
     const ScopedHandle done(OpenEventW(EVENT_MODIFY_STATE, FALSE, kProbeDoneName));
