@@ -5,6 +5,10 @@
 //
 //   nmxsetup install [--dir <installation directory>] [--spool <spool directory>]
 //   nmxsetup uninstall
+//   nmxsetup port NAME [--to ADDRESSES] [--from ADDRESS] [--server HOST] [--security none|starttls|tls]
+//                      [--smtp-port N] [--user NAME] [--password-stdin] [--cert-sha256 HEX]
+//                      [--parts KB|off] [--show-settings on|off]
+//   nmxsetup port NAME --delete
 //
 // Running install again repairs an installation and keeps the user's "347Check" choice. Uninstall
 // removes what install added; port keys, which the user made, stay, and so do directories that
@@ -14,9 +18,15 @@
 
 #include "common/scoped.h"
 #include "monitor/core/port_settings.h"
+#include "monitor/core/port_setup_options.h"
+#include "monitor/core/protected_password.h"
 #include "monitor/core/resource_ids.h"
+#include "monitor/mail/secure_session.h"
+#include "monitor/mail/text_conversion.h"
 
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 
 namespace {
@@ -293,10 +303,110 @@ int Uninstall()
     return 0;
 }
 
+// A line from standard input, not shown on a console. False when it is longer than a password may be.
+bool ReadPasswordLine(wchar_t* password, size_t capacity)
+{
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    const bool console = GetConsoleMode(input, &mode) != 0;
+    if (console)
+        SetConsoleMode(input, mode & ~ENABLE_ECHO_INPUT);
+    char line[4 * kMaxPasswordChars + 4] = "";
+    size_t length = 0;
+    char byte = 0;
+    DWORD read = 0;
+    bool fits = true;
+    while (ReadFile(input, &byte, 1, &read, nullptr) && read == 1 && byte != '\n') {
+        if (length + 1 < sizeof line)
+            line[length++] = byte;
+        else
+            fits = false;
+    }
+    if (console)
+        SetConsoleMode(input, mode);
+    if (length > 0 && line[length - 1] == '\r')
+        --length;
+    line[length] = '\0';
+    const int chars = MultiByteToWideChar(CP_UTF8, 0, line, -1, password, static_cast<int>(capacity));
+    WipeSecret(line, sizeof line);
+    return fits && chars > 0 && static_cast<size_t>(chars) <= kMaxPasswordChars + 1;
+}
+
+void Apply(const PortSetupOptions& options, PortSettings* settings)
+{
+    const auto copy = [](const wchar_t* value, WCHAR* field, int capacity) {
+        if (value != nullptr)
+            lstrcpynW(field, value, capacity);
+    };
+    copy(options.to, settings->ServAddr, ARRAYSIZE(settings->ServAddr));
+    if (options.to != nullptr)
+        NormaliseAddressList(settings->ServAddr, ARRAYSIZE(settings->ServAddr));
+    copy(options.from, settings->UserAddr, ARRAYSIZE(settings->UserAddr));
+    copy(options.server, settings->SMTPAddr, ARRAYSIZE(settings->SMTPAddr));
+    copy(options.user, settings->SMTPUser, ARRAYSIZE(settings->SMTPUser));
+    copy(options.pin, settings->SMTPCertSHA256, ARRAYSIZE(settings->SMTPCertSHA256));
+    if (options.hasSecurity)
+        settings->SMTPSecurity = options.security;
+    if (options.hasPort)
+        settings->SMTPPort = options.port;
+    if (options.hasShowSettings)
+        settings->ShowSw = options.showSettings ? 1 : 0;
+    if (options.hasParts) {
+        settings->PartSw = options.partLimitKb != 0 ? 1 : 0;
+        if (options.partLimitKb != 0)
+            settings->PartLimit = options.partLimitKb;
+    }
+}
+
+// Creates or updates the port's key, or removes it. Nothing changes unless every option is good.
+int Port(int count, const wchar_t* const* arguments)
+{
+    PortSetupOptions options;
+    wchar_t error[512];
+    if (!ParsePortSetupOptions(count, arguments, &options, error, ARRAYSIZE(error))) {
+        Report(error);
+        return kExitUsage;
+    }
+    if (options.remove) {
+        DeletePortSettings(options.name);
+        return 0;
+    }
+    const std::unique_ptr<PortSettings> settings(new (std::nothrow) PortSettings{});
+    if (!settings)
+        return kExitFailure;
+    lstrcpynW(settings->PortName, options.name, ARRAYSIZE(settings->PortName));
+    LoadPortSettings(settings.get());
+    Apply(options, settings.get());
+    if (options.passwordFromStdin) {
+        wchar_t password[kMaxPasswordChars + 2] = L"";
+        const bool read = ReadPasswordLine(password, ARRAYSIZE(password));
+        const bool protectedOk = read && ProtectPassword(password, settings.get());
+        SecureZeroMemory(password, sizeof password);
+        if (!read) {
+            Report(L"the password is longer than " + std::to_wstring(kMaxPasswordChars) + L" characters");
+            return kExitUsage;
+        }
+        if (!protectedOk) {
+            Failed(L"cannot protect the password", GetLastError());
+            return kExitFailure;
+        }
+    }
+    const LONG saved = SavePortSettings(settings.get());
+    if (saved == ERROR_SUCCESS)
+        return 0;
+    Failed(L"cannot write the port's settings", static_cast<DWORD>(saved));
+    return kExitFailure;
+}
+
 int Usage()
 {
     fwprintf(stderr, L"usage: nmxsetup install [--dir <directory>] [--spool <directory>]\n"
-                     L"       nmxsetup uninstall\n");
+                     L"       nmxsetup uninstall\n"
+                     L"       nmxsetup port NAME [--to ADDRESSES] [--from ADDRESS] [--server HOST]\n"
+                     L"                [--security none|starttls|tls] [--smtp-port N] [--user NAME]\n"
+                     L"                [--password-stdin] [--cert-sha256 HEX] [--parts KB|off]\n"
+                     L"                [--show-settings on|off]\n"
+                     L"       nmxsetup port NAME --delete\n");
     return kExitUsage;
 }
 
@@ -306,6 +416,8 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc == 2 && std::wstring(argv[1]) == L"uninstall")
         return Uninstall();
+    if (argc >= 2 && std::wstring(argv[1]) == L"port")
+        return Port(argc - 2, argv + 2);
     if (argc < 2 || std::wstring(argv[1]) != L"install")
         return Usage();
     std::wstring installDir = DefaultInstallDirectory();

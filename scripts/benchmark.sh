@@ -7,12 +7,21 @@
 # in parts of SIZE/16 (1024 KB for 16 MiB), to show that the peak memory follows the part size,
 # not the job's. Last, the address book: its time from start to its main window shown with 10,
 # 6 553 and 65 535 people, and with 1 000 groups of 50 besides (tests/wine/addressbook_timing.cpp
+<<<<<<< HEAD
 # says how it is measured). Both builds are measured in one run, each in a Wine prefix of its own
 # (build/benchmark-prefix for win32, build/benchmark-prefix64 for win64), and their figures are
 # shown side by side. Builds and installs what it needs through setup.sh.
+=======
+# says how it is measured). Between them, the same job over STARTTLS with a login to a Postfix on
+# loopback (scripts/mail_server.sh, its test CA trusted for that part only), against curl sending
+# the same mail over STARTTLS to the same server. Uses a Wine prefix of its own; builds and
+# installs what it needs through setup.sh. Postfix listens on 127.0.0.1:587: run it in a network
+# namespace of its own where others test (see the README).
+>>>>>>> main
 #
 #   bash scripts/benchmark.sh [SIZE]
 #   bash scripts/benchmark.sh --address-book    # the address book's part alone
+#   bash scripts/benchmark.sh --starttls [SIZE] # the STARTTLS part alone
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -21,9 +30,13 @@ usage() {
     echo "       bash scripts/benchmark.sh --address-book" >&2
     exit 2
 }
-[ $# -le 1 ] || usage
+[ $# -le 2 ] || usage
 address_book_only=false
+starttls_only=false
+starttls_inner=false
 [ "${1:-}" = --address-book ] && { address_book_only=true; shift; }
+[ "${1:-}" = --starttls ] && { starttls_only=true; shift; }
+[ "${1:-}" = --starttls-inner ] && { starttls_inner=true; shift; }
 SIZE_MIB=${1:-16}
 [[ $SIZE_MIB =~ ^[0-9]+$ ]] && [ "$SIZE_MIB" -ge 4 ] && [ "$SIZE_MIB" -le 256 ] || usage
 
@@ -34,7 +47,7 @@ PART_LIMIT_KB=$((SIZE_MIB * 1024 / 16))
 JOB_TIMEOUT=$((120 + 20 * SIZE_MIB)) # seconds; a guard only: a MiB takes well under a second now
 RECIPIENT=printer@example.com
 
-bash "$ROOT/scripts/setup.sh"
+$starttls_inner || bash "$ROOT/scripts/setup.sh"
 
 finish() {
     stop_wine_session
@@ -58,8 +71,10 @@ address_book_part() {
     done
 }
 
-rm -rf "$BENCH_DIR"
-mkdir -p "$BENCH_DIR"
+if ! $starttls_inner; then
+    rm -rf "$BENCH_DIR"
+    mkdir -p "$BENCH_DIR"
+fi
 if $address_book_only; then
     address_book_part
     exit
@@ -103,6 +118,7 @@ run_job() { # port, job file, expected mails
 
 clear_inbox() { rm -f "$inbox"/message-*.eml; }
 
+<<<<<<< HEAD
 # Every figure of one build, in its prefix: the whole job, the reference mail it sent, the parts.
 declare -A whole_ns whole_delivery whole_calls whole_sent whole_peak quarter_peak split_ns split_peak
 measure_build() { # arch
@@ -125,6 +141,58 @@ measure_build() { # arch
     stop_wine_session
 }
 
+=======
+# The STARTTLS part, run by with_test_ca.sh so that the test CA is trusted while it runs.
+starttls_part() {
+    local server=$BENCH_DIR/postfix job mail
+    trap 'bash "$ROOT/scripts/mail_server.sh" stop "$server"; stop_wine_session' EXIT
+    bash "$ROOT/scripts/mail_server.sh" start "$server" "$BENCH_DIR/ca"
+    start_wine_session
+    import_reg_file "$seed"
+    printf 'Pr1nt-secret\n' | wine "$WIN32_BUILD/dist/nmxsetup.exe" port NMX3 --to printer@print.test \
+        --from "$SINK_SENDER" --server localhost --security starttls --user printer --password-stdin \
+        --show-settings off --parts off
+    wine reg add 'HKLM\SOFTWARE\Norvale\Velloprint\NMX3' /v CheckMailSw /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    job=$(make_job "$SIZE_MIB")
+    inbox=$server/mail/new
+    log "printing a job of $SIZE_MIB MiB to NMX3 (STARTTLS on 587, a login)"
+    local start
+    start=$(now_ns)
+    output=$(timeout "$JOB_TIMEOUT" wine "$BIN_DIR/printhost.exe" print NMX3 "Z:${job//\//\\}" --stats </dev/null)
+    local wall_ns=$(($(now_ns) - start))
+    local delivery
+    delivery=$(sed -n 's/^stats: end of job \([0-9.]*\) s.*/\1/p' <<<"$output")
+    local mails=("$inbox"/*)
+    python3 "$ROOT/scripts/smtp_sink.py" check --job "$job" --mails 1 "${mails[@]}" >/dev/null
+    mail=$BENCH_DIR/secure-job.eml
+    mv "${mails[0]}" "$mail"
+    log "reference: curl sends the same mail ($(wc -c <"$mail") bytes) over STARTTLS with the same login"
+    start=$(now_ns)
+    curl -sS --max-time "$JOB_TIMEOUT" --url smtp://localhost:587 --ssl-reqd --user printer:Pr1nt-secret \
+        --mail-from "$SINK_SENDER" --mail-rcpt printer@print.test -T "$mail"
+    local curl_ns=$(($(now_ns) - start))
+    cat <<REPORT
+
+Job of $SIZE_MIB MiB over STARTTLS with a login to Postfix on 127.0.0.1:587 (printhost print NMX3 ... --stats)
+  wall time        $(seconds "$wall_ns") s
+  delivery         $delivery s      EndDocPort alone: encode, EHLO, STARTTLS, handshake, AUTH, the mail in TLS records
+  throughput       $(awk -v b="$((SIZE_MIB * 1048576))" -v s="$delivery" 'BEGIN { printf "%.2f", b / 1048576 / s }') MiB/s
+Reference: curl sends the same $(mib "$(wc -c <"$mail")") MiB mail over STARTTLS to the same server
+  wall time        $(seconds "$curl_ns") s
+  ratio            $(awk -v a="$delivery" -v b="$curl_ns" 'BEGIN { printf "%.1f", a / (b / 1e9) }')      the delivery's time / curl's (at most 3 is the goal)
+REPORT
+}
+
+if $starttls_inner; then
+    starttls_part
+    exit
+fi
+if $starttls_only; then
+    bash "$ROOT/scripts/with_test_ca.sh" "$BENCH_DIR/ca" bash "$0" --starttls-inner "$SIZE_MIB"
+    exit
+fi
+
+>>>>>>> main
 log "starting the SMTP sink on $SINK_HOST:25"
 start_smtp_sink "$inbox"
 job=$(make_job "$SIZE_MIB")
@@ -195,4 +263,6 @@ line "  its wall time" "" figure split_ns s
 echo "  A job 4 times larger moves the peak by $(mib $((split_peak[win64] - quarter_peak[win64]))) MiB (win64), \
 $(mib $((split_peak[win32] - quarter_peak[win32]))) MiB (win32); one part is $(mib $((PART_LIMIT_KB * 1024))) MiB."
 
+stop_wine_session
+bash "$ROOT/scripts/with_test_ca.sh" "$BENCH_DIR/ca" bash "$0" --starttls-inner "$SIZE_MIB"
 address_book_part

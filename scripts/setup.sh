@@ -11,8 +11,12 @@ source "$(dirname "$0")/common.sh"
 # clang and its runtimes build the fuzz targets (libFuzzer).
 # fonts-ipafont-gothic: a Japanese font, so that the Japanese user's screenshot shows the Japanese
 # names as a Japanese Windows with its Gothic font does.
+# openssl makes the test CA and the servers' certificates; Wine's SChannel is GnuTLS underneath
+# (libgnutls30 of each architecture Wine runs). postfix and dovecot-core: the tests' real mail
+# server; they run only as instances of their own that the tests start (scripts/mail_server.sh).
 PACKAGES=(cmake g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 fonts-wine libxrender1:i386 xvfb xauth
-          imagemagick python3 curl locales clang libclang-rt-14-dev fonts-ipafont-gothic)
+          imagemagick python3 curl locales clang libclang-rt-14-dev fonts-ipafont-gothic
+          openssl libgnutls30:i386 libgnutls30 postfix dovecot-core)
 BACKPORTS_SOURCE=/etc/apt/sources.list.d/bookworm-backports.sources
 QEMU_I386=/usr/bin/qemu-i386
 BINFMT=/proc/sys/fs/binfmt_misc
@@ -26,7 +30,18 @@ install_packages() {
     log "installing ${missing[*]}"
     dpkg --print-foreign-architectures | grep -q i386 || dpkg --add-architecture i386
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # The machine's own mail server stays unconfigured and nothing installed starts a service: a
+    # Postfix on port 25 would take the loopback addresses the scripted servers listen on.
+    echo "postfix postfix/main_mailer_type select No configuration" | debconf-set-selections
+    local policy=/usr/sbin/policy-rc.d made_policy=false
+    if [ ! -e "$policy" ]; then
+        printf '#!/bin/sh\nexit 101\n' >"$policy" && chmod +x "$policy" && made_policy=true
+    fi
+    local installed=0
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+        installed=$?
+    if $made_policy; then rm -f "$policy"; fi
+    return $installed
 }
 
 runs_32bit_programs() {

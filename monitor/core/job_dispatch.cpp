@@ -80,7 +80,8 @@ PrintJobMail DescribeJob(const PortSettings& settings, const WCHAR* jobUid, Prin
     job.jobUid = jobUid;
     job.partIndex = 1;
     job.partCount = 1;
-    job.server.host = settings.SMTPAddr;
+    job.server = MailServer{settings.SMTPAddr, settings.SMTPSecurity, settings.SMTPPort, settings.SMTPUser,
+                            settings.SMTPCertSHA256, settings.SMTPPassword, settings.SMTPPasswordBytes};
     job.job = &watch;
     return job;
 }

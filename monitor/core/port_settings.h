@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+constexpr DWORD kProtectedPasswordCapacity = 1024;
+
 // One port's settings, embedded in its port entry. Strings are fixed-capacity wide arrays;
 // each capacity counts the terminator.
 struct PortSettings {
@@ -19,6 +21,13 @@ struct PortSettings {
     LONG PartSw;
     WCHAR DocName[129]; // of the current job, as the spooler names it: 128 characters and a terminator
     LONG CheckMailSw;
+    // How the mail reaches the server; missing values give the plain dialogue on port 25.
+    DWORD SMTPSecurity;       // 0 none, 1 STARTTLS required, 2 TLS from the first byte; other: mails nothing
+    DWORD SMTPPort;           // 0: the mode's own port
+    WCHAR SMTPUser[129];      // empty: no login
+    WCHAR SMTPCertSHA256[65]; // empty: a trusted chain naming the server; else the one certificate taken
+    BYTE SMTPPassword[kProtectedPasswordCapacity]; // the password as CryptProtectData gave it
+    DWORD SMTPPasswordBytes;  // 0: no password stored
 };
 
 // Longest stored value, in characters, that a load accepts; a longer one counts as missing.
@@ -28,6 +37,9 @@ constexpr DWORD kMaxUserAddrChars = 128;
 constexpr DWORD kMaxServNameChars = 31;
 constexpr DWORD kMaxNotifyAddrChars = 129;
 constexpr DWORD kMaxDocNameChars = 128;
+constexpr DWORD kMaxSmtpUserChars = 128;
+constexpr DWORD kMaxPasswordChars = 128;
+constexpr DWORD kCertSha256Chars = 64;
 constexpr DWORD kDirectoryChars = 130; // callers' buffers for the global directories
 
 constexpr const WCHAR kRegistryRoot[] = L"SOFTWARE\\Norvale\\Velloprint";

@@ -32,6 +32,26 @@
 #define IDS_SPOOL_READ           743
 #define IDS_SPLIT_JOB            744 // %u KB, %u KB a part, %u parts
 #define IDS_SETTINGS_NOT_SAVED   745
+// The secure modes; each names the server with its first %s.
+#define IDS_BAD_SECURITY_SETTINGS 760
+#define IDS_STARTTLS_NOT_OFFERED  761
+#define IDS_STARTTLS_REFUSED      762 // %s the server, %s its reply
+#define IDS_TLS_HANDSHAKE         763
+#define IDS_CERT_UNTRUSTED        764
+#define IDS_CERT_EXPIRED          765
+#define IDS_CERT_OTHER_NAME       766
+#define IDS_CERT_NOT_PINNED       767
+#define IDS_LOGIN_NOT_OFFERED     768
+#define IDS_LOGIN_REFUSED         769 // %s the server, %s the user, %s the reply
+#define IDS_SIZE_LIMIT            770 // %s the server, %lu KB limit, %lu KB mail, %lu KB a part
+#define IDS_PASSWORD_UNREADABLE   771
+#define IDS_SECURITY_NONE         772 // 772 to 774: the security modes 0 to 2, as the dialog lists them
+#define IDS_SECURITY_STARTTLS     773
+#define IDS_SECURITY_TLS          774
+#define IDS_PASSWORD_STORED       775
+#define IDS_NO_PASSWORD           776
+#define IDS_SMTP_PORT_RANGE       777
+#define IDS_SIZE_LIMIT_NO_PARTS   778 // %s the server, %lu KB limit, %lu KB mail
 
 // Dialogs
 #define IDD_PORT_CONFIG 105

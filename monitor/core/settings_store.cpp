@@ -1,6 +1,10 @@
 #include "monitor/core/memory.h"
 #include "monitor/core/port_settings.h"
+#include "common/scoped.h"
 #include "monitor/core/stored_numbers.h"
+#include "monitor/mail/smtp_security.h"
+
+#include <sddl.h>
 
 #include <cwchar>
 #include <initializer_list>
@@ -68,6 +72,107 @@ LONG FirstFailure(std::initializer_list<LONG> results)
     return ERROR_SUCCESS;
 }
 
+// The values of the secure modes. A missing one is today's default, and the values are written
+// only when they differ from it, so that a port that never used them keeps its ten values.
+void ReadSecurityValue(HKEY key, DWORD* field)
+{
+    DWORD value = 0;
+    DWORD bytes = sizeof(value);
+    const LONG result = RegQueryValueExW(key, L"SMTPSecurity", nullptr, nullptr, reinterpret_cast<LPBYTE>(&value), &bytes);
+    if (result == ERROR_FILE_NOT_FOUND)
+        return;
+    // Present but unreadable is refused, never taken for "none".
+    *field = result == ERROR_SUCCESS && bytes == sizeof(value) ? value : kUnreadableSecurity;
+}
+
+void ReadPasswordValue(HKEY key, PortSettings* settings)
+{
+    DWORD bytes = sizeof(settings->SMTPPassword);
+    if (RegQueryValueExW(key, L"SMTPPassword", nullptr, nullptr, settings->SMTPPassword, &bytes) == ERROR_SUCCESS)
+        settings->SMTPPasswordBytes = bytes;
+}
+
+void LoadSecureMailSettings(HKEY key, PortSettings* settings)
+{
+    ReadSecurityValue(key, &settings->SMTPSecurity);
+    ReadNumberValue(key, L"SMTPPort", &settings->SMTPPort, kSmtpPortRange);
+    ReadStringValue(key, L"SMTPUser", settings->SMTPUser, kMaxSmtpUserChars);
+    ReadStringValue(key, L"SMTPCertSHA256", settings->SMTPCertSHA256, kCertSha256Chars);
+    ReadPasswordValue(key, settings);
+}
+
+// Only the spooler (LocalSystem) and administrators may read a key that holds a password: the
+// protection is the machine's, so whoever reads the value can decrypt it.
+LONG RestrictToSpoolerAndAdministrators(HKEY key)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;KA;;;SY)(A;OICI;KA;;;BA)",
+                                                              SDDL_REVISION_1, &descriptor, nullptr))
+        return static_cast<LONG>(GetLastError());
+    const LONG result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    LocalFree(descriptor);
+    return result;
+}
+
+// A value at its default is not kept: a port that never used the secure modes keeps its ten values.
+LONG RemoveValue(HKEY key, const WCHAR* name)
+{
+    const LONG removed = RegDeleteValueW(key, name);
+    return removed == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : removed;
+}
+
+LONG WriteNumberUnlessZero(HKEY key, const WCHAR* name, DWORD value)
+{
+    return value != 0 ? WriteNumberValue(key, name, value) : RemoveValue(key, name);
+}
+
+LONG WriteStringUnlessEmpty(HKEY key, const WCHAR* name, const WCHAR* text)
+{
+    return text[0] != L'\0' ? WriteStringValue(key, name, text) : RemoveValue(key, name);
+}
+
+LONG WritePassword(HKEY key, const PortSettings* settings)
+{
+    if (settings->SMTPPasswordBytes == 0)
+        return RemoveValue(key, L"SMTPPassword");
+    const LONG restricted = RestrictToSpoolerAndAdministrators(key);
+    const LONG written =
+        RegSetValueExW(key, L"SMTPPassword", 0, REG_BINARY, settings->SMTPPassword, settings->SMTPPasswordBytes);
+    return restricted != ERROR_SUCCESS ? restricted : written;
+}
+
+LONG SaveSecureMailSettings(HKEY key, const PortSettings* settings)
+{
+    return FirstFailure({
+        WriteNumberUnlessZero(key, L"SMTPSecurity", settings->SMTPSecurity),
+        WriteNumberUnlessZero(key, L"SMTPPort", settings->SMTPPort),
+        WriteStringUnlessEmpty(key, L"SMTPUser", settings->SMTPUser),
+        WriteStringUnlessEmpty(key, L"SMTPCertSHA256", settings->SMTPCertSHA256),
+        WritePassword(key, settings),
+    });
+}
+
+// The spooler calls the monitor while impersonating the user who prints; a key that holds a
+// password is readable only by the spooler itself, so the settings are read as the spooler.
+class AsProcessIdentity {
+public:
+    AsProcessIdentity()
+    {
+        if (OpenThreadToken(GetCurrentThread(), TOKEN_IMPERSONATE, TRUE, token_.Out()) && !RevertToSelf())
+            token_.Reset();
+    }
+    ~AsProcessIdentity()
+    {
+        if (token_)
+            SetThreadToken(nullptr, token_.Get());
+    }
+    AsProcessIdentity(const AsProcessIdentity&) = delete;
+    AsProcessIdentity& operator=(const AsProcessIdentity&) = delete;
+
+private:
+    ScopedHandle token_;
+};
+
 void SetDefaults(PortSettings* settings)
 {
     settings->ServAddr[0] = L'\0';
@@ -80,6 +185,12 @@ void SetDefaults(PortSettings* settings)
     settings->PartLimit = 1024;
     settings->PartSw = 0;
     settings->CheckMailSw = 1;
+    settings->SMTPSecurity = 0;
+    settings->SMTPPort = 0;
+    settings->SMTPUser[0] = L'\0';
+    settings->SMTPCertSHA256[0] = L'\0';
+    SecureZeroMemory(settings->SMTPPassword, sizeof(settings->SMTPPassword));
+    settings->SMTPPasswordBytes = 0;
 }
 
 void ReadGlobalDirectory(const WCHAR* valueName, WCHAR* out)
@@ -104,6 +215,7 @@ void LoadPortSettings(PortSettings* settings)
     SetDefaults(settings);
     WCHAR path[64 + ARRAYSIZE(settings->PortName)];
     FormatPortKeyPath(settings->PortName, path);
+    const AsProcessIdentity spooler;
     const ScopedKey key = OpenMachineKey(path, KEY_READ);
     if (!key)
         return;
@@ -117,6 +229,7 @@ void LoadPortSettings(PortSettings* settings)
     ReadNumberValue(key.Get(), L"CheckMailSw", &settings->CheckMailSw, kSwitchRange);
     ReadNumberValue(key.Get(), L"PartLimit", &settings->PartLimit, kPartLimitKbRange);
     ReadNumberValue(key.Get(), L"PartSw", &settings->PartSw, kSwitchRange);
+    LoadSecureMailSettings(key.Get(), settings);
 }
 
 LONG SavePortSettings(const PortSettings* settings)
@@ -141,6 +254,7 @@ LONG SavePortSettings(const PortSettings* settings)
         WriteNumberValue(key.Get(), L"CheckMailSw", static_cast<DWORD>(settings->CheckMailSw)),
         WriteNumberValue(key.Get(), L"PartLimit", settings->PartLimit),
         WriteNumberValue(key.Get(), L"PartSw", static_cast<DWORD>(settings->PartSw)),
+        SaveSecureMailSettings(key.Get(), settings),
     });
     RegFlushKey(key.Get());
     const LONG closed = RegCloseKey(key.Release());

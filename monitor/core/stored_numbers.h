@@ -13,3 +13,4 @@ constexpr NumberRange kNotificationRange{0, 3}; // none, completion only, failur
 constexpr NumberRange kSwitchRange{0, 1};       // ShowSw, CheckMailSw, PartSw
 constexpr NumberRange kPartLimitKbRange{16, 16384};
 constexpr uint32_t kDefaultPartLimitKb = 1024;
+constexpr NumberRange kSmtpPortRange{0, 65535}; // 0: the security mode's own port

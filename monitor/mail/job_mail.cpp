@@ -96,7 +96,8 @@ bool BuildRecipient(const JobMailTexts& mail, Envelope* envelope)
 bool OpenTransaction(const JobMailTexts& mail, JobMailWriter& writer, Envelope* envelope)
 {
     MailLine line;
-    if (HasControlByte(mail.server) || !line.Format("HELO %s\r\n", mail.server) || !Command(writer, line))
+    if (mail.sayHelo &&
+        (HasControlByte(mail.server) || !line.Format("HELO %s\r\n", mail.server) || !Command(writer, line)))
         return false;
     if (!BuildSender(mail, envelope) || !line.Format("MAIL FROM:<%s>\r\n", envelope->senderMailbox) ||
         !Command(writer, line))

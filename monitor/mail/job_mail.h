@@ -31,6 +31,8 @@ struct JobMailTexts {
     // one holding a control byte.
     bool senderExact = true;
     bool recipientExact = true;
+    // False when the secure opening has greeted the server with "EHLO" already.
+    bool sayHelo = true;
 };
 
 class JobMailWriter {

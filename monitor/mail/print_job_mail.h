@@ -4,9 +4,16 @@
 // One mailing of a print job, described once by the job dispatch. The mail code takes all it
 // sends from here and changes nothing of the port the job came from.
 
-// The SMTP server the mail goes to.
+// The SMTP server the mail goes to, and how: the port's stored values as they are; the mail code
+// checks them before anything is sent.
 struct MailServer {
     const WCHAR* host; // a host name or a dotted IPv4 address; also the argument of "HELO"
+    DWORD security;    // SMTPSecurity: 0 none, 1 STARTTLS, 2 TLS from the first byte
+    DWORD port;        // SMTPPort: 0 for the mode's own
+    const WCHAR* user; // SMTPUser: empty for no login
+    const WCHAR* pinnedSha256; // SMTPCertSHA256: empty for the chain check
+    const BYTE* protectedPassword; // SMTPPassword as the data protection made it
+    DWORD protectedPasswordBytes;
 };
 
 // The spooler's side of the job while its mail goes out.

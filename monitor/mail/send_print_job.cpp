@@ -7,7 +7,9 @@
 #include "monitor/mail/encoded_attachment.h"
 #include "monitor/mail/job_mail.h"
 #include "monitor/mail/message_stream.h"
+#include "monitor/core/protected_password.h"
 #include "monitor/mail/recipient_list.h"
+#include "monitor/mail/secure_transport.h"
 #include "monitor/mail/text_conversion.h"
 #include "monitor/mail/winsock_transport.h"
 
@@ -115,25 +117,89 @@ private:
 // One recipient's mail over a greeted connection, its text gathered in the buffer of
 // kMessageWriteBytes. No encoded file stays behind, whatever happened to the mail.
 bool SendRecipientMail(const PrintJobMail& job, const WCHAR* recipient, SmtpSocket& socket, DeliveryHost& host,
-                       char* buffer)
+                       char* buffer, bool sayHelo)
 {
     const AnsiMailTexts mail(job, recipient);
+    JobMailTexts texts = mail.texts();
+    texts.sayHelo = sayHelo;
     ConnectionWriter writer(job, recipient, socket, host, buffer);
-    const bool sent = SendJobMail(mail.texts(), writer);
+    const bool sent = SendJobMail(texts, writer);
     RemoveEncodedAttachment(job.file);
     return sent;
 }
 
 enum class Served { Delivered, NotDelivered, Stop };
 
-Served ServeRecipient(const PrintJobMail& job, const WCHAR* recipient, DeliveryHost& host, char* buffer)
+// What the job's mail (the whole file or one part's) takes on the wire.
+uint64_t MailBytes(const WCHAR* file)
 {
-    WinSockConnector connector(job.server, host);
-    if (!ConnectSmtpServer(connector, host))
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(file, GetFileExInfoStandard, &data))
+        return 0;
+    return MessageWireBytes((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+// "EHLO" names this computer.
+void ClientName(char* out, DWORD capacity)
+{
+    if (!GetComputerNameExA(ComputerNameDnsHostname, out, &capacity) || out[0] == '\0')
+        lstrcpynA(out, "localhost", static_cast<int>(capacity));
+}
+
+// The user and the password for the login, in UTF-8; wiped when it goes.
+class LoginTexts {
+public:
+    ~LoginTexts() { WipeSecret(password_, sizeof password_); }
+    // False, after the message, when a stored password cannot be decrypted.
+    bool Read(const MailServer& server)
+    {
+        WideCharToMultiByte(CP_UTF8, 0, server.user, -1, user_, sizeof user_, nullptr, nullptr);
+        user_[sizeof user_ - 1] = '\0';
+        if (user_[0] == '\0' || server.protectedPasswordBytes == 0 ||
+            ReadProtectedPassword(server.protectedPassword, server.protectedPasswordBytes, password_, sizeof password_))
+            return true;
+        ShowMonitorMessage(IDS_PASSWORD_UNREADABLE, kStyleError);
+        return false;
+    }
+    const char* user() const { return user_; }
+    const char* password() const { return password_; }
+
+private:
+    char user_[3 * kMaxSmtpUserChars + 1] = "";
+    char password_[3 * kMaxPasswordChars + 1] = "";
+};
+
+// Connects, greets, and in the secure modes makes the connection secure and logs in: the
+// connection the mail goes over, or null when the delivery stops (the reason has been shown).
+SmtpSocket* OpenDialogue(const PrintJobMail& job, const SecureSettings& secure, SmtpConnector& connector,
+                         SecureConnector* secureConnector, DeliveryHost& host, SecureReporter& reporter)
+{
+    if (!ConnectSmtpServer(connector, host) || (host.JobStatus() & JOB_STATUS_DELETING) != 0)
+        return nullptr;
+    if (secureConnector == nullptr)
+        return &connector.Socket();
+    LoginTexts login;
+    if (!login.Read(job.server))
+        return nullptr;
+    char clientName[MAX_COMPUTERNAME_LENGTH * 4 + 1];
+    ClientName(clientName, sizeof clientName);
+    const SecureOpening opening{secure.mode, clientName, login.user(), login.password(), MailBytes(job.file)};
+    return OpenSecureSession(opening, connector.Socket(), secureConnector->Channel(), host, reporter);
+}
+
+Served ServeRecipient(const PrintJobMail& job, const SecureSettings& secure, const WCHAR* recipient,
+                      DeliveryHost& host, char* buffer)
+{
+    SecureDeliveryReporter reporter(job.server);
+    WinSockConnector plain(job.server, secure.port, host);
+    SecureConnector encrypted(job.server, secure, host, reporter);
+    const bool isSecure = secure.mode != SmtpSecurity::None;
+    SmtpConnector& connector = isSecure ? static_cast<SmtpConnector&>(encrypted) : plain;
+    SmtpSocket* socket = OpenDialogue(job, secure, connector, isSecure ? &encrypted : nullptr, host, reporter);
+    // A secure opening that failed fails alike for every recipient: one message serves the job.
+    if (socket == nullptr)
         return Served::Stop;
-    if ((host.JobStatus() & JOB_STATUS_DELETING) != 0)
-        return Served::Stop;
-    const bool delivered = SendRecipientMail(job, recipient, connector.Socket(), host, buffer);
+    const bool delivered = SendRecipientMail(job, recipient, *socket, host, buffer, !isSecure);
     // A job deleted or failed during the send stops the delivery.
     if (job.job->Aborted())
         return Served::Stop;
@@ -148,11 +214,14 @@ bool DeliverToAll(const PrintJobMail& job)
         ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
+    SecureSettings secure;
+    if (!ReadSecureSettings(job.server, &secure))
+        return false; // nothing is ever sent because of a bad value
     DeliveryHost host(*job.job);
     bool delivered = false;
     RecipientsFromLast<WCHAR> recipients(working.Get());
     while (const WCHAR* recipient = recipients.Next()) {
-        switch (ServeRecipient(job, recipient, host, buffer.Get())) {
+        switch (ServeRecipient(job, secure, recipient, host, buffer.Get())) {
         case Served::Stop:
             return false;
         case Served::Delivered:

@@ -22,41 +22,30 @@ bool WriteAll(SmtpSocket& socket, SessionHost& host, const char* text, size_t le
     // must not take a cut-short mail for a whole one.
     if (host.SendAborted() || host.PollJobWhenDue())
         return false;
-    uint32_t progressMs = host.NowMs();
-    size_t written = 0;
-    while (written < length) {
-        size_t sent = 0;
-        const IoStatus status = socket.TrySend(text + written, length - written, &sent);
-        if (status == IoStatus::Done && sent > 0) {
-            written += sent;
-            progressMs = host.NowMs();
-            if (written < length && host.PollJobWhenDue())
-                return false;
-            continue;
-        }
-        if (status != IoStatus::Done && status != IoStatus::WouldBlock)
-            return false;
-        if (WaitForStep(socket, host, StepDirection::Send, progressMs) != StepOutcome::Ready)
-            return false;
-    }
-    return true;
+    return WriteWithin(socket, host, text, length, true);
 }
 
 enum class ReplyOutcome { Accepted, Transient, Refused, Failed };
 
 // Reads one whole reply as one step. Bytes that follow its last line in the same receive
 // are dropped: a server speaks only when spoken to.
-ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& reply)
+ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& reply,
+                          EhloCapabilities* capabilities = nullptr)
 {
     reply.Reset();
+    if (capabilities != nullptr)
+        capabilities->Reset();
     const uint32_t start = host.NowMs();
     char chunk[kReplyTextCapacity];
     while (!reply.Complete()) {
         size_t received = 0;
         const IoStatus status = socket.TryReceive(chunk, sizeof chunk, &received);
         const bool ready = status == IoStatus::Done && received > 0;
-        if (ready)
-            reply.Feed(chunk, received);
+        if (ready) {
+            const size_t taken = reply.Feed(chunk, received);
+            if (capabilities != nullptr)
+                capabilities->Feed(chunk, taken);
+        }
         else if (status != IoStatus::WouldBlock ||
                  WaitForStep(socket, host, StepDirection::Receive, start) != StepOutcome::Ready)
             break;
@@ -78,6 +67,28 @@ ReplyOutcome ReceiveReply(SmtpSocket& socket, SessionHost& host, SmtpReply& repl
 }
 
 } // namespace
+
+bool WriteWithin(SmtpSocket& socket, SessionHost& host, const char* data, size_t length, bool pollWhileMoving)
+{
+    uint32_t progressMs = host.NowMs();
+    size_t written = 0;
+    while (written < length) {
+        size_t sent = 0;
+        const IoStatus status = socket.TrySend(data + written, length - written, &sent);
+        if (status == IoStatus::Done && sent > 0) {
+            written += sent;
+            progressMs = host.NowMs();
+            if (pollWhileMoving && written < length && host.PollJobWhenDue())
+                return false;
+            continue;
+        }
+        if (status != IoStatus::Done && status != IoStatus::WouldBlock)
+            return false;
+        if (WaitForStep(socket, host, StepDirection::Send, progressMs) != StepOutcome::Ready)
+            return false;
+    }
+    return true;
+}
 
 void SessionHost::ReportNetworkFailure()
 {
@@ -150,13 +161,14 @@ bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_
     return false;
 }
 
-bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length)
+bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length,
+                     EhloCapabilities* capabilities)
 {
     SmtpReply reply;
     for (int attempt = 1;; ++attempt) {
         if (!SendSmtpText(socket, host, text, length))
             return false;
-        const ReplyOutcome outcome = ReceiveReply(socket, host, reply);
+        const ReplyOutcome outcome = ReceiveReply(socket, host, reply, capabilities);
         if (outcome == ReplyOutcome::Accepted)
             return true;
         if (outcome == ReplyOutcome::Failed)
@@ -166,6 +178,11 @@ bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, si
             return false;
         }
     }
+}
+
+bool ExchangeSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length, SmtpReply& reply)
+{
+    return SendSmtpText(socket, host, text, length) && ReceiveReply(socket, host, reply) != ReplyOutcome::Failed;
 }
 
 bool ConnectSmtpServer(SmtpConnector& connector, SessionHost& host)

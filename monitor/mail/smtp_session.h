@@ -1,4 +1,5 @@
 #pragma once
+#include "monitor/mail/ehlo_capabilities.h"
 #include "monitor/mail/smtp_reply.h"
 #include <cstddef>
 #include <cstdint>
@@ -104,6 +105,11 @@ bool WaitForLookup(HostLookup& lookup, SessionHost& host);
 // deleted or failed, or the step's 60 seconds have passed.
 StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection direction, uint32_t startMs);
 
+// Writes all the bytes, each wait bounded by 60 seconds from the last byte the socket took and
+// the job watched while it waits; pollWhileMoving also looks at the job between sends that never
+// wait. Reports nothing: the caller does.
+bool WriteWithin(SmtpSocket& socket, SessionHost& host, const char* data, size_t length, bool pollWhileMoving);
+
 // Writes the whole text, the rest of it after a partial send too. The step's 60 seconds run
 // from the last byte the server took: a large write to a slow reader goes on as long as it
 // moves, a server that stops reading is cut off 60 seconds after it took its last byte.
@@ -111,8 +117,14 @@ StepOutcome WaitForStep(SmtpSocket& socket, SessionHost& host, StepDirection dir
 bool SendSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
 
 // Writes the text and reads the whole reply; a "4" reply is answered by writing the text
-// again, at most four times in all. True when the reply is acceptable.
-bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length);
+// again, at most four times in all. True when the reply is acceptable. Capabilities, when
+// given, are read from the last reply (the one to "EHLO").
+bool SendSmtpCommand(SmtpSocket& socket, SessionHost& host, const char* text, size_t length,
+                     EhloCapabilities* capabilities = nullptr);
+
+// Writes the text and reads one whole reply, without retrying and without showing a refusal:
+// the caller judges the reply. False when the write or the receive failed (reported as always).
+bool ExchangeSmtpText(SmtpSocket& socket, SessionHost& host, const char* text, size_t length, SmtpReply& reply);
 
 // Connects and reads the greeting; a "4" greeting is answered by connecting again, at most
 // four times in all. True when the connector's socket is connected and greeted; otherwise

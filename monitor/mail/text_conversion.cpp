@@ -2,6 +2,7 @@
 #include "monitor/mail/text_conversion.h"
 #include "monitor/mail/printable_text.h"
 #include "monitor/core/memory.h"
+#include "monitor/ui/address_list.h"
 
 #include <cwchar>
 
@@ -29,4 +30,16 @@ void ToWideTrimmed(const char* text, WCHAR* out, int capacity)
         return;
     }
     TrimTrailingNonPrintable(out);
+}
+
+// Typed separators become ";"; the list goes through the ANSI code page, as the mail sends it,
+// and loses trailing line breaks.
+void NormaliseAddressList(WCHAR* text, int capacity)
+{
+    ScopedBlock<char> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
+    if (!ansi)
+        return; // out of memory: the list is kept as typed
+    ToAnsiText(text, ansi.Get(), kAnsiServAddrBytes);
+    ReplaceAddressSeparators(ansi.Get());
+    ToWideTrimmed(ansi.Get(), text, capacity);
 }

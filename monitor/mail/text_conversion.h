@@ -16,3 +16,7 @@ bool ToAnsiExact(const WCHAR* text, char* out, int capacity);
 // Converts from the ANSI code page, then removes trailing characters that are not letters,
 // digits, punctuation or blanks (a server reply loses its CR LF). Capacity in characters.
 void ToWideTrimmed(const char* text, WCHAR* out, int capacity);
+
+// A destination list as typed: separators become ";" (ReplaceAddressSeparators), the list goes
+// through the ANSI code page, as the mail sends it, and loses trailing line breaks.
+void NormaliseAddressList(WCHAR* text, int capacity);

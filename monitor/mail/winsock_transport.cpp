@@ -266,8 +266,8 @@ bool WinSockConnector::Open()
         ShowMonitorMessage(IDS_SOCKET_CREATE, kStyleError);
         return false;
     }
-    const servent* service = getservbyname("mail", nullptr);
-    address.sin_port = service != nullptr ? service->s_port : htons(kDefaultSmtpPort);
+    const servent* service = port_ != 0 ? nullptr : getservbyname("mail", nullptr);
+    address.sin_port = port_ != 0 ? htons(port_) : service != nullptr ? service->s_port : htons(kDefaultSmtpPort);
 
     const uint32_t start = host_.NowMs();
     const bool connected = socket_.StartConnect(address) &&

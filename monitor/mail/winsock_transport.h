@@ -61,11 +61,14 @@ private:
     ScopedSocket socket_;
 };
 
-// Connections to the job's SMTP server: a host name or a dotted IPv4 address, on the port of
-// the service "mail", else 25.
+// Connections to the job's SMTP server: a host name or a dotted IPv4 address, on the given
+// port, or for port 0 on the port of the service "mail", else 25.
 class WinSockConnector : public SmtpConnector {
 public:
-    WinSockConnector(const MailServer& server, DeliveryHost& host) : server_(server), host_(host) {}
+    WinSockConnector(const MailServer& server, u_short port, DeliveryHost& host)
+        : server_(server), port_(port), host_(host)
+    {
+    }
 
     bool Open() override;
     SmtpSocket& Socket() override { return socket_; }
@@ -75,6 +78,7 @@ private:
     bool Resolve(sockaddr_in* address);
 
     const MailServer& server_;
+    u_short port_;
     DeliveryHost& host_;
     WinSockSocket socket_;
 };

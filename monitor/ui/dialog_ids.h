@@ -42,3 +42,12 @@
 #define IDC_PART_LIMIT_LABEL  1048
 #define IDC_PART_LIMIT_UNIT   1049
 #define IDC_HELP_BUTTON     9
+#define IDC_SMTP_PORT       1050
+#define IDC_SMTP_SECURITY   1051
+#define IDC_SMTP_USER       1052
+#define IDC_SMTP_PASSWORD   1053 // masked; holds a placeholder, never the password, while one is stored
+#define IDC_PASSWORD_STATE  1054
+#define IDC_LABEL_SMTP_PORT 1055
+#define IDC_LABEL_SECURITY  1056
+#define IDC_LABEL_SMTP_USER 1057
+#define IDC_LABEL_SMTP_PASSWORD 1058

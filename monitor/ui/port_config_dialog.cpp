@@ -3,6 +3,8 @@
 #include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/part_plan.h"
+#include "monitor/core/protected_password.h"
+#include "monitor/core/stored_numbers.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/text_conversion.h"
 #include "monitor/ui/address_book_bridge.h"
@@ -19,7 +21,11 @@ namespace {
 // Edit limits, in characters. Every field of the settings record holds what its edit allows.
 constexpr int kAddressEditChars = 128;
 constexpr int kPartLimitEditChars = 5;
-constexpr int kNotificationNameChars = 200;
+constexpr int kSmtpPortEditChars = 5;
+constexpr int kComboItemChars = 200;
+// What the password field holds while a password is stored: never the password itself, only
+// something for the mask to show.
+constexpr WCHAR kStoredPasswordPlaceholder[] = L"********";
 
 constexpr WCHAR kVersionText[] = L"1.64";
 constexpr WCHAR kReleaseDateText[] = L"2005-02-21";
@@ -62,13 +68,15 @@ void EnablePartLimit(HWND dialog, bool enable)
     EnableControls(dialog, enable, {IDC_PART_LIMIT, IDC_PART_LIMIT_LABEL, IDC_PART_LIMIT_UNIT});
 }
 
-void FillNotificationModes(HWND dialog, DWORD selected)
+// The drop-down's items are the strings first to last; the item's index is the stored value. A
+// stored value with no item selects none.
+void FillChoices(HWND dialog, int id, UINT first, UINT last, DWORD selected)
 {
-    HWND list = GetDlgItem(dialog, IDC_NOTIFICATION);
+    HWND list = GetDlgItem(dialog, id);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    for (UINT id = IDS_NOTIFY_NONE; id <= IDS_NOTIFY_ALWAYS; ++id) {
-        WCHAR name[kNotificationNameChars];
-        LoadStringW(g_resourceLibrary, id, name, kNotificationNameChars);
+    for (UINT text = first; text <= last; ++text) {
+        WCHAR name[kComboItemChars];
+        LoadStringW(g_resourceLibrary, text, name, kComboItemChars);
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     }
     SendMessageW(list, CB_SETCURSEL, selected, 0);
@@ -80,16 +88,50 @@ DWORD SelectedNotificationMode(HWND dialog)
     return index == CB_ERR ? 0 : static_cast<DWORD>(index);
 }
 
-// Typed separators become ";"; the list goes through the ANSI code page, as the mail sends it,
-// and loses trailing line breaks.
-void NormaliseAddressList(WCHAR* text, int capacity)
+void ShowPasswordState(HWND dialog, bool stored)
 {
-    ScopedBlock<char> ansi(static_cast<char*>(AllocZeroed(kAnsiServAddrBytes)));
-    if (!ansi)
-        return; // out of memory: the list is kept as typed
-    ToAnsiText(text, ansi.Get(), kAnsiServAddrBytes);
-    ReplaceAddressSeparators(ansi.Get());
-    ToWideTrimmed(ansi.Get(), text, capacity);
+    SetDlgItemTextW(dialog, IDC_SMTP_PASSWORD, stored ? kStoredPasswordPlaceholder : L"");
+    SendDlgItemMessageW(dialog, IDC_SMTP_PASSWORD, EM_SETMODIFY, FALSE, 0);
+    WCHAR state[kComboItemChars] = L"";
+    LoadStringW(g_resourceLibrary, stored ? IDS_PASSWORD_STORED : IDS_NO_PASSWORD, state, kComboItemChars);
+    SetDlgItemTextW(dialog, IDC_PASSWORD_STATE, state);
+}
+
+void ShowSecureSettings(HWND dialog, const PortSettings* settings)
+{
+    FillChoices(dialog, IDC_SMTP_SECURITY, IDS_SECURITY_NONE, IDS_SECURITY_TLS, settings->SMTPSecurity);
+    if (settings->SMTPPort != 0)
+        SetDlgItemInt(dialog, IDC_SMTP_PORT, settings->SMTPPort, FALSE);
+    else
+        SetDlgItemTextW(dialog, IDC_SMTP_PORT, L""); // the mode's own port
+    SetDlgItemTextW(dialog, IDC_SMTP_USER, settings->SMTPUser);
+    ShowPasswordState(dialog, settings->SMTPPasswordBytes != 0);
+}
+
+// False, after the message, for a port number out of range; the dialog stays open.
+bool AcceptSecureSettings(HWND dialog, PortSettings* settings)
+{
+    const LRESULT security = SendDlgItemMessageW(dialog, IDC_SMTP_SECURITY, CB_GETCURSEL, 0, 0);
+    if (security != CB_ERR) // none selected: a bad stored value stays, and the port keeps mailing nothing
+        settings->SMTPSecurity = static_cast<DWORD>(security);
+    BOOL portRead = FALSE;
+    const UINT port = GetDlgItemInt(dialog, IDC_SMTP_PORT, &portRead, FALSE);
+    const bool portEmpty = GetWindowTextLengthW(GetDlgItem(dialog, IDC_SMTP_PORT)) == 0;
+    if (!portEmpty && (!portRead || port == 0 || !kSmtpPortRange.Holds(port))) {
+        ShowMonitorMessage(IDS_SMTP_PORT_RANGE, kStyleError);
+        return false;
+    }
+    settings->SMTPPort = portEmpty ? 0 : port;
+    GetDlgItemTextW(dialog, IDC_SMTP_USER, settings->SMTPUser, kAddressEditChars + 1);
+    // The stored password stays unless the user typed another (or emptied the field).
+    if (SendDlgItemMessageW(dialog, IDC_SMTP_PASSWORD, EM_GETMODIFY, 0, 0) != 0) {
+        WCHAR password[kMaxPasswordChars + 1] = L"";
+        GetDlgItemTextW(dialog, IDC_SMTP_PASSWORD, password, ARRAYSIZE(password));
+        ProtectPassword(password, settings);
+        SecureZeroMemory(password, sizeof password);
+        ShowPasswordState(dialog, settings->SMTPPasswordBytes != 0);
+    }
+    return true;
 }
 
 void ShowPortConfigHelp(HWND dialog)
@@ -109,7 +151,8 @@ void ApplyPortConfigFont(HWND dialog, HFONT font)
                         IDC_LABEL_NOTIFY, IDC_GROUP_DEST, IDC_GROUP_SENDER, IDC_GROUP_NOTIFY,
                         IDC_GROUP_JOBS, IDC_LABEL_VERSION, IDC_LABEL_DATE, IDOK, IDCANCEL, IDC_RELOAD,
                         IDC_HELP_BUTTON, IDC_NOTIFY_ADDR_LABEL, IDC_PART_LIMIT_LABEL,
-                        IDC_PART_LIMIT_UNIT});
+                        IDC_PART_LIMIT_UNIT, IDC_SMTP_SECURITY, IDC_LABEL_SMTP_PORT, IDC_LABEL_SECURITY,
+                        IDC_LABEL_SMTP_USER, IDC_LABEL_SMTP_PASSWORD, IDC_PASSWORD_STATE});
 }
 
 void ShowSettings(HWND dialog, const PortSettings* settings)
@@ -118,13 +161,14 @@ void ShowSettings(HWND dialog, const PortSettings* settings)
     SetDlgItemTextW(dialog, IDC_USER_ADDR, settings->UserAddr);
     SetDlgItemTextW(dialog, IDC_SMTP_ADDR, settings->SMTPAddr);
     SetDlgItemTextW(dialog, IDC_NOTIFY_ADDR, settings->NotifyAddr);
-    FillNotificationModes(dialog, settings->Notification);
+    FillChoices(dialog, IDC_NOTIFICATION, IDS_NOTIFY_NONE, IDS_NOTIFY_ALWAYS, settings->Notification);
     EnableNotifyAddress(dialog, SelectedNotificationMode(dialog) != 0);
     CheckDlgButton(dialog, IDC_SHOW_SW, settings->ShowSw == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_CHECK_MAIL_SW, settings->CheckMailSw == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetDlgItemInt(dialog, IDC_PART_LIMIT, settings->PartLimit, FALSE);
     CheckDlgButton(dialog, IDC_PART_SW, settings->PartSw != 0 ? BST_CHECKED : BST_UNCHECKED);
     EnablePartLimit(dialog, settings->PartSw != 0);
+    ShowSecureSettings(dialog, settings);
 }
 
 void InitializePortConfigDialog(HWND dialog, PortConfigDialog* state)
@@ -139,6 +183,9 @@ void InitializePortConfigDialog(HWND dialog, PortConfigDialog* state)
     SendDlgItemMessageW(dialog, IDC_SMTP_ADDR, EM_LIMITTEXT, kAddressEditChars, 0);
     SendDlgItemMessageW(dialog, IDC_NOTIFY_ADDR, EM_LIMITTEXT, kAddressEditChars, 0);
     SendDlgItemMessageW(dialog, IDC_PART_LIMIT, EM_LIMITTEXT, kPartLimitEditChars, 0);
+    SendDlgItemMessageW(dialog, IDC_SMTP_PORT, EM_LIMITTEXT, kSmtpPortEditChars, 0);
+    SendDlgItemMessageW(dialog, IDC_SMTP_USER, EM_LIMITTEXT, kAddressEditChars, 0);
+    SendDlgItemMessageW(dialog, IDC_SMTP_PASSWORD, EM_LIMITTEXT, kMaxPasswordChars, 0);
     ShowSettings(dialog, &state->edited);
     SetDlgItemTextW(dialog, IDC_VERSION_TEXT, kVersionText);
     SetDlgItemTextW(dialog, IDC_DATE_TEXT, kReleaseDateText);
@@ -170,6 +217,8 @@ void AcceptPortConfig(HWND dialog, PortConfigDialog* state)
         SetDlgItemInt(dialog, IDC_PART_LIMIT, kDefaultPartLimitKb, FALSE);
         return;
     }
+    if (!AcceptSecureSettings(dialog, settings))
+        return;
     // During a job the accepted values serve that job only. Settings that could not be stored
     // would be gone at the next start: the dialog keeps what was typed.
     if (!state->forJob && !state->store.Store(*settings))

@@ -32,6 +32,10 @@ A script (every key optional):
     slow_reading_in_data  [bytes, seconds]: read the message data at most this many bytes at a
                   time, with this pause before each read
     close_after_data      close the connection when the end of data arrives, without a reply
+    tls           {"certificate": "good"|"other-name"|"expired"|"untrusted", "implicit": bool,
+                  "silent_handshake": bool}: TLS (from the first byte, or after "STARTTLS") with
+                  a certificate for the server's address from the CA in test_ca/ beside the state
+                  file (scripts/with_test_ca.sh), or from one no client trusts.
 A reply may hold several lines ("250-a\\r\\n250 b\\r\\n"); a list of strings sends the pieces
 one after another with a short pause between them, to split a reply across receives.
 """
@@ -43,8 +47,11 @@ import email.policy
 import json
 import os
 import socket
+import shutil
 import socketserver
+import ssl
 import subprocess
+import tempfile
 import sys
 import threading
 import time
@@ -53,6 +60,9 @@ import zlib
 DEFAULT_REPLIES = {
     "GREETING": "220 scripted.test ESMTP ready\r\n",
     "HELO": "250 scripted.test\r\n",
+    "EHLO": "250-scripted.test\r\n250-STARTTLS\r\n250 AUTH PLAIN LOGIN\r\n",
+    "STARTTLS": "220 go ahead\r\n",
+    "AUTH": "235 2.7.0 authenticated\r\n",
     "MAIL": "250 sender ok\r\n",
     "RCPT": "250 recipient ok\r\n",
     "DATA": "354 end data with <CR><LF>.<CR><LF>\r\n",
@@ -84,8 +94,9 @@ class ScriptedServer(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, host, script, changed):
+    def __init__(self, host, script, changed, ca_dir):
         self.script = script
+        self.tls_context = server_tls_context(host, script["tls"], ca_dir) if "tls" in script else None
         self.sessions = []
         self.counters = {}
         self.lock = threading.Lock()
@@ -135,7 +146,7 @@ class SmtpHandler(socketserver.BaseRequestHandler):
         try:
             if script.get("drop"):
                 return
-            if script.get("silent"):
+            if script.get("silent") or (script.get("tls", {}).get("implicit") and not self.start_tls()):
                 while self.receive():
                     pass
                 return
@@ -162,6 +173,25 @@ class SmtpHandler(socketserver.BaseRequestHandler):
     def first_character(reply):
         text = "".join(reply) if isinstance(reply, list) else reply
         return text[:1]
+
+    def start_tls(self):
+        """Takes the client's handshake; False when the script keeps silent instead."""
+        if self.server.script["tls"].get("silent_handshake"):
+            return False
+        self.request = self.server.tls_context.wrap_socket(self.request, server_side=True)
+        self.pending = bytearray()
+        self.server.mark(self.session, "tls")
+        return True
+
+    def authenticate(self, line):
+        """AUTH LOGIN asks for the user and the password; AUTH PLAIN comes whole."""
+        if line.strip().upper() == b"AUTH LOGIN":
+            for prompt in ("334 VXNlcm5hbWU6\r\n", "334 UGFzc3dvcmQ6\r\n"):
+                self.send(prompt)
+                if self.read_line() is None:
+                    return False
+        self.send(self.server.next_reply("AUTH"))
+        return True
 
     def receive(self, size=65536):
         data = self.request.recv(size)
@@ -192,9 +222,17 @@ class SmtpHandler(socketserver.BaseRequestHandler):
                 return
             verb = line.split(b" ", 1)[0].split(b":", 1)[0].strip().upper().decode("latin-1")
             kind = verb if verb in DEFAULT_REPLIES else "OTHER"
+            if kind == "AUTH":
+                if not self.authenticate(line):
+                    return
+                continue
             reply = self.server.next_reply(kind)
             self.send(reply)
             if kind == "QUIT":
+                return
+            if kind == "STARTTLS" and self.first_character(reply) == "2" and not self.start_tls():
+                while self.receive():
+                    pass
                 return
             if kind == "DATA" and self.first_character(reply) == "3":
                 if not self.message_data():
@@ -231,8 +269,24 @@ class SmtpHandler(socketserver.BaseRequestHandler):
                 return False
 
 
+def server_tls_context(host, tls, ca_dir):
+    """A TLS context with a certificate for the host from the test CA (scripts/with_test_ca.sh)."""
+    kind = tls.get("certificate", "good")
+    work = tempfile.mkdtemp(prefix="scripted-tls-")
+    subprocess.run(["bash", os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "with_test_ca.sh"),
+                    "--issue", os.path.join(ca_dir, "untrusted_ca" if kind == "untrusted" else "ca"),
+                    "other.test" if kind == "other-name" else host, "-1" if kind == "expired" else "2",
+                    os.path.join(work, "server")], check=True)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.minimum_version = ssl.TLSVersion.TLSv1_2
+    context.load_cert_chain(os.path.join(work, "server.pem"), os.path.join(work, "server.key"))
+    shutil.rmtree(work)
+    return context
+
+
 class Daemon:
-    def __init__(self):
+    def __init__(self, ca_dir):
+        self.ca_dir = ca_dir
         self.servers = {}
         self.changed = threading.Condition()
         self.last_request = time.monotonic()
@@ -243,9 +297,11 @@ class Daemon:
             if host in self.servers:
                 continue
             try:
-                server = ScriptedServer(host, script, self.changed)
+                server = ScriptedServer(host, script, self.changed, self.ca_dir)
             except OSError:
                 continue
+            except subprocess.CalledProcessError:
+                return {"ok": False, "error": "no certificate: the test CA is missing in " + self.ca_dir}
             threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True).start()
             self.servers[host] = server
             return {"ok": True, "host": host}
@@ -343,7 +399,7 @@ class ControlServer(socketserver.ThreadingTCPServer):
 
 def serve(state_file):
     control = ControlServer(("127.0.0.1", 0), ControlHandler)
-    control.daemon = Daemon()
+    control.daemon = Daemon(os.path.join(os.path.dirname(state_file), "test_ca"))
 
     def idle_watch():
         while time.monotonic() - control.daemon.last_request < IDLE_LIMIT_S:

@@ -30,7 +30,11 @@ TEST(DialogScreenshots, EachDialogWaitsForItsPhotograph)
                                    {StringValue(L"ServAddr", L"printer1@example.jp;printer2@example.jp"),
                                     StringValue(L"UserAddr", L"me@example.jp"),
                                     StringValue(L"SMTPAddr", L"smtp.example.jp"), DwordValue(L"Notification", 3),
-                                    StringValue(L"NotifyAddr", L"me@example.jp"), DwordValue(L"PartSw", 1)}},
+                                    StringValue(L"NotifyAddr", L"me@example.jp"), DwordValue(L"PartSw", 1),
+                                    // A port on a provider's submission service with a stored password:
+                                    // the dialog shows that one is stored, never what it is.
+                                    DwordValue(L"SMTPSecurity", 1), StringValue(L"SMTPUser", L"me@example.jp"),
+                                    RegValue{L"SMTPPassword", REG_BINARY, {1, 2, 3, 4}}}},
                                   {L"1.64", {DwordValue(L"347Check", 0)}}});
     const LoadedMonitor monitor;
     ASSERT_NE(monitor.Functions(), nullptr);

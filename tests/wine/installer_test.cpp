@@ -2,8 +2,10 @@
 // registration, registry and directories. Every test leaves everything installed, as the other
 // test programs expect it.
 #include <windows.h>
+#include <sddl.h>
 
 #include "monitor/core/resource_ids.h"
+#include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/programs.h"
 #include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/spool_directory.h"
@@ -32,9 +34,9 @@ const ShippedFile kShippedFiles[] = {
 
 constexpr wchar_t kMonitorsKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
-int RunInstaller(const std::wstring& arguments, std::string* output)
+int RunInstaller(const std::wstring& arguments, std::string* output, const std::string* input = nullptr)
 {
-    return RunProgram(L"\"" + DistDirectory() + L"\\nmxsetup.exe\" " + arguments, output);
+    return RunProgram(L"\"" + DistDirectory() + L"\\nmxsetup.exe\" " + arguments, output, input);
 }
 
 // Runs the default installation again when the test ends.
@@ -259,6 +261,49 @@ TEST(Installer, RefusesBadArgumentsWithoutChangingAnything)
     std::string output;
     EXPECT_EQ(2, RunInstaller(L"install --spool " + tooLong, &output)) << output;
     EXPECT_EQ(spool, VersionString(L"TempDir"));
+}
+
+// A port configured by script: values checked as the dialog checks them, the password read from
+// standard input and kept only protected, in a key that only the spooler and administrators read.
+TEST(Installer, ConfiguresAPortByScriptAndRefusesBadValuesWithoutChangingIt)
+{
+    constexpr wchar_t kPort[] = L"NMX8";
+    DeleteRegKey(kPort);
+    std::string output;
+    const std::string password = "s\xC3\xA9" "cret\r\n"; // UTF-8, as a console or a pipe gives it
+    ASSERT_EQ(0, RunInstaller(L"port nmx8 --to \"a@x.test, b@x.test\" --server smtp.x.test --security starttls"
+                              L" --user anna --password-stdin --show-settings off --parts 512",
+                              &output, &password))
+        << output;
+    const std::wstring key = L"nmx8";
+    RegValue value;
+    EXPECT_EQ(L"a@x.test;;b@x.test", RegText(key, L"ServAddr"));
+    for (const auto& [name, number] : {std::pair{L"SMTPSecurity", 1}, {L"ShowSw", 0}, {L"PartSw", 1}, {L"PartLimit", 512}}) {
+        ASSERT_TRUE(ReadRegValue(key, name, &value)) << Utf8(name);
+        EXPECT_EQ(static_cast<DWORD>(number), *reinterpret_cast<const DWORD*>(value.data.data())) << Utf8(name);
+    }
+    EXPECT_FALSE(ReadRegValue(key, L"SMTPPort", &value)) << "the mode's own port: no value";
+    ASSERT_TRUE(ReadRegValue(key, L"SMTPPassword", &value));
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), value.type);
+    EXPECT_EQ(L"s\u00e9cret", RegProtectedText(key, L"SMTPPassword"));
+    HKEY opened = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Norvale\\Velloprint\\NMX8", 0, KEY_READ, &opened));
+    BYTE descriptor[1024];
+    DWORD size = sizeof descriptor;
+    EXPECT_EQ(ERROR_SUCCESS, RegGetKeySecurity(opened, DACL_SECURITY_INFORMATION, descriptor, &size));
+    RegCloseKey(opened);
+    LPWSTR text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1,
+                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
+    EXPECT_STREQ(L"D:P(A;OICI;KA;;;SY)(A;OICI;KA;;;BA)", text);
+    LocalFree(text);
+
+    for (const wchar_t* bad : {L"port NMX8 --smtp-port 70000", L"port NMX8 --security ssl", L"port LPT1 --server x"}) {
+        EXPECT_EQ(2, RunInstaller(bad, &output)) << Utf8(bad) << output;
+    }
+    EXPECT_EQ(L"smtp.x.test", RegText(key, L"SMTPAddr"));
+    EXPECT_EQ(0, RunInstaller(L"port NMX8 --delete", &output)) << output;
+    EXPECT_FALSE(RegKeyExists(kPort));
 }
 
 } // namespace

@@ -390,3 +390,36 @@ TEST(PortConfigSave, SettingsThatCannotBeStoredAreToldAndTheDialogKeepsWhatWasTy
     });
 }
 } // namespace
+
+namespace {
+
+// The password is typed once; afterwards the field shows that one is stored, never what it is,
+// and keeps it while nothing is typed there.
+TEST_F(PortConfigDialog, SecureSettingsAreStoredAndTheStoredPasswordIsKeptUnlessRetyped)
+{
+    ConfigureAndAccept([](HWND dialog) {
+        EXPECT_EQ(0, SelectedComboItem(dialog, IDC_SMTP_SECURITY));
+        EXPECT_EQ(ResourceString(IDS_NO_PASSWORD), ControlText(dialog, IDC_PASSWORD_STATE));
+        SelectComboItem(dialog, IDC_SMTP_SECURITY, 1);
+        TypeText(dialog, IDC_SMTP_PORT, L"2587");
+        TypeText(dialog, IDC_SMTP_USER, L"anna");
+        TypeText(dialog, IDC_SMTP_PASSWORD, L"pw\u00e91");
+    });
+    EXPECT_EQ(1u, RegNumber(kPort, L"SMTPSecurity"));
+    EXPECT_EQ(2587u, RegNumber(kPort, L"SMTPPort"));
+    EXPECT_EQ(L"anna", RegText(kPort, L"SMTPUser"));
+    EXPECT_EQ(L"pw\u00e91", RegProtectedText(kPort, L"SMTPPassword"));
+    ConfigureAndAccept([](HWND dialog) {
+        EXPECT_EQ(1, SelectedComboItem(dialog, IDC_SMTP_SECURITY));
+        EXPECT_EQ(ResourceString(IDS_PASSWORD_STORED), ControlText(dialog, IDC_PASSWORD_STATE));
+        EXPECT_EQ(std::wstring::npos, ControlText(dialog, IDC_SMTP_PASSWORD).find(L"pw"));
+        TypeText(dialog, IDC_SMTP_USER, L"bert");
+        SetControlText(dialog, IDC_SMTP_PORT, L"");
+    });
+    EXPECT_EQ(L"bert", RegText(kPort, L"SMTPUser"));
+    EXPECT_EQ(L"pw\u00e91", RegProtectedText(kPort, L"SMTPPassword"));
+    RegValue port;
+    EXPECT_FALSE(ReadRegValue(kPort, L"SMTPPort", &port)) << "empty: the mode's own port";
+}
+
+} // namespace

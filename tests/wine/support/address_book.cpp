@@ -328,28 +328,25 @@ AddressBookRun::AddressBookRun(const std::wstring& tail, const std::wstring& dir
         line += L" " + tail;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
     if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                        &process_)) {
-        process_ = {};
+                        &started))
         return;
-    }
+    const ScopedHandle thread(started.hThread);
+    process_.Reset(started.hProcess);
+    processId_ = started.dwProcessId;
     if (boxes != nullptr)
-        boxes->WatchProcess(process_.dwProcessId);
+        boxes->WatchProcess(processId_);
 }
 
 AddressBookRun::AddressBookRun(MessageBoxCatcher* boxes) : boxes_(boxes), startedElsewhere_(true) {}
 
 AddressBookRun::~AddressBookRun()
 {
-    if (process_.hProcess == nullptr)
-        return;
     if (Running()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, kSendTimeoutMs);
+        TerminateProcess(process_.Get(), 1);
+        WaitForSingleObject(process_.Get(), kSendTimeoutMs);
     }
-    if (process_.hThread != nullptr)
-        CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
 }
 
 bool AddressBookRun::TakeOverRunning()
@@ -358,10 +355,10 @@ bool AddressBookRun::TakeOverRunning()
     DWORD processId = 0;
     if (main == nullptr || !IsWindowVisible(main) || GetWindowThreadProcessId(main, &processId) == 0)
         return false;
-    process_.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
-    if (process_.hProcess == nullptr)
+    process_.Reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId));
+    if (!process_)
         return false;
-    process_.dwProcessId = processId;
+    processId_ = processId;
     if (boxes_ != nullptr)
         boxes_->WatchProcess(processId);
     return true;
@@ -370,13 +367,13 @@ bool AddressBookRun::TakeOverRunning()
 bool AddressBookRun::Started(DWORD timeoutMs)
 {
     for (DWORD waited = 0; waited < timeoutMs; waited += kPollMs) {
-        if (process_.hProcess == nullptr) {
+        if (!process_) {
             if (!startedElsewhere_)
                 return false;
             TakeOverRunning();
         }
-        if (process_.hProcess != nullptr) {
-            main_ = FindProcessWindow(process_.dwProcessId, L"KapAddressBook");
+        if (process_) {
+            main_ = FindProcessWindow(processId_, L"KapAddressBook");
             if (main_ != nullptr)
                 return true;
             if (!Running())
@@ -435,7 +432,7 @@ void AddressBookRun::PostCommand(int id) const
 HWND AddressBookRun::WaitForDialog(const std::wstring& caption, DWORD timeoutMs) const
 {
     for (DWORD waited = 0; waited < timeoutMs && Running(); waited += kPollMs) {
-        const HWND dialog = FindProcessWindow(process_.dwProcessId, L"#32770", caption);
+        const HWND dialog = FindProcessWindow(processId_, L"#32770", caption);
         if (dialog != nullptr)
             return dialog;
         Sleep(kPollMs);
@@ -446,7 +443,7 @@ HWND AddressBookRun::WaitForDialog(const std::wstring& caption, DWORD timeoutMs)
 HWND AddressBookRun::WaitForEditor(Editor which, DWORD timeoutMs) const
 {
     for (DWORD waited = 0; waited < timeoutMs && Running(); waited += kPollMs) {
-        EditorSearch search = {process_.dwProcessId, which, nullptr};
+        EditorSearch search = {processId_, which, nullptr};
         EnumWindows(VisitEditor, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr)
             return search.found;
@@ -463,25 +460,25 @@ int AddressBookRun::Close(DWORD timeoutMs)
 
 int AddressBookRun::WaitForExit(DWORD timeoutMs)
 {
-    if (process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!process_ || WaitForSingleObject(process_.Get(), timeoutMs) != WAIT_OBJECT_0)
         return -1;
     DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
+    GetExitCodeProcess(process_.Get(), &code);
     return static_cast<int>(code);
 }
 
 bool AddressBookRun::Running() const
 {
-    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::string AddressBookRun::Describe() const
 {
-    if (process_.hProcess == nullptr)
+    if (!process_)
         return "pelmora.exe did not start from " + Utf8(InstallDirectory());
     if (Running())
         return "pelmora.exe runs, main window " + std::string(main_ != nullptr ? "found" : "not found");
     DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
+    GetExitCodeProcess(process_.Get(), &code);
     return "pelmora.exe ended with code " + std::to_string(code);
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "common/scoped.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -151,7 +153,7 @@ public:
     HWND MainWindow() const { return main_; }
     HWND Child(int id) const { return GetDlgItem(main_, id); }
     HWND MainList() const { return Child(200); }
-    DWORD ProcessId() const { return process_.dwProcessId; }
+    DWORD ProcessId() const { return processId_; }
 
     // The main list's items in list order.
     std::vector<uint32_t> Items() const;
@@ -187,7 +189,8 @@ private:
     // Opens the process of the visible main window of any address book; false when none shows.
     bool TakeOverRunning();
 
-    PROCESS_INFORMATION process_ = {};
+    ScopedHandle process_;
+    DWORD processId_ = 0;
     HWND main_ = nullptr;
     MessageBoxCatcher* boxes_ = nullptr;
     bool startedElsewhere_ = false;

@@ -1,6 +1,8 @@
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/programs.h"
 
+#include <wincrypt.h>
+
 #include "printhost/spooler_standin_control.h"
 #include "tests/wine/support/registry_scope.h"
 
@@ -24,6 +26,21 @@ std::wstring RegText(const std::wstring& key, const std::wstring& name)
     std::wstring text(reinterpret_cast<const wchar_t*>(value.data.data()), value.data.size() / sizeof(wchar_t));
     if (!text.empty() && text.back() == L'\0')
         text.pop_back();
+    return text;
+}
+
+std::wstring RegProtectedText(const std::wstring& key, const std::wstring& name)
+{
+    RegValue value;
+    if (!ReadRegValue(key, name, &value) || value.type != REG_BINARY)
+        return L"<missing>";
+    DATA_BLOB sealed{static_cast<DWORD>(value.data.size()), value.data.data()};
+    DATA_BLOB entropy{23, reinterpret_cast<BYTE*>(const_cast<char*>("Velloprint SMTPPassword"))};
+    DATA_BLOB plain{};
+    if (!CryptUnprotectData(&sealed, nullptr, &entropy, nullptr, nullptr, 0, &plain))
+        return L"<unreadable>";
+    const std::wstring text(reinterpret_cast<wchar_t*>(plain.pbData), plain.cbData / sizeof(wchar_t));
+    LocalFree(plain.pbData);
     return text;
 }
 

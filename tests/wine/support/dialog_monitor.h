@@ -15,6 +15,9 @@ std::wstring FormattedResourceString(UINT id, const std::wstring& argument);
 
 // A REG_SZ value as text (stored with or without its terminator); "<missing>" when unreadable.
 std::wstring RegText(const std::wstring& key, const std::wstring& name);
+// A value the monitor protected with the system's data protection, decrypted; "<missing>" or
+// "<unreadable>" else.
+std::wstring RegProtectedText(const std::wstring& key, const std::wstring& name);
 // A REG_DWORD value; 0xDEADBEEF when unreadable.
 DWORD RegNumber(const std::wstring& key, const std::wstring& name);
 

@@ -53,7 +53,7 @@ void ReadAvailable(HANDLE pipe, std::string* output)
 }
 } // namespace
 
-int RunProgram(const std::wstring& commandLine, std::string* output)
+int RunProgram(const std::wstring& commandLine, std::string* output, const std::string* input)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     ScopedHandle readEnd;
@@ -65,7 +65,17 @@ int RunProgram(const std::wstring& commandLine, std::string* output)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
+    ScopedHandle inputRead;
+    ScopedHandle inputWrite;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    if (input != nullptr) {
+        DWORD written = 0;
+        if (!CreatePipe(inputRead.Out(), inputWrite.Out(), &inherit, 0) ||
+            !WriteFile(inputWrite.Get(), input->data(), static_cast<DWORD>(input->size()), &written, nullptr))
+            return -1;
+        inputWrite.Reset(); // the program reads to the end of the input
+        startup.hStdInput = inputRead.Get();
+    }
     startup.hStdOutput = writeEnd.Get();
     startup.hStdError = writeEnd.Get();
     PROCESS_INFORMATION process = {};

@@ -15,7 +15,8 @@ std::vector<std::wstring> FilesIn(const std::wstring& directory, const std::wstr
 
 // Runs a command line to its end; its exit code, or -1 when it could not be started. Its standard
 // output and error go into *output when given.
-int RunProgram(const std::wstring& commandLine, std::string* output = nullptr);
+// input, when given, is the program's standard input.
+int RunProgram(const std::wstring& commandLine, std::string* output = nullptr, const std::string* input = nullptr);
 
 // String id of a resource library (loaded as data), or empty.
 std::wstring LibraryString(const std::wstring& library, UINT id);
