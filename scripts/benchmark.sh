@@ -7,17 +7,13 @@
 # in parts of SIZE/16 (1024 KB for 16 MiB), to show that the peak memory follows the part size,
 # not the job's. Last, the address book: its time from start to its main window shown with 10,
 # 6 553 and 65 535 people, and with 1 000 groups of 50 besides (tests/wine/addressbook_timing.cpp
-<<<<<<< HEAD
 # says how it is measured). Both builds are measured in one run, each in a Wine prefix of its own
 # (build/benchmark-prefix for win32, build/benchmark-prefix64 for win64), and their figures are
-# shown side by side. Builds and installs what it needs through setup.sh.
-=======
-# says how it is measured). Between them, the same job over STARTTLS with a login to a Postfix on
-# loopback (scripts/mail_server.sh, its test CA trusted for that part only), against curl sending
-# the same mail over STARTTLS to the same server. Uses a Wine prefix of its own; builds and
+# shown side by side. Between them, the same job over STARTTLS with a login to a Postfix on loopback
+# (scripts/mail_server.sh, its test CA trusted for that part only), against curl sending the same
+# mail over STARTTLS to the same server (the win32 build, or the build ARCH names). Builds and
 # installs what it needs through setup.sh. Postfix listens on 127.0.0.1:587: run it in a network
 # namespace of its own where others test (see the README).
->>>>>>> main
 #
 #   bash scripts/benchmark.sh [SIZE]
 #   bash scripts/benchmark.sh --address-book    # the address book's part alone
@@ -118,7 +114,6 @@ run_job() { # port, job file, expected mails
 
 clear_inbox() { rm -f "$inbox"/message-*.eml; }
 
-<<<<<<< HEAD
 # Every figure of one build, in its prefix: the whole job, the reference mail it sent, the parts.
 declare -A whole_ns whole_delivery whole_calls whole_sent whole_peak quarter_peak split_ns split_peak
 measure_build() { # arch
@@ -141,7 +136,6 @@ measure_build() { # arch
     stop_wine_session
 }
 
-=======
 # The STARTTLS part, run by with_test_ca.sh so that the test CA is trusted while it runs.
 starttls_part() {
     local server=$BENCH_DIR/postfix job mail
@@ -149,7 +143,7 @@ starttls_part() {
     bash "$ROOT/scripts/mail_server.sh" start "$server" "$BENCH_DIR/ca"
     start_wine_session
     import_reg_file "$seed"
-    printf 'Pr1nt-secret\n' | wine "$WIN32_BUILD/dist/nmxsetup.exe" port NMX3 --to printer@print.test \
+    printf 'Pr1nt-secret\n' | wine "$WIN_BUILD/dist/nmxsetup.exe" port NMX3 --to printer@print.test \
         --from "$SINK_SENDER" --server localhost --security starttls --user printer --password-stdin \
         --show-settings off --parts off
     wine reg add 'HKLM\SOFTWARE\Norvale\Velloprint\NMX3' /v CheckMailSw /t REG_DWORD /d 0 /f >/dev/null 2>&1
@@ -192,7 +186,6 @@ if $starttls_only; then
     exit
 fi
 
->>>>>>> main
 log "starting the SMTP sink on $SINK_HOST:25"
 start_smtp_sink "$inbox"
 job=$(make_job "$SIZE_MIB")

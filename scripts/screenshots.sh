@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # Photographs each of the monitor's dialogs as users see them: the dialogs run in the installed
 # monitor under Wine's X11 driver on a virtual screen (Xvfb). The pictures land in
-<<<<<<< HEAD
-# $BUILD_DIR/screenshots/win32 or win64 by ARCH (add_port.png, port_config.png, notice.png; the address book's
-=======
-# $BUILD_DIR/screenshots (add_port.png, port_config.png with a STARTTLS port whose password is
-# stored, notice.png; the address book's
->>>>>>> main
+# $BUILD_DIR/screenshots/win32 or win64 by ARCH (add_port.png, port_config.png with a STARTTLS port
+# whose password is stored, notice.png; the address book's
 # pelmora_main.png, its main window with people and groups and the hint of a toolbar button,
 # pelmora_find.png, pelmora_about.png, its editors pelmora_personal_editor.png,
 # pelmora_group_editor.png and pelmora_member_chooser.png, pelmora_recipient_mode.png, the address
