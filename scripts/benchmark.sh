@@ -138,8 +138,10 @@ measure_build() { # arch
 
 # The STARTTLS part, run by with_test_ca.sh so that the test CA is trusted while it runs.
 starttls_part() {
-    local server=$BENCH_DIR/postfix job mail
-    trap 'bash "$ROOT/scripts/mail_server.sh" stop "$server"; stop_wine_session' EXIT
+    local job mail
+    SECURE_SERVER=$BENCH_DIR/postfix
+    local server=$SECURE_SERVER
+    trap 'bash "$ROOT/scripts/mail_server.sh" stop "$SECURE_SERVER"; stop_wine_session' EXIT
     bash "$ROOT/scripts/mail_server.sh" start "$server" "$BENCH_DIR/ca"
     start_wine_session
     import_reg_file "$seed"
@@ -156,7 +158,13 @@ starttls_part() {
     local wall_ns=$(($(now_ns) - start))
     local delivery
     delivery=$(sed -n 's/^stats: end of job \([0-9.]*\) s.*/\1/p' <<<"$output")
-    local mails=("$inbox"/*)
+    printf '%s\n' "$output" | grep '^stats:' >&2
+    local mails=()
+    for _ in $(seq 300); do # Postfix delivers a moment after it took the mail
+        mails=("$inbox"/*)
+        [ -f "${mails[0]}" ] && break
+        sleep 0.1
+    done
     python3 "$ROOT/scripts/smtp_sink.py" check --job "$job" --mails 1 "${mails[@]}" >/dev/null
     mail=$BENCH_DIR/secure-job.eml
     mv "${mails[0]}" "$mail"

@@ -74,12 +74,20 @@ IoStatus TlsChannel::TrySend(const char* data, size_t length, size_t* sent)
 {
     if (!up_)
         return IoStatus::Failed;
-    const size_t chunk = std::min(length, engine_.MaxRecordPlainBytes());
-    size_t recordLength = 0;
-    if (chunk == 0 || !engine_.Encrypt(data, chunk, output_, sizeof output_, &recordLength) ||
-        !WriteRaw(output_, recordLength))
+    // As many records as the output holds go out in one write: each write costs a system call.
+    size_t taken = 0;
+    size_t used = 0;
+    while (taken < length) {
+        const size_t chunk = std::min(length - taken, engine_.MaxRecordPlainBytes());
+        size_t recordLength = 0;
+        if (chunk == 0 || !engine_.Encrypt(data + taken, chunk, output_ + used, sizeof output_ - used, &recordLength))
+            break;
+        taken += chunk;
+        used += recordLength;
+    }
+    if (taken == 0 || !WriteRaw(output_, used))
         return IoStatus::Failed;
-    *sent = chunk;
+    *sent = taken;
     return IoStatus::Done;
 }
 

@@ -29,7 +29,7 @@ protected:
 };
 
 constexpr size_t kTlsInputCapacity = 64 * 1024;  // a server's handshake flight, or records
-constexpr size_t kTlsOutputCapacity = 32 * 1024; // one record of the largest size, or a token
+constexpr size_t kTlsOutputCapacity = 4 * (16 * 1024 + 512); // four records of the largest size, or a token
 constexpr size_t kTlsPlainCapacity = 16 * 1024 + 1024;
 
 class TlsChannel : public SmtpSocket, public SecureChannel {
