@@ -94,9 +94,10 @@ write_sink_ports() { # file, port...
     done >>"$file"
 }
 
-# Imports a .reg file into the prefix of the running Wine session.
+# Imports a .reg file into the prefix of the running Wine session. regedit by its path: in a 64-bit
+# prefix `wine regedit` starts the 32-bit one, whose HKLM\SOFTWARE is the redirected Wow6432Node.
 import_reg_file() {
-    timeout 60 wine regedit /S "Z:${1//\//\\}" </dev/null
+    timeout 60 wine 'C:\windows\regedit.exe' /S "Z:${1//\//\\}" </dev/null
 }
 
 # The prefix's display driver: "null" (headless, the default of every script), or empty for Wine's
