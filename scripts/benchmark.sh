@@ -148,7 +148,7 @@ starttls_part() {
     printf 'Pr1nt-secret\n' | wine "$WIN_BUILD/dist/nmxsetup.exe" port NMX3 --to printer@print.test \
         --from "$SINK_SENDER" --server localhost --security starttls --user printer --password-stdin \
         --show-settings off --parts off
-    wine reg add 'HKLM\SOFTWARE\Norvale\Velloprint\NMX3' /v CheckMailSw /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add 'HKLM\SOFTWARE\Norvale\Velloprint\NMX3' /v CheckMailSw /t REG_DWORD /d 0 /f $REG_VIEW >/dev/null 2>&1
     job=$(make_job "$SIZE_MIB")
     inbox=$server/mail/new
     log "printing a job of $SIZE_MIB MiB to NMX3 (STARTTLS on 587, a login)"

@@ -12,8 +12,8 @@ export WINEPREFIX64=${WINEPREFIX64:-$BUILD_DIR/wineprefix64}
 # in a 64-bit one (which runs 32-bit programs too). Sets WIN_BUILD and BIN_DIR.
 use_arch() { # win32 | win64
     case $1 in
-        win32) export WINEPREFIX=$WINEPREFIX32 ;;
-        win64) export WINEPREFIX=$WINEPREFIX64 ;;
+        win32) export WINEPREFIX=$WINEPREFIX32 REG_VIEW= ;;
+        win64) export WINEPREFIX=$WINEPREFIX64 REG_VIEW=/reg:64 ;;
         *) printf '== unknown architecture %s (win32 or win64)\n' "$1" >&2; return 1 ;;
     esac
     export ARCH=$1 WINEARCH=$1
@@ -94,10 +94,11 @@ write_sink_ports() { # file, port...
     done >>"$file"
 }
 
-# Imports a .reg file into the prefix of the running Wine session. regedit by its path: in a 64-bit
-# prefix `wine regedit` starts the 32-bit one, whose HKLM\SOFTWARE is the redirected Wow6432Node.
+# Imports a .reg file into the prefix of the running Wine session. Debian's `wine` starts Wine's
+# tools as 32-bit programs, whose HKLM\SOFTWARE in a 64-bit prefix is the redirected Wow6432Node:
+# there the 64-bit view is asked for ($REG_VIEW).
 import_reg_file() {
-    timeout 60 wine 'C:\windows\regedit.exe' /S "Z:${1//\//\\}" </dev/null
+    timeout 60 wine reg import "Z:${1//\//\\}" $REG_VIEW </dev/null
 }
 
 # The prefix's display driver: "null" (headless, the default of every script), or empty for Wine's
