@@ -27,4 +27,8 @@ template <typename From, typename To> void CopySettings(const From& from, To* to
     to->PartLimit = from.PartLimit;
     to->PartSw = static_cast<decltype(to->PartSw)>(from.PartSw);
     to->CheckMailSw = static_cast<decltype(to->CheckMailSw)>(from.CheckMailSw);
+    to->SMTPSecurity = from.SMTPSecurity;
+    to->SMTPPort = from.SMTPPort;
+    CopySettingsText(to->SMTPUser, from.SMTPUser);
+    CopySettingsText(to->SMTPCertSHA256, from.SMTPCertSHA256);
 }
