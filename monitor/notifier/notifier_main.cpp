@@ -64,7 +64,7 @@ uint32_t ConfirmJob(uint8_t* block, size_t bytes)
     started->SMTPPasswordBytes = (shown->flags & kXcvPasswordStored) != 0 ? 1 : 0;
     *settings = *started;
     JobStartSettings store(*started);
-    const INT_PTR result = RunPortConfigDialog(nullptr, settings.get(), true, store);
+    const INT_PTR result = RunPortConfigDialog(nullptr, settings.get(), true, store, ServerFields::Fixed);
     if (result != 1)
         return result == 0 ? kNotifierCancel : kNotifierNoAnswer;
     CopySettings(*settings, shown.get());

@@ -28,7 +28,11 @@ protected:
 // accepted values back there, after storing them unless the dialog confirms a job start (whose
 // values serve that job only). 1 accepted, 0 cancelled, -1 when the dialog cannot be created;
 // *settings changes only when 1 is returned.
-INT_PTR RunPortConfigDialog(HWND owner, PortSettings* settings, bool forJob, PortSettingsStore& store);
+// ServerFields::Fixed shows the mail server and its login without letting them change: a job
+// confirmed outside the spooler's process keeps the stored ones.
+enum class ServerFields { Editable, Fixed };
+INT_PTR RunPortConfigDialog(HWND owner, PortSettings* settings, bool forJob, PortSettingsStore& store,
+                            ServerFields server = ServerFields::Editable);
 
 // Notice dialog, also exported: 1 after OK or when the notice is switched off, -1 on failure.
 extern "C" int WINAPI Display347Check(HWND owner);

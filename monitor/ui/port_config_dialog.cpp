@@ -36,13 +36,15 @@ constexpr DWORD kHelpContext = 1;
 // Everything one open dialog keeps, in the dialog (DWLP_USER): two dialogs open at once on two
 // threads share nothing.
 struct PortConfigDialog {
-    PortConfigDialog(const PortSettings& shown, PortSettings* result, bool forJob, PortSettingsStore& store)
-        : edited(shown), result(result), forJob(forJob), store(store)
+    PortConfigDialog(const PortSettings& shown, PortSettings* result, bool forJob, PortSettingsStore& store,
+                     ServerFields server)
+        : edited(shown), result(result), forJob(forJob), server(server), store(store)
     {
     }
     PortSettings edited; // what OK reads the controls into
     PortSettings* result;
     bool forJob;
+    ServerFields server;
     PortSettingsStore& store;
     ScopedFont font;
     UINT sendAddressMessage = 0; // "WM_SENDADDR", posted by the address book
@@ -187,6 +189,8 @@ void InitializePortConfigDialog(HWND dialog, PortConfigDialog* state)
     SendDlgItemMessageW(dialog, IDC_SMTP_USER, EM_LIMITTEXT, kAddressEditChars, 0);
     SendDlgItemMessageW(dialog, IDC_SMTP_PASSWORD, EM_LIMITTEXT, kMaxPasswordChars, 0);
     ShowSettings(dialog, &state->edited);
+    if (state->server == ServerFields::Fixed)
+        EnableControls(dialog, false, {IDC_SMTP_ADDR, IDC_SMTP_SECURITY, IDC_SMTP_PORT, IDC_SMTP_USER, IDC_SMTP_PASSWORD});
     SetDlgItemTextW(dialog, IDC_VERSION_TEXT, kVersionText);
     SetDlgItemTextW(dialog, IDC_DATE_TEXT, kReleaseDateText);
     SetDlgItemTextW(dialog, IDC_COPYRIGHT_TEXT, kCopyrightText);
@@ -291,10 +295,12 @@ INT_PTR CALLBACK PortConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 } // namespace
 
-INT_PTR RunPortConfigDialog(HWND owner, PortSettings* settings, bool forJob, PortSettingsStore& store)
+INT_PTR RunPortConfigDialog(HWND owner, PortSettings* settings, bool forJob, PortSettingsStore& store,
+                            ServerFields server)
 {
     // The settings are large: the dialog's state lives on the heap, not on the spooler's stack.
-    std::unique_ptr<PortConfigDialog> state(new (std::nothrow) PortConfigDialog(*settings, settings, forJob, store));
+    std::unique_ptr<PortConfigDialog> state(
+        new (std::nothrow) PortConfigDialog(*settings, settings, forJob, store, server));
     if (!state)
         return -1;
     // The font outlives the dialog's controls: it is deleted with the state, after the dialog.

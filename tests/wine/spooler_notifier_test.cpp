@@ -119,6 +119,7 @@ TEST_F(JobOwnerNotifier, TheConfirmationComesUpInTheNotifierAndItsAnswerDecides)
         ASSERT_NE(nullptr, confirmation.window) << c.name;
         EXPECT_EQ(L"nmx_notify.exe", confirmation.program) << c.name;
         EXPECT_EQ(L"printer@remote.test", ControlText(confirmation.window, IDC_SERV_ADDR)) << c.name;
+        EXPECT_FALSE(IsEnabled(confirmation.window, IDC_SMTP_ADDR)) << "the stored server stays: " << c.name;
         c.answer(confirmation.window);
         ASSERT_EQ(std::future_status::ready, printed.wait_for(std::chrono::seconds(60))) << c.name;
         printed.get();
