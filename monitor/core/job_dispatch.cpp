@@ -1,8 +1,8 @@
 #include "monitor/core/entry_points.h"
+#include "monitor/core/job_messages.h"
 #include "monitor/core/job_status.h"
 #include "monitor/core/job_uid.h"
 #include "monitor/core/memory.h"
-#include "monitor/core/messages.h"
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/part_plan.h"
 #include "monitor/core/port_handle.h"
@@ -21,7 +21,7 @@ bool SplitsJobs(const PortSettings& settings)
     return settings.PartSw == 1;
 }
 
-bool UserWantsToSend(const PortSettings& settings, uint64_t size)
+bool UserWantsToSend(const PortSettings& settings, uint64_t size, MessageTarget& messages)
 {
     const SizeQuestion question = ChooseSizeQuestion(size, settings.CheckMailSw, SplitsJobs(settings));
     if (question == SizeQuestion::None)
@@ -32,7 +32,7 @@ bool UserWantsToSend(const PortSettings& settings, uint64_t size)
     LoadStringW(g_resourceLibrary, IDS_LARGE_JOB_CAPTION, caption, ARRAYSIZE(caption));
     if (question == SizeQuestion::WholeJob) {
         LoadStringW(g_resourceLibrary, IDS_LARGE_JOB, format, ARRAYSIZE(format));
-        return MessageBoxW(nullptr, format, caption, kQuestionStyle) != IDCANCEL;
+        return messages.Show(caption, format, kQuestionStyle) != IDCANCEL;
     }
 
     const uint64_t partCount = PartCountFor(size, settings.PartLimit);
@@ -40,7 +40,8 @@ bool UserWantsToSend(const PortSettings& settings, uint64_t size)
     WCHAR text[1025]; // wsprintfW writes at most 1024 characters
     wsprintfW(text, format, static_cast<DWORD>(size / 1024), static_cast<DWORD>(PartChunkBytes(settings.PartLimit) / 1024),
               static_cast<DWORD>(partCount));
-    return MessageBoxExW(nullptr, text, caption, kQuestionStyle, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) != IDCANCEL;
+    return messages.ShowWithButtonLanguage(caption, text, kQuestionStyle, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) !=
+           IDCANCEL;
 }
 
 void BuildJobUid(const WCHAR* sender, WCHAR (&jobUid)[kJobUidChars])
@@ -63,6 +64,7 @@ public:
     const WCHAR* DocumentName() override { return entry_->settings.DocName; }
     void MarkAborted() override { SetFlag(entry_, kFlagSendAbort); }
     bool Aborted() override { return HasFlag(entry_, kFlagSendAbort); }
+    MessageTarget& Messages() override { return JobMessages(entry_); }
 
 private:
     PortEntry* entry_;
@@ -123,7 +125,7 @@ void SendInParts(HANDLE spoolFile, const PrintJobMail& job, uint32_t partLimit, 
     // One part in memory at a time, never the whole job: at most 16 MiB.
     const LockedGlobalMemory buffer(static_cast<SIZE_T>(PartChunkBytes(partLimit)));
     if (buffer.Data() == nullptr) {
-        ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStylePlain);
+        ShowMonitorMessage(job.job->Messages(), IDS_OUT_OF_MEMORY, kStylePlain);
         return;
     }
     SetFilePointer(spoolFile, 0, nullptr, FILE_BEGIN);
@@ -147,7 +149,7 @@ void DispatchJob(PortEntry* entry)
 {
     const PortSettings& settings = entry->settings;
     const uint64_t size = SpoolFileSize(entry->file.Get());
-    if (!UserWantsToSend(settings, size))
+    if (!UserWantsToSend(settings, size, JobMessages(entry)))
         return;
     WCHAR jobUid[kJobUidChars];
     BuildJobUid(settings.UserAddr, jobUid);

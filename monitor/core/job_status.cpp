@@ -1,5 +1,5 @@
 #include "monitor/core/job_status.h"
-#include "monitor/core/messages.h"
+#include "monitor/core/job_messages.h"
 #include "monitor/core/resource_ids.h"
 
 #include <winspool.h>
@@ -19,9 +19,9 @@ DWORD StatusFrom(const JOB_INFO_2W* job, PortEntry* entry)
     return job->Status;
 }
 
-bool Fail(UINT textId, DWORD* status)
+bool Fail(PortEntry* entry, UINT textId, DWORD* status)
 {
-    ShowMonitorMessage(textId, kStylePlain);
+    ShowMonitorMessage(JobMessages(entry), textId, kStylePlain);
     *status = 0;
     return false;
 }
@@ -41,20 +41,20 @@ bool TryQueryJobStatus(PortEntry* entry, DWORD* status)
         return false;
     }
     if (!entry->printer)
-        return Fail(IDS_NO_PRINTER_HANDLE, status);
+        return Fail(entry, IDS_NO_PRINTER_HANDLE, status);
     LockedGlobalMemory block(kFirstTryBytes);
     if (block.Data() == nullptr)
-        return Fail(IDS_OUT_OF_MEMORY, status);
+        return Fail(entry, IDS_OUT_OF_MEMORY, status);
     DWORD needed = 0;
     if (GetJobW(entry->printer.Get(), entry->jobId, 2, Bytes(block), kFirstTryBytes, &needed))
         return Succeed(Bytes(block), entry, status);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return Fail(IDS_NO_JOB_INFO, status);
+        return Fail(entry, IDS_NO_JOB_INFO, status);
     if (!block.Resize(needed))
-        return Fail(IDS_OUT_OF_MEMORY, status);
+        return Fail(entry, IDS_OUT_OF_MEMORY, status);
     if (GetJobW(entry->printer.Get(), entry->jobId, 2, Bytes(block), needed, &needed))
         return Succeed(Bytes(block), entry, status);
-    return Fail(IDS_NO_JOB_INFO, status);
+    return Fail(entry, IDS_NO_JOB_INFO, status);
 }
 
 DWORD QueryJobStatus(PortEntry* entry)

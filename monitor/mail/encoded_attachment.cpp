@@ -1,7 +1,6 @@
 #include "monitor/mail/encoded_attachment.h"
 #include "common/scoped.h"
 #include "monitor/core/memory.h"
-#include "monitor/core/messages.h"
 #include "monitor/core/resource_ids.h"
 #include "monitor/mail/base64.h"
 #include "monitor/mail/message_stream.h"
@@ -30,18 +29,18 @@ HANDLE OpenShared(const WCHAR* name, DWORD access, DWORD disposition)
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
-void ShowFailure(UINT textId)
+void ShowFailure(MessageTarget& messages, UINT textId)
 {
-    ShowMonitorMessage(textId, kStyleError);
+    ShowMonitorMessage(messages, textId, kStyleError);
 }
 
 // A zero-filled block of global memory; told to the user when there is none.
 template <typename Block>
-ScopedBlock<Block> AllocBlock()
+ScopedBlock<Block> AllocBlock(MessageTarget& messages)
 {
     ScopedBlock<Block> block(static_cast<Block*>(AllocZeroed(sizeof(Block))));
     if (!block)
-        ShowFailure(IDS_OUT_OF_MEMORY);
+        ShowFailure(messages, IDS_OUT_OF_MEMORY);
     return block;
 }
 
@@ -65,14 +64,14 @@ bool WriteEncoded(HANDLE encoded, const BYTE* bytes, DWORD count, char* text)
 // Reads the spool file to its end and writes its base64 text. A read that ends inside a group
 // before the file's end (which a disk file does not do) keeps that group's bytes for the next
 // block, so that only the file's end can be padded.
-bool EncodeFile(HANDLE spool, HANDLE encoded, EncodingBlocks& blocks)
+bool EncodeFile(HANDLE spool, HANDLE encoded, EncodingBlocks& blocks, MessageTarget& messages)
 {
     DWORD held = 0;
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(spool, blocks.bytes + held, kSpoolReadBytes - held, &read, nullptr)) {
             if (GetLastError() != ERROR_HANDLE_EOF) {
-                ShowFailure(IDS_SPOOL_READ);
+                ShowFailure(messages, IDS_SPOOL_READ);
                 return false;
             }
             read = 0;
@@ -82,7 +81,7 @@ bool EncodeFile(HANDLE spool, HANDLE encoded, EncodingBlocks& blocks)
         held += read;
         const DWORD whole = held / 3 * 3;
         if (!WriteEncoded(encoded, blocks.bytes, whole, blocks.text)) {
-            ShowFailure(IDS_ENCODED_WRITE);
+            ShowFailure(messages, IDS_ENCODED_WRITE);
             return false;
         }
         held -= whole;
@@ -90,7 +89,7 @@ bool EncodeFile(HANDLE spool, HANDLE encoded, EncodingBlocks& blocks)
     }
     if (WriteEncoded(encoded, blocks.bytes, held, blocks.text))
         return true;
-    ShowFailure(IDS_ENCODED_WRITE);
+    ShowFailure(messages, IDS_ENCODED_WRITE);
     return false;
 }
 
@@ -117,34 +116,34 @@ bool SendEncodedLines(MessageStream& stream, HANDLE encoded, EncodedBlock& block
 
 } // namespace
 
-bool PrepareEncodedAttachment(const WCHAR* spoolFile)
+bool PrepareEncodedAttachment(const WCHAR* spoolFile, MessageTarget& messages)
 {
     const EncodedName name(spoolFile);
     ScopedFile encoded(OpenShared(name.text, GENERIC_WRITE, CREATE_ALWAYS));
     if (!encoded.IsValid()) {
-        ShowFailure(IDS_FILE_OPEN);
+        ShowFailure(messages, IDS_FILE_OPEN);
         return false;
     }
     ScopedFile spool(OpenShared(spoolFile, GENERIC_READ, OPEN_EXISTING));
     if (!spool.IsValid()) {
-        ShowFailure(IDS_FILE_OPEN);
+        ShowFailure(messages, IDS_FILE_OPEN);
         return false;
     }
-    const ScopedBlock<EncodingBlocks> blocks = AllocBlock<EncodingBlocks>();
-    return blocks && EncodeFile(spool.Get(), encoded.Get(), *blocks.Get());
+    const ScopedBlock<EncodingBlocks> blocks = AllocBlock<EncodingBlocks>(messages);
+    return blocks && EncodeFile(spool.Get(), encoded.Get(), *blocks.Get(), messages);
 }
 
-bool SendEncodedAttachment(MessageStream& stream, const WCHAR* spoolFile)
+bool SendEncodedAttachment(MessageStream& stream, const WCHAR* spoolFile, MessageTarget& messages)
 {
     const EncodedName name(spoolFile);
     bool sent = false;
     {
         ScopedFile encoded(OpenShared(name.text, GENERIC_READ, OPEN_EXISTING));
         if (!encoded.IsValid()) {
-            ShowFailure(IDS_FILE_OPEN);
+            ShowFailure(messages, IDS_FILE_OPEN);
             return false;
         }
-        const ScopedBlock<EncodedBlock> block = AllocBlock<EncodedBlock>();
+        const ScopedBlock<EncodedBlock> block = AllocBlock<EncodedBlock>(messages);
         sent = block && AppendText(stream, "Content-Type: application/octet-stream;\tname=\"PrintJob.PRN\"\r\n") &&
                AppendText(stream, "Content-Transfer-Encoding: base64\r\n\r\n") &&
                SendEncodedLines(stream, encoded.Get(), *block.Get());

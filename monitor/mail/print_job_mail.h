@@ -1,5 +1,5 @@
 #pragma once
-#include <windows.h>
+#include "monitor/core/messages.h"
 
 // One mailing of a print job, described once by the job dispatch. The mail code takes all it
 // sends from here and changes nothing of the port the job came from.
@@ -26,6 +26,8 @@ public:
     // The job was found deleted or failed: the delivery stops and reports no more failures.
     virtual void MarkAborted() = 0;
     virtual bool Aborted() = 0;
+    // Where this job's messages go.
+    virtual MessageTarget& Messages() = 0;
 
 protected:
     ~PrintJobWatch() = default;

@@ -9,11 +9,6 @@ namespace {
 
 constexpr int kReplyChars = 1024;
 
-void ShowServerMessage(UINT textId, const MailServer& server)
-{
-    ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, textId, server.host);
-}
-
 DWORD Kilobytes(uint64_t bytes)
 {
     const uint64_t kb = (bytes + 1023) / 1024;
@@ -22,7 +17,7 @@ DWORD Kilobytes(uint64_t bytes)
 
 } // namespace
 
-bool ReadSecureSettings(const MailServer& server, SecureSettings* secure)
+bool ReadSecureSettings(const MailServer& server, MessageTarget& messages, SecureSettings* secure)
 {
     char pinText[kSha256HexChars + 2];
     ToAnsiText(server.pinnedSha256, pinText, sizeof pinText);
@@ -30,11 +25,16 @@ bool ReadSecureSettings(const MailServer& server, SecureSettings* secure)
     const bool valid = SecurityFromStored(server.security, &secure->mode) &&
                        (!secure->pinned || ParseSha256Hex(pinText, secure->pin));
     if (!valid) {
-        ShowMonitorMessage(IDS_BAD_SECURITY_SETTINGS, kStyleError);
+        ShowMonitorMessage(messages, IDS_BAD_SECURITY_SETTINGS, kStyleError);
         return false;
     }
     secure->port = ServerPort(secure->mode, server.port);
     return true;
+}
+
+void SecureDeliveryReporter::ShowServerMessage(UINT textId)
+{
+    ShowResourceMessage(messages_, kStyleError, IDS_MESSAGE_CAPTION, textId, server_.host);
 }
 
 void SecureDeliveryReporter::ShowSecureFailure(SecureFailure failure, const char* reply, uint64_t limitBytes,
@@ -44,25 +44,25 @@ void SecureDeliveryReporter::ShowSecureFailure(SecureFailure failure, const char
     ToWideTrimmed(reply, replyText, kReplyChars);
     switch (failure) {
     case SecureFailure::StartTlsNotOffered:
-        return ShowServerMessage(IDS_STARTTLS_NOT_OFFERED, server_);
+        return ShowServerMessage(IDS_STARTTLS_NOT_OFFERED);
     case SecureFailure::StartTlsRefused:
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_STARTTLS_REFUSED, server_.host,
+        ShowResourceMessage(messages_, kStyleError, IDS_MESSAGE_CAPTION, IDS_STARTTLS_REFUSED, server_.host,
                             replyText);
         return;
     case SecureFailure::LoginNotOffered:
-        return ShowServerMessage(IDS_LOGIN_NOT_OFFERED, server_);
+        return ShowServerMessage(IDS_LOGIN_NOT_OFFERED);
     case SecureFailure::LoginRefused:
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_LOGIN_REFUSED, server_.host,
+        ShowResourceMessage(messages_, kStyleError, IDS_MESSAGE_CAPTION, IDS_LOGIN_REFUSED, server_.host,
                             server_.user, replyText);
         return;
     case SecureFailure::TooLarge: {
         const DWORD partKb = LargestPartKbWithin(limitBytes);
-        ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, partKb != 0 ? IDS_SIZE_LIMIT : IDS_SIZE_LIMIT_NO_PARTS,
+        ShowResourceMessage(messages_, kStyleError, IDS_MESSAGE_CAPTION, partKb != 0 ? IDS_SIZE_LIMIT : IDS_SIZE_LIMIT_NO_PARTS,
                             server_.host, Kilobytes(limitBytes), Kilobytes(mailBytes), partKb);
         return;
     }
     case SecureFailure::Handshake:
-        return ShowServerMessage(IDS_TLS_HANDSHAKE, server_);
+        return ShowServerMessage(IDS_TLS_HANDSHAKE);
     }
 }
 
@@ -70,13 +70,13 @@ void SecureDeliveryReporter::ShowCertificateRefused(CertificateVerdict verdict)
 {
     switch (verdict) {
     case CertificateVerdict::Expired:
-        return ShowServerMessage(IDS_CERT_EXPIRED, server_);
+        return ShowServerMessage(IDS_CERT_EXPIRED);
     case CertificateVerdict::OtherName:
-        return ShowServerMessage(IDS_CERT_OTHER_NAME, server_);
+        return ShowServerMessage(IDS_CERT_OTHER_NAME);
     case CertificateVerdict::NotPinned:
-        return ShowServerMessage(IDS_CERT_NOT_PINNED, server_);
+        return ShowServerMessage(IDS_CERT_NOT_PINNED);
     default:
-        return ShowServerMessage(IDS_CERT_UNTRUSTED, server_);
+        return ShowServerMessage(IDS_CERT_UNTRUSTED);
     }
 }
 
@@ -93,7 +93,7 @@ bool SecureConnector::Open()
     if (engine_)
         channel_.reset(new (std::nothrow) TlsChannel(raw_.Socket(), host_, *engine_, reporter_));
     if (!channel_) {
-        ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
+        ShowMonitorMessage(host_.Messages(), IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
     if (!raw_.Open())

@@ -17,16 +17,19 @@ struct SecureSettings {
 };
 
 // False, after the message, when the stored values are not valid: the port then mails nothing.
-bool ReadSecureSettings(const MailServer& server, SecureSettings* secure);
+bool ReadSecureSettings(const MailServer& server, MessageTarget& messages, SecureSettings* secure);
 
 class SecureDeliveryReporter : public SecureReporter {
 public:
-    explicit SecureDeliveryReporter(const MailServer& server) : server_(server) {}
+    SecureDeliveryReporter(const MailServer& server, MessageTarget& messages) : server_(server), messages_(messages) {}
     void ShowSecureFailure(SecureFailure failure, const char* reply, uint64_t limitBytes, uint64_t mailBytes) override;
     void ShowCertificateRefused(CertificateVerdict verdict) override;
 
 private:
+    void ShowServerMessage(UINT textId);
+
     const MailServer& server_;
+    MessageTarget& messages_;
 };
 
 // Connections whose TLS starts with the first byte (implicit TLS) or on request (STARTTLS).

@@ -100,16 +100,18 @@ public:
 
     bool PrepareAttachment() override
     {
-        if (PrepareEncodedAttachment(job_.file))
+        if (PrepareEncodedAttachment(job_.file, Messages()))
             return true;
-        ShowMonitorMessage(IDS_NOT_PREPARED, kStyleError);
+        ShowMonitorMessage(Messages(), IDS_NOT_PREPARED, kStyleError);
         return false;
     }
-    bool SendAttachment() override { return SendEncodedAttachment(Stream(), job_.file); }
-    void ShowRecipientRefused() override { MessageBoxW(nullptr, recipient_, g_messageCaption, kStyleError); }
+    bool SendAttachment() override { return SendEncodedAttachment(Stream(), job_.file, Messages()); }
+    void ShowRecipientRefused() override { Messages().Show(g_messageCaption, recipient_, kStyleError); }
     bool SendAborted() override { return job_.job->Aborted(); }
 
 private:
+    MessageTarget& Messages() { return job_.job->Messages(); }
+
     const PrintJobMail& job_;
     const WCHAR* recipient_;
 };
@@ -151,14 +153,14 @@ class LoginTexts {
 public:
     ~LoginTexts() { WipeSecret(password_, sizeof password_); }
     // False, after the message, when a stored password cannot be decrypted.
-    bool Read(const MailServer& server)
+    bool Read(const MailServer& server, MessageTarget& messages)
     {
         WideCharToMultiByte(CP_UTF8, 0, server.user, -1, user_, sizeof user_, nullptr, nullptr);
         user_[sizeof user_ - 1] = '\0';
         if (user_[0] == '\0' || server.protectedPasswordBytes == 0 ||
             ReadProtectedPassword(server.protectedPassword, server.protectedPasswordBytes, password_, sizeof password_))
             return true;
-        ShowMonitorMessage(IDS_PASSWORD_UNREADABLE, kStyleError);
+        ShowMonitorMessage(messages, IDS_PASSWORD_UNREADABLE, kStyleError);
         return false;
     }
     const char* user() const { return user_; }
@@ -179,7 +181,7 @@ SmtpSocket* OpenDialogue(const PrintJobMail& job, const SecureSettings& secure, 
     if (secureConnector == nullptr)
         return &connector.Socket();
     LoginTexts login;
-    if (!login.Read(job.server))
+    if (!login.Read(job.server, job.job->Messages()))
         return nullptr;
     char clientName[MAX_COMPUTERNAME_LENGTH * 4 + 1];
     ClientName(clientName, sizeof clientName);
@@ -190,7 +192,7 @@ SmtpSocket* OpenDialogue(const PrintJobMail& job, const SecureSettings& secure, 
 Served ServeRecipient(const PrintJobMail& job, const SecureSettings& secure, const WCHAR* recipient,
                       DeliveryHost& host, char* buffer)
 {
-    SecureDeliveryReporter reporter(job.server);
+    SecureDeliveryReporter reporter(job.server, job.job->Messages());
     WinSockConnector plain(job.server, secure.port, host);
     SecureConnector encrypted(job.server, secure, host, reporter);
     const bool isSecure = secure.mode != SmtpSecurity::None;
@@ -211,11 +213,11 @@ bool DeliverToAll(const PrintJobMail& job)
     WideList working = CopyList(job.recipients);
     const TextBuffer buffer(static_cast<char*>(AllocZeroed(kMessageWriteBytes)));
     if (!working || !buffer) {
-        ShowMonitorMessage(IDS_OUT_OF_MEMORY, kStyleError);
+        ShowMonitorMessage(job.job->Messages(), IDS_OUT_OF_MEMORY, kStyleError);
         return false;
     }
     SecureSettings secure;
-    if (!ReadSecureSettings(job.server, &secure))
+    if (!ReadSecureSettings(job.server, job.job->Messages(), &secure))
         return false; // nothing is ever sent because of a bad value
     DeliveryHost host(*job.job);
     bool delivered = false;
@@ -241,7 +243,7 @@ BOOL SendPrintJob(const PrintJobMail& job)
     const std::lock_guard<std::mutex> oneDelivery(g_deliveryLock);
     const SocketLayer sockets;
     if (!sockets.started()) {
-        ShowMonitorMessage(IDS_SOCKET_START, kStyleError);
+        ShowMonitorMessage(job.job->Messages(), IDS_SOCKET_START, kStyleError);
         return FALSE;
     }
     return DeliverToAll(job) ? TRUE : FALSE;

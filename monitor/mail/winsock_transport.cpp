@@ -155,7 +155,7 @@ bool DeliveryHost::SendAborted()
 
 void DeliveryHost::ShowNetworkFailure()
 {
-    ShowMonitorMessage(IDS_NETWORK_IO, kStyleError);
+    ShowMonitorMessage(Messages(), IDS_NETWORK_IO, kStyleError);
 }
 
 void DeliveryHost::ShowRefusal(const char* reply)
@@ -164,7 +164,7 @@ void DeliveryHost::ShowRefusal(const char* reply)
     LoadStringW(g_resourceLibrary, IDS_SERVER_REFUSED, caption, ARRAYSIZE(caption));
     WCHAR text[kRefusalTextChars];
     ToWideTrimmed(reply, text, kRefusalTextChars);
-    MessageBoxW(nullptr, text, caption, kStyleError);
+    Messages().Show(caption, text, kStyleError);
 }
 
 bool WinSockSocket::Create()
@@ -259,11 +259,12 @@ bool WinSockConnector::Open()
     if (!Resolve(&address)) {
         // A job deleted during the lookup ends the delivery without a word, like any cut-short step.
         if (!host_.SendAborted())
-            ShowResourceMessage(nullptr, kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED, server_.host);
+            ShowResourceMessage(host_.Messages(), kStyleError, IDS_MESSAGE_CAPTION, IDS_SERVER_UNRESOLVED,
+                                server_.host);
         return false;
     }
     if (!socket_.Create()) {
-        ShowMonitorMessage(IDS_SOCKET_CREATE, kStyleError);
+        ShowMonitorMessage(host_.Messages(), IDS_SOCKET_CREATE, kStyleError);
         return false;
     }
     const servent* service = port_ != 0 ? nullptr : getservbyname("mail", nullptr);
@@ -275,7 +276,7 @@ bool WinSockConnector::Open()
                            socket_.ConnectSucceeded();
     if (connected)
         return true;
-    ShowMonitorMessage(IDS_CONNECT_FAILED, kStylePlain);
+    ShowMonitorMessage(host_.Messages(), IDS_CONNECT_FAILED, kStylePlain);
     socket_.Close();
     return false;
 }

@@ -30,6 +30,8 @@ public:
     bool SendAborted() override;
     void ShowNetworkFailure() override;
     void ShowRefusal(const char* reply) override;
+    // Where the job's messages go.
+    MessageTarget& Messages() { return job_.Messages(); }
 
     // The job's status bits, or 0 when they could not be read (the user has been told, and
     // the job is not polled again during this delivery, so that the message shows once).

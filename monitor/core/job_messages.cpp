@@ -1,0 +1,6 @@
+#include "monitor/core/job_messages.h"
+
+MessageTarget& JobMessages(PortEntry*)
+{
+    return ThisProcessScreen();
+}
