@@ -94,6 +94,8 @@ using ScopedHandle = Scoped<HANDLE, CloseHandle>;
 using ScopedFile = Scoped<HANDLE, CloseHandle, InvalidHandleIsEmpty>;
 using ScopedKey = Scoped<HKEY, RegCloseKey>;
 using ScopedHook = Scoped<HHOOK, UnhookWindowsHookEx>;
+// A view of a file mapping, such as the block the notifier shares with the monitor.
+using ScopedView = Scoped<void*, UnmapViewOfFile>;
 // A fixed global-memory block seen as what it holds.
 template <typename T>
 using ScopedBlock = Scoped<T*, GlobalFree>;

@@ -1,4 +1,4 @@
-// The installer: puts NMX_MON.dll, its UI library NMX_MONUI.dll and NmxRC.dll (taken from beside
+// The installer: puts NMX_MON.dll, its UI library NMX_MONUI.dll, its notifier nmx_notify.exe and NmxRC.dll (taken from beside
 // this program) into the system directory and the address book pelmora.exe with pelmoraRC.dll
 // into the installation directory, registers the monitor with the spooler under the name of resource string 706, makes the
 // installation and spool directories and the registry root with its "1.64" values.
@@ -50,6 +50,7 @@ constexpr ShippedFile kShippedFiles[] = {
     {kMonitorLibrary, Destination::System},
     {kResourceLibrary, Destination::System},
     {L"NMX_MONUI.dll", Destination::System}, // the port dialogs of the spooler's modern interface
+    {L"nmx_notify.exe", Destination::System}, // its job messages in the printing user's session
     {L"pelmoraRC.dll", Destination::Installation},
     {L"pelmora.exe", Destination::Installation},
 };

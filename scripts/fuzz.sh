@@ -10,7 +10,7 @@ source "$(dirname "$0")/common.sh"
 FUZZ_BUILD=$BUILD_DIR/fuzz
 RUNS=${FUZZ_RUNS:-20000}
 TARGETS=(personal_file_fuzz group_file_fuzz predefined_address_fuzz smtp_reply_fuzz address_rules_fuzz
-         xcv_settings_fuzz ehlo_capabilities_fuzz)
+         xcv_settings_fuzz ehlo_capabilities_fuzz notifier_answer_fuzz)
 [ $# -gt 0 ] && TARGETS=("$@")
 
 build_log=$(mktemp)

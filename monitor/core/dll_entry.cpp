@@ -4,18 +4,6 @@
 namespace {
 LONG g_attachCount = 0;
 
-bool LoadResourceLibrary()
-{
-    WCHAR systemDir[MAX_PATH];
-    UINT length = GetSystemDirectoryW(systemDir, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    WCHAR path[522];
-    wsprintfW(path, L"%s\\%s", systemDir, L"NmxRC.dll");
-    g_resourceLibrary = LoadLibraryW(path);
-    return g_resourceLibrary != nullptr;
-}
-
 BOOL AttachProcess(HINSTANCE instance)
 {
     InterlockedIncrement(&g_attachCount);
@@ -28,8 +16,6 @@ BOOL AttachProcess(HINSTANCE instance)
     }
     InitializeMonitorLock();
     DisableThreadLibraryCalls(instance);
-    LoadStringW(g_resourceLibrary, IDS_MESSAGE_CAPTION, g_messageCaption, 128);
-    LoadStringW(g_resourceLibrary, IDS_MONITOR_NAME, g_monitorName, 128);
     return TRUE;
 }
 

@@ -108,6 +108,7 @@ extern "C" Monitor2Table* WINAPI InitializePrintMonitor2(void* /*monitorInit*/, 
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    g_spoolerShowsNothing = true;
     LoadPortList();
     RegisterListedPorts();
     *monitor = &g_monitor2Table;

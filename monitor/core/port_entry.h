@@ -1,6 +1,7 @@
 #pragma once
 #include "common/scoped.h"
 #include "monitor/core/hold_count.h"
+#include "monitor/core/job_owner.h"
 #include "monitor/core/port_settings.h"
 #include "monitor/ui/port_name_rule.h"
 
@@ -30,6 +31,7 @@ struct PortEntry {
     ScopedBlock<WCHAR> deviceTarget;    // from OpenPort's device link
     ScopedPrinter printer;
     DWORD jobId = 0;
+    JobOwner owner;                     // who printed the job, from StartDocPort to EndDocPort
     PortSettings settings{};
     HoldCount references;               // open handles and dialogs that use the entry; under the monitor lock
     WCHAR nameText[1] = {};             // the name, null-terminated, extends past the struct

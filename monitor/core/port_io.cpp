@@ -81,16 +81,32 @@ void UnlinkDosDevice(PortEntry* entry)
     DefineDosDeviceW(DDD_REMOVE_DEFINITION, nonSpooled, nullptr);
 }
 
-// Loads the port's settings and, when the port asks for it, lets the user confirm (and adjust
-// for this job only) in the configuration dialog. Returns false when the user cancelled. The
-// caller holds the monitor lock.
-bool ConfirmJobStart(PortEntry* entry)
+// A job the user did not confirm mails nothing.
+bool Confirmed(PortEntry* entry, bool confirmed)
 {
-    LoadPortSettings(&entry->settings);
-    bool confirmed = entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry) != 0;
     if (!confirmed)
         entry->settings.ServAddr[0] = L'\0';
     return confirmed;
+}
+
+// Loads the port's settings and, when the port asks for it, lets the user confirm (and adjust
+// for this job only) in the configuration dialog. Returns false when the user cancelled. The
+// caller holds the monitor lock. In the spooler's service the job's owner confirms later,
+// in their own session (ConfirmWithOwner).
+bool ConfirmJobStart(PortEntry* entry)
+{
+    LoadPortSettings(&entry->settings);
+    if (g_spoolerShowsNothing)
+        return true;
+    return Confirmed(entry, entry->settings.ShowSw != 1 || ShowPortConfigDialog(nullptr, entry) != 0);
+}
+
+// The owner's confirmation, outside the monitor lock: the owner may take ten minutes to answer,
+// and the other ports go on meanwhile. The job's in-progress mark keeps a second start out.
+bool ConfirmWithOwner(PortEntry* entry)
+{
+    entry->owner.Take(entry->printer.Get(), entry->jobId);
+    return entry->settings.ShowSw != 1 || Confirmed(entry, entry->owner.Confirm(&entry->settings));
 }
 
 // A job the user did not confirm: the spooler deletes it, and its end mails nothing. Without a
@@ -124,6 +140,7 @@ JobStart OpenJob(PortEntry* entry, const WCHAR* docName, bool* confirmed)
 
 void ReleaseJobPrinter(PortEntry* entry)
 {
+    entry->owner.Forget();
     entry->printer.Reset();
     entry->printerName.Reset();
 }
@@ -172,6 +189,8 @@ BOOL WINAPI NmxStartDocPort(HANDLE port, LPWSTR printerName, DWORD jobId, DWORD 
         ReleaseJobPrinter(entry);
         return FALSE;
     }
+    if (g_spoolerShowsNothing)
+        confirmed = ConfirmWithOwner(entry);
     if (!confirmed)
         CancelJob(entry);
     return TRUE;

@@ -52,6 +52,10 @@
 #define IDS_NO_PASSWORD           776
 #define IDS_SMTP_PORT_RANGE       777
 #define IDS_SIZE_LIMIT_NO_PARTS   778 // %s the server, %lu KB limit, %lu KB mail
+// A job's status text in the queue, where the user who printed could not be told.
+#define IDS_QUEUE_MESSAGE_DROPPED 779 // %s the message that was not shown
+#define IDS_QUEUE_NOT_CONFIRMED   780
+#define IDS_QUEUE_UNANSWERED      781
 
 // Dialogs
 #define IDD_PORT_CONFIG 105

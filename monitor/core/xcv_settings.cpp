@@ -1,5 +1,6 @@
 #include "monitor/core/xcv_settings.h"
 
+#include "monitor/core/block_fields.h"
 #include "monitor/core/stored_numbers.h"
 
 #include <cstring>
@@ -41,36 +42,17 @@ template <typename Settings, typename Visitor> constexpr void VisitFields(Settin
     v.Bytes(s.password, kXcvPasswordBytes);
 }
 
-void PutNumber(uint8_t* at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        at[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t GetNumber(const uint8_t* at)
-{
-    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
-           static_cast<uint32_t>(at[3]) << 24;
-}
-
 class Writer {
 public:
     explicit Writer(uint8_t* out) : at_(out + kHeaderBytes) {}
     template <size_t Units> void Text(const char16_t (&field)[Units], size_t /*maxChars*/)
     {
-        // Everything after the terminator is zero, whatever the record held there.
-        bool ended = false;
-        for (size_t i = 0; i < Units; ++i) {
-            ended = ended || field[i] == u'\0' || i + 1 == Units;
-            const char16_t unit = ended ? u'\0' : field[i];
-            at_[2 * i] = static_cast<uint8_t>(unit);
-            at_[2 * i + 1] = static_cast<uint8_t>(unit >> 8);
-        }
+        PutTextField(at_, field, Units);
         at_ += 2 * Units;
     }
     void Number(uint32_t value, NumberRange /*range*/)
     {
-        PutNumber(at_, value);
+        PutLittleEndian32(at_, value);
         at_ += 4;
     }
     void Action(PasswordAction action) { Number(static_cast<uint32_t>(action), kAnyNumber); }
@@ -91,7 +73,7 @@ public:
     {
         size_t length = Units;
         for (size_t i = 0; i < Units; ++i) {
-            field[i] = static_cast<char16_t>(at_[2 * i] | at_[2 * i + 1] << 8);
+            field[i] = GetTextUnit(at_, i);
             if (field[i] == u'\0' && length == Units)
                 length = i;
             if (length == Units && field[i] < u' ')
@@ -103,7 +85,7 @@ public:
     }
     void Number(uint32_t& field, NumberRange range)
     {
-        field = GetNumber(at_);
+        field = GetLittleEndian32(at_);
         if (!range.Holds(field))
             Fail(XcvReadError::Number);
         at_ += 4;
@@ -176,10 +158,10 @@ XcvReadError CheckFieldsTogether(XcvSettings* s)
 
 void WriteXcvSettings(const XcvSettings& settings, uint8_t* out)
 {
-    PutNumber(out, kXcvSettingsMagic);
-    PutNumber(out + 4, kXcvSettingsVersion);
-    PutNumber(out + 8, static_cast<uint32_t>(kXcvSettingsBytes));
-    PutNumber(out + 12, settings.flags);
+    PutLittleEndian32(out, kXcvSettingsMagic);
+    PutLittleEndian32(out + 4, kXcvSettingsVersion);
+    PutLittleEndian32(out + 8, static_cast<uint32_t>(kXcvSettingsBytes));
+    PutLittleEndian32(out + 12, settings.flags);
     Writer writer(out);
     VisitFields(settings, writer);
 }
@@ -188,14 +170,14 @@ XcvReadError ReadXcvSettings(const uint8_t* data, size_t size, XcvSettings* sett
 {
     if (data == nullptr || size < kHeaderBytes)
         return XcvReadError::TooShort;
-    if (GetNumber(data) != kXcvSettingsMagic)
+    if (GetLittleEndian32(data) != kXcvSettingsMagic)
         return XcvReadError::NotSettings;
-    if (GetNumber(data + 4) == 0)
+    if (GetLittleEndian32(data + 4) == 0)
         return XcvReadError::Version;
-    const uint32_t declared = GetNumber(data + 8);
+    const uint32_t declared = GetLittleEndian32(data + 8);
     if (declared < kXcvSettingsBytes || declared != size)
         return size < kXcvSettingsBytes ? XcvReadError::TooShort : XcvReadError::Size;
-    settings->flags = GetNumber(data + 12);
+    settings->flags = GetLittleEndian32(data + 12);
     Reader reader(data);
     VisitFields(*settings, reader);
     if (reader.error() != XcvReadError::None)
