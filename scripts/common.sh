@@ -36,14 +36,27 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d;win
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# Wine's background services must not inherit a captured stderr (the capture would never end).
+# A persistent wineserver for the prefix, so that the programs of a session share one server.
+# Debian's wineserver wrapper starts every server with -p0: the server a program started ends as
+# soon as that program does, and while it goes down "wineserver -p" exits with 2 and makes nothing
+# persistent; the next programs would each meet a server going down or starting anew. So -p is
+# asked again until that server is gone; a persistent session that runs already (which does not
+# go) is kept after 10 s. Wine's background services must not inherit a captured stderr (the
+# capture would never end).
 start_wine_session() {
-    wineserver -p 2>/dev/null || true # fails when a session of the prefix is running already
+    local tries=0
+    until wineserver -p 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || break
+        sleep 0.5
+    done
     wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# Returns once the server is gone: -k waits for it, but at most 10 s before it kills it outright.
 stop_wine_session() {
     wineserver -k 2>/dev/null || true
+    wineserver -w
 }
 
 # The loopback SMTP sink of the demo and the benchmark. Its address lies outside 127.0.0.x, where

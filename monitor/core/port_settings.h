@@ -28,6 +28,9 @@ struct PortSettings {
     WCHAR SMTPCertSHA256[65]; // empty: a trusted chain naming the server; else the one certificate taken
     BYTE SMTPPassword[kProtectedPasswordCapacity]; // the password as CryptProtectData gave it
     DWORD SMTPPasswordBytes;  // 0: no password stored
+    // A record that came through Xcv carries no protected bytes, only whether the monitor holds
+    // a password: then the dialog shows one as stored, and a field left alone keeps it.
+    bool SMTPPasswordHeldByMonitor;
 };
 
 // Longest stored value, in characters, that a load accepts; a longer one counts as missing.

@@ -191,6 +191,7 @@ void SetDefaults(PortSettings* settings)
     settings->SMTPCertSHA256[0] = L'\0';
     SecureZeroMemory(settings->SMTPPassword, sizeof(settings->SMTPPassword));
     settings->SMTPPasswordBytes = 0;
+    settings->SMTPPasswordHeldByMonitor = false; // a record read here holds the bytes themselves
 }
 
 void ReadGlobalDirectory(const WCHAR* valueName, WCHAR* out)

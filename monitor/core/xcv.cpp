@@ -7,6 +7,7 @@
 #include "monitor/core/monitor_state.h"
 #include "monitor/core/port_entry.h"
 #include "monitor/core/port_registration.h"
+#include "monitor/core/protected_password.h"
 #include "monitor/core/xcv_settings.h"
 #include "monitor/core/xcv_settings_copy.h"
 #include "monitor/ui/add_port_steps.h"
@@ -156,8 +157,40 @@ DWORD GetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize, 
     lstrcpynW(settings->PortName, name, ARRAYSIZE(settings->PortName));
     LoadPortSettings(settings.Get());
     CopySettings(*settings, block.get());
+    block->flags = settings->SMTPPasswordBytes != 0 ? kXcvPasswordStored : 0;
     WriteXcvSettings(*block, output);
     return ERROR_SUCCESS;
+}
+
+// Protected bytes that the spooler cannot decrypt would fail every job at the login: refused
+// when they are stored instead.
+bool IsReadablePassword(const uint8_t* bytes, DWORD count)
+{
+    char password[4 * kMaxPasswordChars + 1];
+    const bool readable = ReadProtectedPassword(bytes, count, password, sizeof password);
+    SecureZeroMemory(password, sizeof password);
+    return readable;
+}
+
+// What the block asks for the stored password, which *settings holds as loaded.
+bool ApplyPasswordAction(const XcvSettings& block, PortSettings* settings)
+{
+    switch (block.passwordAction) {
+    case PasswordAction::Keep:
+        return true;
+    case PasswordAction::Remove:
+        SecureZeroMemory(settings->SMTPPassword, sizeof(settings->SMTPPassword));
+        settings->SMTPPasswordBytes = 0;
+        return true;
+    case PasswordAction::Replace:
+        static_assert(sizeof(block.password) <= sizeof(settings->SMTPPassword), "the block's bytes fit the record");
+        if (!IsReadablePassword(block.password, block.passwordBytes))
+            return false;
+        CopyMemory(settings->SMTPPassword, block.password, block.passwordBytes);
+        settings->SMTPPasswordBytes = block.passwordBytes;
+        return true;
+    }
+    return false;
 }
 
 // Stored by the monitor only after every field passed the checks of the dialog and the load.
@@ -172,11 +205,15 @@ DWORD SetPortSettings(const XcvHandle* xcv, const BYTE* input, DWORD inputSize)
         return ERROR_NOT_ENOUGH_MEMORY;
     if (ReadXcvSettings(input, inputSize, block.get()) != XcvReadError::None)
         return ERROR_INVALID_DATA;
-    CopySettings(*block, settings.Get());
+    CopySettingsText(settings->PortName, block->PortName);
     if (xcv->port[0] != L'\0' && lstrcmpiW(xcv->port, settings->PortName) != 0)
         return ERROR_INVALID_PARAMETER;
     if (!IsListedPort(settings->PortName))
         return ERROR_UNKNOWN_PORT;
+    LoadPortSettings(settings.Get()); // the stored password, which the block names only by an action
+    CopySettings(*block, settings.Get());
+    if (!ApplyPasswordAction(*block, settings.Get()))
+        return ERROR_INVALID_DATA;
     return static_cast<DWORD>(SavePortSettings(settings.Get()));
 }
 } // namespace

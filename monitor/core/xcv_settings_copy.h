@@ -3,7 +3,8 @@
 
 // Copies one port's settings between the settings record and the Xcv block, whose fields have
 // the same names: the monitor and NMX_MONUI.dll both convert with it. Texts are copied up to
-// their terminator and cut to the smaller field.
+// their terminator and cut to the smaller field. The password is not copied: the block carries
+// only what to do with it, and each side decides that (xcv_settings.h).
 
 template <typename To, size_t ToUnits, typename From, size_t FromUnits>
 void CopySettingsText(To (&to)[ToUnits], const From (&from)[FromUnits])

@@ -44,6 +44,7 @@ public:
         stored_ = added_ && XcvSettingsStore::Store(settings);
         return stored_;
     }
+    bool Kept() const { return stored_; } // the port stays once its configuration was stored
 
 private:
     WCHAR name_[ARRAYSIZE(PortSettings{}.PortName)] = L"";
@@ -69,11 +70,17 @@ public:
         lstrcpynW(settings->PortName, name, ARRAYSIZE(settings->PortName));
         NewPortStore store(monitor_);
         store.Load(settings.get());
-        return RunPortConfigDialog(window, settings.get(), false, store) != -1;
+        const bool shown = RunPortConfigDialog(window, settings.get(), false, store) != -1;
+        if (store.Kept())
+            lstrcpynW(added_, name, ARRAYSIZE(added_));
+        return shown;
     }
+    // The name of the port made, empty when none was.
+    const WCHAR* Added() const { return added_; }
 
 private:
     XcvConnection& monitor_;
+    WCHAR added_[ARRAYSIZE(PortSettings{}.PortName)] = L"";
 };
 
 BOOL Refuse(DWORD error)
@@ -82,7 +89,9 @@ BOOL Refuse(DWORD error)
     return FALSE;
 }
 
-// The spooler may pass the monitor's name to check, or none.
+// The spooler may pass the monitor's name to check, or none. As the system's own port UI does,
+// a user who adds no port gets false with ERROR_CANCELLED, and the new port's name is handed out
+// in global memory, which the caller frees with GlobalFree.
 BOOL WINAPI AddPortUI(PCWSTR server, HWND window, PCWSTR monitorName, PWSTR* portNameOut)
 {
     if (portNameOut != nullptr)
@@ -92,8 +101,21 @@ BOOL WINAPI AddPortUI(PCWSTR server, HWND window, PCWSTR monitorName, PWSTR* por
     XcvConnection monitor(server, XcvConnection::Object::Monitor, g_monitorName);
     if (!monitor)
         return FALSE; // OpenPrinterW's error
+    // Taken before the dialogs, so that a port once made is never reported as a failure.
+    constexpr SIZE_T kNameBytes = sizeof(PortSettings{}.PortName);
+    ScopedBlock<WCHAR> name(portNameOut != nullptr ? static_cast<WCHAR*>(AllocZeroed(kNameBytes)) : nullptr);
+    if (portNameOut != nullptr && !name)
+        return Refuse(ERROR_NOT_ENOUGH_MEMORY);
     XcvNewPort target(monitor);
-    return RunAddPortSteps(window, target);
+    if (!RunAddPortSteps(window, target))
+        return FALSE;
+    if (target.Added()[0] == L'\0')
+        return Refuse(ERROR_CANCELLED);
+    if (portNameOut != nullptr) {
+        lstrcpynW(name.Get(), target.Added(), static_cast<int>(kNameBytes / sizeof(WCHAR)));
+        *portNameOut = name.Release();
+    }
+    return TRUE;
 }
 
 BOOL WINAPI ConfigurePortUI(PCWSTR server, HWND window, PCWSTR portName)

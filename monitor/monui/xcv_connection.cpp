@@ -17,14 +17,42 @@ DWORD TextBytes(const WCHAR* text)
 {
     return static_cast<DWORD>((lstrlenW(text) + 1) * sizeof(WCHAR));
 }
+
+// The monitor never gives the stored password out, only that one is stored.
+void TakePasswordState(const XcvSettings& block, PortSettings* settings)
+{
+    SecureZeroMemory(settings->SMTPPassword, sizeof(settings->SMTPPassword));
+    settings->SMTPPasswordBytes = 0;
+    settings->SMTPPasswordHeldByMonitor = (block.flags & kXcvPasswordStored) != 0;
+}
+
+// A password typed in the dialog goes as the protected bytes it became; a field left alone keeps
+// the monitor's password, and an emptied one removes it.
+void PutPasswordChange(const PortSettings& settings, XcvSettings* block)
+{
+    static_assert(sizeof(settings.SMTPPassword) <= sizeof(block->password), "protected bytes fit the block");
+    if (settings.SMTPPasswordBytes != 0) {
+        block->passwordAction = PasswordAction::Replace;
+        block->passwordBytes = settings.SMTPPasswordBytes;
+        CopyMemory(block->password, settings.SMTPPassword, settings.SMTPPasswordBytes);
+    } else {
+        block->passwordAction = settings.SMTPPasswordHeldByMonitor ? PasswordAction::Keep : PasswordAction::Remove;
+    }
+}
 } // namespace
 
 XcvConnection::XcvConnection(const WCHAR* server, Object object, const WCHAR* name)
 {
-    // "\\server\,XcvMonitor Name"; the name of a port or monitor has at most 127 characters.
+    // "\\server\,XcvMonitor Name", with the server named as the spooler passes it ("\\server"),
+    // or ",XcvMonitor Name" on this computer. A name too long opens nothing: never this
+    // computer's monitor in place of another's.
+    const bool remote = server != nullptr && server[0] != L'\0';
+    if ((remote && lstrlenW(server) >= MAX_PATH) || lstrlenW(name) > 127) {
+        SetLastError(ERROR_INVALID_NAME);
+        return;
+    }
     WCHAR printerName[MAX_PATH + 160];
-    const bool remote = server != nullptr && server[0] != L'\0' && lstrlenW(server) < MAX_PATH;
-    wsprintfW(printerName, L"%s%s,%s %.127s", remote ? server : L"", remote ? L"\\" : L"",
+    wsprintfW(printerName, L"%s%s,%s %s", remote ? server : L"", remote ? L"\\" : L"",
               object == Object::Monitor ? kXcvMonitor : kXcvPort, name);
     PRINTER_DEFAULTSW access = {nullptr, nullptr, SERVER_ACCESS_ADMINISTER};
     OpenPrinterW(printerName, printer_.Out(), &access);
@@ -57,6 +85,7 @@ DWORD XcvConnection::LoadSettings(const WCHAR* port, PortSettings* settings)
     if (ReadXcvSettings(block.get(), kXcvSettingsBytes, read.get()) != XcvReadError::None)
         return ERROR_INVALID_DATA;
     CopySettings(*read, settings);
+    TakePasswordState(*read, settings);
     return ERROR_SUCCESS;
 }
 
@@ -67,6 +96,7 @@ DWORD XcvConnection::StoreSettings(const PortSettings& settings)
     if (!block || !written)
         return ERROR_NOT_ENOUGH_MEMORY;
     CopySettings(settings, written.get());
+    PutPasswordChange(settings, written.get());
     WriteXcvSettings(*written, block.get());
     return Command(L"SetPortSettings", block.get(), kXcvSettingsBytes, nullptr, 0);
 }

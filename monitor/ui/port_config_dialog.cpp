@@ -99,6 +99,11 @@ void ShowPasswordState(HWND dialog, bool stored)
     SetDlgItemTextW(dialog, IDC_PASSWORD_STATE, state);
 }
 
+bool HasStoredPassword(const PortSettings* settings)
+{
+    return settings->SMTPPasswordBytes != 0 || settings->SMTPPasswordHeldByMonitor;
+}
+
 void ShowSecureSettings(HWND dialog, const PortSettings* settings)
 {
     FillChoices(dialog, IDC_SMTP_SECURITY, IDS_SECURITY_NONE, IDS_SECURITY_TLS, settings->SMTPSecurity);
@@ -107,7 +112,7 @@ void ShowSecureSettings(HWND dialog, const PortSettings* settings)
     else
         SetDlgItemTextW(dialog, IDC_SMTP_PORT, L""); // the mode's own port
     SetDlgItemTextW(dialog, IDC_SMTP_USER, settings->SMTPUser);
-    ShowPasswordState(dialog, settings->SMTPPasswordBytes != 0);
+    ShowPasswordState(dialog, HasStoredPassword(settings));
 }
 
 // False, after the message, for a port number out of range; the dialog stays open.
@@ -131,7 +136,8 @@ bool AcceptSecureSettings(HWND dialog, PortSettings* settings)
         GetDlgItemTextW(dialog, IDC_SMTP_PASSWORD, password, ARRAYSIZE(password));
         ProtectPassword(password, settings);
         SecureZeroMemory(password, sizeof password);
-        ShowPasswordState(dialog, settings->SMTPPasswordBytes != 0);
+        settings->SMTPPasswordHeldByMonitor = false; // what was typed replaces it, or empty removes it
+        ShowPasswordState(dialog, HasStoredPassword(settings));
     }
     return true;
 }

@@ -140,6 +140,9 @@ TEST_F(Monitor2Test, AMalformedOrMisdirectedBlockChangesNothing)
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA),
               monitor_.Xcv(L"SetPortSettings", std::vector<BYTE>(block.begin(), block.end() - 1)));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), monitor_.Xcv(L"SetPortSettings", block, nullptr, L"NMX2"));
+    settings.passwordAction = PasswordAction::Replace, settings.passwordBytes = 4; // bytes nobody can decrypt
+    WriteXcvSettings(settings, block.data());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA), monitor_.Xcv(L"SetPortSettings", block));
     EXPECT_EQ(L"<missing>", RegText(L"NMX1", L"ServAddr"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_UNKNOWN_PORT), monitor_.Xcv(L"GetPortSettings", {}, nullptr, L"NMX7"));
 }

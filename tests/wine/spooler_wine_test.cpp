@@ -14,6 +14,7 @@
 #include "tests/wine/support/spool_directory.h"
 #include "printhost/wine_spooler_calls.h"
 
+#include <winsplp.h> // the UI library's table
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,5 +103,46 @@ TEST_F(WineSpooler, ThePortCallsReachTheUiLibraryWhichStoresThroughTheMonitor)
     EXPECT_FALSE(RegKeyExists(L"NMXMail"));
     EXPECT_FALSE(SpoolerHasPort(L"NMXMail"));
     EXPECT_FALSE(SpoolerLists(L"NMXMail"));
+}
+
+// Typed, left alone, emptied; through this computer named as the server ("\\name\,XcvPort NMX4").
+TEST_F(WineSpooler, ThePasswordTypedInTheUiLibrarysDialogIsStoredKeptAndCleared)
+{
+    ASSERT_EQ(0, AddPortExThroughSpooler(L"NMX4", monitor_.c_str()));
+    WriteRegValue(L"NMX4", DwordValue(L"SMTPSecurity", 1));
+    wchar_t server[MAX_COMPUTERNAME_LENGTH + 3] = L"\\\\", port[] = L"NMX4";
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(GetComputerNameW(server + 2, &length));
+    for (const auto& step : {std::pair{L"pw\u00e91", L"pw\u00e91"}, {L"", L"pw\u00e91"}, {L"\b", L"<missing>"}}) {
+        DialogThread configure([&] { return static_cast<INT_PTR>(ConfigurePortW(server, nullptr, port)); });
+        DriveDialog(configure, L"Velloprint Port Settings", [&](HWND dialog) {
+            EXPECT_EQ(1, SelectedComboItem(dialog, IDC_SMTP_SECURITY)) << "read back through Xcv";
+            TypeText(dialog, IDC_SMTP_PASSWORD, step.first);
+        }, IDOK);
+        EXPECT_EQ(step.second, RegProtectedText(L"NMX4", L"SMTPPassword"));
+    }
+}
+
+// Wine's AddPortW passes no place for the name: the UI library's table is called directly.
+TEST_F(WineSpooler, AddPortUiHandsOutTheNameOfAPortItAddedOnly)
+{
+    const ScopedLibrary library(LoadLibraryW(L"NMX_MONUI.dll"));
+    const auto initialize = reinterpret_cast<PMONITORUI(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(library.Get(), "InitializePrintMonitorUI")));
+    ASSERT_NE(nullptr, initialize);
+    for (const auto& [button, added] : {std::pair{IDCANCEL, L"<null>"}, {IDOK, L"NMXNamed"}}) {
+        PWSTR name = const_cast<PWSTR>(L"<unwritten>");
+        DialogThread add([&] { // 0 for success, else the error
+            return static_cast<INT_PTR>(initialize()->pfnAddPortUI(nullptr, nullptr, monitor_.c_str(), &name) ? 0 : GetLastError());
+        });
+        HWND dialog = add.WaitForDialog(L"Add Velloprint Port");
+        ASSERT_NE(nullptr, dialog) << add.Describe();
+        TypeText(dialog, IDC_NEW_PORT_NAME, L"nmxNamed");
+        PostClick(dialog, IDOK);
+        DriveDialog(add, L"Velloprint Port Settings", [](HWND) {}, button); // cancelled: the port goes again
+        EXPECT_EQ(button == IDOK ? 0 : ERROR_CANCELLED, add.Result());
+        EXPECT_EQ(added, std::wstring(name != nullptr ? name : L"<null>"));
+        EXPECT_EQ(nullptr, name != nullptr ? GlobalFree(name) : nullptr) << "the caller frees it with GlobalFree";
+    }
 }
 } // namespace
