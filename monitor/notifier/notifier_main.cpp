@@ -61,7 +61,7 @@ uint32_t ConfirmJob(uint8_t* block, size_t bytes)
         return kNotifierNoAnswer;
     CopySettings(*shown, started.get());
     // The dialog only tells whether a password is stored; the password stays with the monitor.
-    started->SMTPPasswordBytes = (shown->flags & kXcvPasswordStored) != 0 ? 1 : 0;
+    started->SMTPPasswordHeldByMonitor = (shown->flags & kXcvPasswordStored) != 0;
     *settings = *started;
     JobStartSettings store(*started);
     const INT_PTR result = RunPortConfigDialog(nullptr, settings.get(), true, store, ServerFields::Fixed);
