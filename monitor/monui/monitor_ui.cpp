@@ -132,7 +132,10 @@ BOOL WINAPI ConfigurePortUI(PCWSTR server, HWND window, PCWSTR portName)
     if (loaded != ERROR_SUCCESS)
         return Refuse(loaded);
     XcvSettingsStore store(port);
-    return RunPortConfigDialog(window, settings.get(), false, store) != -1;
+    const INT_PTR result = RunPortConfigDialog(window, settings.get(), false, store);
+    if (result == -1)
+        return FALSE;
+    return result == 1 ? TRUE : Refuse(ERROR_CANCELLED); // as for AddPortUI
 }
 
 BOOL WINAPI DeletePortUI(PCWSTR server, HWND /*window*/, PCWSTR portName)

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 using namespace mailtest;
 
@@ -105,7 +106,7 @@ TEST_F(WineSpooler, ThePortCallsReachTheUiLibraryWhichStoresThroughTheMonitor)
     EXPECT_FALSE(SpoolerLists(L"NMXMail"));
 }
 
-// Typed, left alone, emptied; through this computer named as the server ("\\name\,XcvPort NMX4").
+// Typed, left alone, emptied, cancelled; through this computer as the server ("\\name\,XcvPort NMX4").
 TEST_F(WineSpooler, ThePasswordTypedInTheUiLibrarysDialogIsStoredKeptAndCleared)
 {
     ASSERT_EQ(0, AddPortExThroughSpooler(L"NMX4", monitor_.c_str()));
@@ -113,20 +114,21 @@ TEST_F(WineSpooler, ThePasswordTypedInTheUiLibrarysDialogIsStoredKeptAndCleared)
     wchar_t server[MAX_COMPUTERNAME_LENGTH + 3] = L"\\\\", port[] = L"NMX4";
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
     ASSERT_TRUE(GetComputerNameW(server + 2, &length));
-    for (const auto& step : {std::pair{L"pw\u00e91", L"pw\u00e91"}, {L"", L"pw\u00e91"}, {L"\b", L"<missing>"}}) {
-        DialogThread configure([&] { return static_cast<INT_PTR>(ConfigurePortW(server, nullptr, port)); });
+    for (const auto& step : {std::tuple{L"pw\u00e91", IDOK, L"pw\u00e91"}, {L"", IDOK, L"pw\u00e91"},
+                             {L"\b", IDOK, L"<missing>"}, {L"new", IDCANCEL, L"<missing>"}}) {
+        DialogThread configure([&] { return static_cast<INT_PTR>(ConfigurePortW(server, nullptr, port) ? 0 : GetLastError()); });
         DriveDialog(configure, L"Velloprint Port Settings", [&](HWND dialog) {
             EXPECT_EQ(1, SelectedComboItem(dialog, IDC_SMTP_SECURITY)) << "read back through Xcv";
-            TypeText(dialog, IDC_SMTP_PASSWORD, step.first);
-        }, IDOK);
-        EXPECT_EQ(step.second, RegProtectedText(L"NMX4", L"SMTPPassword"));
+            TypeText(dialog, IDC_SMTP_PASSWORD, std::get<0>(step));
+        }, std::get<1>(step));
+        EXPECT_EQ(std::get<1>(step) == IDOK ? 0 : ERROR_CANCELLED, configure.Result());
+        EXPECT_EQ(std::get<2>(step), RegProtectedText(L"NMX4", L"SMTPPassword"));
     }
 }
 
-// Wine's AddPortW passes no place for the name: the UI library's table is called directly.
 TEST_F(WineSpooler, AddPortUiHandsOutTheNameOfAPortItAddedOnly)
 {
-    const ScopedLibrary library(LoadLibraryW(L"NMX_MONUI.dll"));
+    const ScopedLibrary library(LoadLibraryW(L"NMX_MONUI.dll")); // Wine's AddPortW passes no place for it
     const auto initialize = reinterpret_cast<PMONITORUI(WINAPI*)()>(
         reinterpret_cast<void*>(GetProcAddress(library.Get(), "InitializePrintMonitorUI")));
     ASSERT_NE(nullptr, initialize);
