@@ -1,7 +1,6 @@
 #include "monitor/core/memory.h"
 #include "monitor/core/port_entry.h"
 
-#include <cstddef>
 #include <new>
 
 namespace {
@@ -35,8 +34,8 @@ PortEntry* FindPortEntry(const WCHAR* name)
 PortEntry* AddPortEntry(const WCHAR* name)
 {
     const SIZE_T nameChars = lstrlenW(name) + 1;
-    const SIZE_T nameEnd = offsetof(PortEntry, nameText) + nameChars * sizeof(WCHAR);
-    const SIZE_T size = nameEnd > sizeof(PortEntry) ? nameEnd : sizeof(PortEntry);
+    // The entry's last member holds the name's first character; the rest extends past the struct.
+    const SIZE_T size = sizeof(PortEntry) + (nameChars - 1) * sizeof(WCHAR);
     void* block = AllocZeroed(size);
     if (block == nullptr)
         return nullptr;
