@@ -16,6 +16,7 @@ struct JobRecord {
     DWORD commands[kMaxCommands]; // ... of which the first kMaxCommands are kept, in order
     WCHAR printer[kPrinterNameChars];
     WCHAR document[kDocumentNameChars];
+    WCHAR statusText[kStatusTextChars];
     SYSTEMTIME submitted;
 };
 

@@ -87,6 +87,13 @@ DWORD JobCommandCount(DWORD jobId)
     return count;
 }
 
+std::wstring JobStatusText(DWORD jobId)
+{
+    std::wstring text;
+    ChangeJob(jobId, [&text](JobRecord& job) { text = job.statusText; });
+    return text;
+}
+
 LONG OpenPrinterHandles()
 {
     LONG handles = 0;

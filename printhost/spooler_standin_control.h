@@ -11,7 +11,8 @@
 //
 // OpenPrinterW opens only printers that some job of the table names; GetJobW answers level 2;
 // SetJobW level 0 records every command in the job's log (JOB_CONTROL_CANCEL and
-// JOB_CONTROL_DELETE mark the job deleting, JOB_CONTROL_LAST_PAGE_EJECTED marks it printed).
+// JOB_CONTROL_DELETE mark the job deleting, JOB_CONTROL_LAST_PAGE_EJECTED marks it printed), and
+// level 2 keeps the job's status text.
 
 namespace spooler {
 
@@ -19,6 +20,7 @@ constexpr DWORD kMaxJobs = 64;
 constexpr DWORD kMaxCommands = 32;         // commands kept per job
 constexpr DWORD kPrinterNameChars = 128;   // capacities, terminator included
 constexpr DWORD kDocumentNameChars = 261;
+constexpr DWORD kStatusTextChars = 1025;
 
 // A new job on the printer (which OpenPrinterW then knows) with that document name; an empty
 // name makes GetJobW report no document. Returns the job id, or 0 when the table is full, a name
@@ -34,6 +36,8 @@ bool ReadJobStatus(DWORD jobId, DWORD* status);
 // received in all.
 std::vector<DWORD> JobCommands(DWORD jobId);
 DWORD JobCommandCount(DWORD jobId);
+// The status text last set with SetJobW level 2; empty when none was.
+std::wstring JobStatusText(DWORD jobId);
 
 // Printer handles opened and not yet closed, over all processes.
 LONG OpenPrinterHandles();

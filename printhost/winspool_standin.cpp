@@ -217,17 +217,23 @@ BOOL WINAPI GetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE buffer, DWO
     return TRUE;
 }
 
-// Level 0 only: a job control command. Every command is recorded, known or not.
-BOOL WINAPI SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE /*job*/, DWORD command)
+// Level 0: a job control command; every command is recorded, known or not. Level 2 without a
+// command: the job's status text is kept.
+BOOL WINAPI SetJobW(HANDLE printer, DWORD jobId, DWORD level, LPBYTE info, DWORD command)
 {
     if (CheckedHandle(printer) == nullptr)
         return Fail(ERROR_INVALID_HANDLE);
-    if (level != 0)
+    if (level != 0 && (level != 2 || info == nullptr || command != 0))
         return Fail(ERROR_INVALID_LEVEL);
     LockedJobTable locked;
     JobRecord* job = locked.FindJob(jobId);
     if (job == nullptr)
         return Fail(ERROR_INVALID_PARAMETER);
+    if (level == 2) {
+        const WCHAR* status = reinterpret_cast<const JOB_INFO_2W*>(info)->pStatus;
+        lstrcpynW(job->statusText, status != nullptr ? status : L"", spooler::kStatusTextChars);
+        return TRUE;
+    }
     if (job->commandCount < spooler::kMaxCommands)
         job->commands[job->commandCount] = command;
     ++job->commandCount;

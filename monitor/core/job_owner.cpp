@@ -304,12 +304,12 @@ void JobOwner::TellQueue(UINT textId, const WCHAR* detail)
     WCHAR status[1025]; // wsprintfW writes at most 1024 characters
     wsprintfW(status, format, detail != nullptr ? detail : L"");
     DWORD needed = 0;
-    GetJobW(printer_, jobId_, 1, nullptr, 0, &needed);
+    GetJobW(printer_, jobId_, 2, nullptr, 0, &needed);
     LockedGlobalMemory block(needed);
-    auto* job = static_cast<JOB_INFO_1W*>(block.Data());
-    if (job == nullptr || !GetJobW(printer_, jobId_, 1, static_cast<LPBYTE>(block.Data()), needed, &needed))
+    auto* job = static_cast<JOB_INFO_2W*>(block.Data());
+    if (job == nullptr || !GetJobW(printer_, jobId_, 2, static_cast<LPBYTE>(block.Data()), needed, &needed))
         return;
     job->pStatus = status;
     job->Position = JOB_POSITION_UNSPECIFIED;
-    SetJobW(printer_, jobId_, 1, static_cast<LPBYTE>(block.Data()), 0);
+    SetJobW(printer_, jobId_, 2, static_cast<LPBYTE>(block.Data()), 0);
 }

@@ -1,7 +1,9 @@
 // The spooler's modern interface of the installed library: InitializePrintMonitor2, its table
 // and the Xcv commands, called as a spooler calls them.
+#include "monitor/core/resource_ids.h"
 #include "monitor/core/xcv_settings.h"
 #include "printhost/loaded_monitor.h"
+#include "printhost/spooler_standin_control.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
 #include "tests/wine/support/registry_scope.h"
@@ -147,3 +149,47 @@ TEST_F(Monitor2Test, AMalformedOrMisdirectedBlockChangesNothing)
     EXPECT_EQ(static_cast<DWORD>(ERROR_UNKNOWN_PORT), monitor_.Xcv(L"GetPortSettings", {}, nullptr, L"NMX7"));
 }
 } // namespace
+
+namespace {
+// The installed notifier under another name for the scope: a job's owner can then be reached by
+// no means, as in a service where nobody is logged on.
+class HiddenNotifier {
+public:
+    HiddenNotifier()
+    {
+        wchar_t system[MAX_PATH] = L"";
+        GetSystemDirectoryW(system, MAX_PATH);
+        path_ = std::wstring(system) + L"\\nmx_notify.exe";
+        hidden_ = MoveFileExW(path_.c_str(), (path_ + L".hidden").c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    }
+    ~HiddenNotifier()
+    {
+        if (hidden_)
+            MoveFileExW((path_ + L".hidden").c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    bool Hidden() const { return hidden_; }
+
+private:
+    std::wstring path_;
+    bool hidden_ = false;
+};
+} // namespace
+
+TEST_F(Monitor2Test, AJobWhoseOwnerCannotBeReachedIsNotMailedAndItsStatusSaysWhy)
+{
+    WriteRegValue(L"NMX1", DwordValue(L"ShowSw", 1));
+    const HiddenNotifier hidden;
+    ASSERT_TRUE(hidden.Hidden());
+    const DWORD job = spooler::CreateJob(L"Printer A", L"Letter");
+    wchar_t portName[] = L"NMX1";
+    wchar_t printer[] = L"Printer A";
+    wchar_t document[] = L"Letter";
+    DOC_INFO_1W info = {document, nullptr, nullptr};
+    HANDLE port = nullptr;
+    ASSERT_TRUE(monitor_->OpenPort(monitor_.Handle(), portName, &port));
+    EXPECT_TRUE(monitor_->StartDocPort(port, printer, job, 1, reinterpret_cast<LPBYTE>(&info)));
+    EXPECT_EQ(ResourceString(IDS_QUEUE_NOT_CONFIRMED), spooler::JobStatusText(job));
+    EXPECT_EQ(std::vector<DWORD>{JOB_CONTROL_CANCEL}, spooler::JobCommands(job)) << "the spooler deletes it";
+    EXPECT_TRUE(monitor_->EndDocPort(port));
+    EXPECT_TRUE(monitor_->ClosePort(port));
+}
