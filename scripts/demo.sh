@@ -29,7 +29,7 @@ DEMO_DIR=$BUILD_DIR/demo
 PART_LIMIT_KB=16 # the smallest part the port configuration dialog accepts
 JOB_TIMEOUT=120  # seconds; a message box from the monitor would otherwise wait for ever
 ROUND_TRIP_STEPS=(1_port_settings 2_address_book 3_recipients_chosen 4_port_settings_after_send)
-SPOOLER_DIALOG_STEPS=(spooler_add_port spooler_add_port_settings spooler_configure_port)
+SPOOLER_DIALOG_STEPS=(spooler_add_port spooler_add_port_settings spooler_configure_port spooler_job_confirmation)
 MONITOR_NAME="Velloprint Mail Port" # string 706 of NmxRC.dll, the name the monitor is installed under
 # Wine's own spooler: without the override that puts the print host's stand-ins in its place.
 SPOOLER_OVERRIDES="mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d"

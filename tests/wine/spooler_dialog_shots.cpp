@@ -1,15 +1,20 @@
 // Photographs the UI library's dialogs as the system's own calls open them, for scripts/demo.sh
 // on its virtual screen; not a ctest test. AddPortW shows the add-port dialog and then the new
-// port's settings (OK makes the port), ConfigurePortW the settings of that port again. Runs
-// without the print host's stand-ins: these calls go through Wine's own spooler.
+// port's settings (OK makes the port), ConfigurePortW the settings of that port again; a job
+// printed to the port brings up its confirmation in the notifier. Runs without the print host's
+// stand-ins: these calls go through Wine's own spooler.
 #include "monitor/ui/dialog_ids.h"
 #include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_monitor.h"
+#include "tests/wine/support/other_process_window.h"
 #include "tests/wine/support/shot_directory.h"
+#include "printhost/wine_spooler_calls.h"
 
 #include <winspool.h>
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 namespace {
 constexpr wchar_t kPortSettings[] = L"Velloprint Port Settings";
@@ -39,5 +44,16 @@ TEST(SpoolerDialogShots, AddPortAndConfigurePortThroughTheSpooler)
     wchar_t port[] = L"NMX5";
     DialogThread configure([&] { return static_cast<INT_PTR>(ConfigurePortW(nullptr, nullptr, port)); });
     DriveDialog(configure, kPortSettings, [&](HWND) { EXPECT_TRUE(shots.Photograph(L"spooler_configure_port")); });
+
+    // The new port asks for each job's confirmation; the spooler shows nothing itself.
+    constexpr wchar_t kPrinter[] = L"Velloprint Demo NMX5";
+    ASSERT_EQ(0, AddPostScriptPrinter(kPrinter, port));
+    std::future<int> printed =
+        std::async(std::launch::async, [&] { return PrintGdiLetter(kPrinter, L"Confirmed in the notifier"); });
+    const OtherProcessWindow confirmation = WaitForOtherProcessWindow(kPortSettings);
+    ASSERT_NE(nullptr, confirmation.window) << "the notifier's confirmation";
+    EXPECT_TRUE(shots.Photograph(L"spooler_job_confirmation"));
+    PostClick(confirmation.window, IDOK);
+    EXPECT_EQ(0, printed.get());
 }
 } // namespace

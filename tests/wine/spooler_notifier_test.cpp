@@ -1,8 +1,6 @@
 // Through Wine's own spooler, which loads the monitor by its modern interface: nothing shows in
 // the printing program. The job-start confirmation and the job's messages come up in the
 // notifier, a process of its own started with the printing user's identity.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600 // QueryFullProcessImageNameW
 #include <winsock2.h>
 #include <windows.h>
 
@@ -12,6 +10,7 @@
 #include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/other_process_window.h"
 #include "tests/wine/support/registry_scope.h"
 #include "printhost/wine_spooler_calls.h"
 
@@ -26,38 +25,6 @@ using namespace mailtest;
 namespace {
 constexpr wchar_t kPrinter[] = L"Velloprint Notifier Test";
 constexpr wchar_t kPort[] = L"NMX5";
-
-struct OtherWindow {
-    HWND window = nullptr;
-    std::wstring program; // the file name of the process that shows it
-};
-
-std::wstring ProgramOf(DWORD processId)
-{
-    const ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    wchar_t path[MAX_PATH] = L"";
-    DWORD chars = MAX_PATH;
-    if (!process || !QueryFullProcessImageNameW(process.Get(), 0, path, &chars))
-        return L"<unknown>";
-    const std::wstring full(path);
-    return full.substr(full.find_last_of(L'\\') + 1);
-}
-
-// A top-level window of that caption shown by another process, waited for up to 30 seconds.
-OtherWindow WaitForOtherProcessWindow(const std::wstring& caption)
-{
-    for (int tries = 0; tries < 300; ++tries) {
-        for (HWND window = FindWindowW(nullptr, caption.c_str()); window != nullptr;
-             window = FindWindowExW(nullptr, window, nullptr, caption.c_str())) {
-            DWORD processId = 0;
-            GetWindowThreadProcessId(window, &processId);
-            if (processId != GetCurrentProcessId() && IsWindowVisible(window))
-                return {window, ProgramOf(processId)};
-        }
-        Sleep(100);
-    }
-    return {};
-}
 
 class JobOwnerNotifier : public ::testing::Test {
 protected:
@@ -115,7 +82,7 @@ TEST_F(JobOwnerNotifier, TheConfirmationComesUpInTheNotifierAndItsAnswerDecides)
     for (const auto& c : cases) {
         const size_t mailsBefore = smtp_.Sessions(host).size();
         std::future<int> printed = PrintLetter();
-        const OtherWindow confirmation = WaitForOtherProcessWindow(L"Velloprint Port Settings");
+        const OtherProcessWindow confirmation = WaitForOtherProcessWindow(L"Velloprint Port Settings");
         ASSERT_NE(nullptr, confirmation.window) << c.name;
         EXPECT_EQ(L"nmx_notify.exe", confirmation.program) << c.name;
         EXPECT_EQ(L"printer@remote.test", ControlText(confirmation.window, IDC_SERV_ADDR)) << c.name;
@@ -139,14 +106,12 @@ TEST_F(JobOwnerNotifier, AFailureIsToldInTheNotifierWithoutHoldingTheJob)
     WriteRegValue(kPort, DwordValue(L"SMTPPort", 1)); // nothing listens there: refused at once
     ASSERT_EQ(0, PrintLetter().get()) << "the job ended while its message was still open";
     const std::wstring caption = ResourceString(IDS_MESSAGE_CAPTION);
-    const OtherWindow box = WaitForOtherProcessWindow(caption);
+    const OtherProcessWindow box = WaitForOtherProcessWindow(caption);
     ASSERT_NE(nullptr, box.window);
     EXPECT_EQ(L"nmx_notify.exe", box.program);
-    DWORD notifier = 0;
-    GetWindowThreadProcessId(box.window, &notifier);
     MessageBoxCatcher notifierBoxes;
     notifierBoxes.Expect(caption, ResourceString(IDS_CONNECT_FAILED));
-    notifierBoxes.WatchProcess(notifier);
+    notifierBoxes.WatchProcess(box.processId);
     EXPECT_TRUE(notifierBoxes.WaitForBoxes(1)) << notifierBoxes.Describe();
 }
 } // namespace
