@@ -18,8 +18,7 @@ for security in starttls tls; do
         --from anna@sender.test --server localhost --security "$security" --user printer --password-stdin \
         --show-settings off
     wine reg add 'HKLM\SOFTWARE\Norvale\Velloprint\NMX9' /v CheckMailSw /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    # Bounded well inside ctest's limit, so that the trap still stops the servers: a job that hangs
-    # (a message box nobody answers in the print host) fails here.
+    # Bounded inside ctest's limit: a hung job fails here, and the trap still stops the servers.
     timeout 120 wine "$build/bin/printhost.exe" print NMX9 "Z:${job//\//\\}" --buffer 65536 </dev/null ||
         { echo "postfix_delivery: $security: the job did not end within 120 s" >&2; exit 1; }
     mails=()
