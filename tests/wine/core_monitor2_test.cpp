@@ -6,6 +6,7 @@
 #include "printhost/spooler_standin_control.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/programs.h"
 #include "tests/wine/support/registry_scope.h"
 
 #include <gtest/gtest.h>
@@ -151,39 +152,25 @@ TEST_F(Monitor2Test, AMalformedOrMisdirectedBlockChangesNothing)
 } // namespace
 
 namespace {
-// The installed notifier under another name for the scope: a job's owner can then be reached by
-// no means, as in a service where nobody is logged on.
-class HiddenNotifier {
-public:
-    HiddenNotifier()
-    {
-        wchar_t system[MAX_PATH] = L"";
-        GetSystemDirectoryW(system, MAX_PATH);
-        path_ = std::wstring(system) + L"\\nmx_notify.exe";
-        hidden_ = MoveFileExW(path_.c_str(), (path_ + L".hidden").c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-    }
+// The installed notifier renamed for the scope: a job's owner can be reached by no means.
+struct HiddenNotifier {
+    const std::wstring path = SystemDirectory() + L"\\nmx_notify.exe";
+    const bool hidden = MoveFileExW(path.c_str(), (path + L".hidden").c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     ~HiddenNotifier()
     {
-        if (hidden_)
-            MoveFileExW((path_ + L".hidden").c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (hidden)
+            MoveFileExW((path + L".hidden").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
-    bool Hidden() const { return hidden_; }
-
-private:
-    std::wstring path_;
-    bool hidden_ = false;
 };
 } // namespace
 
 TEST_F(Monitor2Test, AJobWhoseOwnerCannotBeReachedIsNotMailedAndItsStatusSaysWhy)
 {
     WriteRegValue(L"NMX1", DwordValue(L"ShowSw", 1));
-    const HiddenNotifier hidden;
-    ASSERT_TRUE(hidden.Hidden());
+    const HiddenNotifier notifier;
+    ASSERT_TRUE(notifier.hidden);
     const DWORD job = spooler::CreateJob(L"Printer A", L"Letter");
-    wchar_t portName[] = L"NMX1";
-    wchar_t printer[] = L"Printer A";
-    wchar_t document[] = L"Letter";
+    wchar_t portName[] = L"NMX1", printer[] = L"Printer A", document[] = L"Letter";
     DOC_INFO_1W info = {document, nullptr, nullptr};
     HANDLE port = nullptr;
     ASSERT_TRUE(monitor_->OpenPort(monitor_.Handle(), portName, &port));

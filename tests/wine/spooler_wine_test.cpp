@@ -1,15 +1,18 @@
 // Through Wine's own spooler, without the print host's stand-ins: a port added with AddPortExW
 // and a printer on it with Wine's PostScript driver; a GDI job printed in this process reaches
 // the installed monitor through localspl and arrives as mail. AddPortW, ConfigurePortW and
-// DeletePortW reach the UI library, whose dialogs come up in this process and store through Xcv.
+// DeletePortW reach the UI library, whose dialogs come up in this process and store through Xcv;
+// a job's confirmation and messages come up in the notifier instead.
 #include <winsock2.h>
 #include <windows.h>
 
+#include "monitor/core/resource_ids.h"
 #include "monitor/ui/dialog_ids.h"
 #include "tests/wine/mail_smtp_control.h"
 #include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/dialog_monitor.h"
 #include "tests/wine/support/message_box_catcher.h"
+#include "tests/wine/support/other_process_window.h"
 #include "tests/wine/support/registry_scope.h"
 #include "tests/wine/support/spool_directory.h"
 #include "printhost/wine_spooler_calls.h"
@@ -18,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <future>
 #include <string>
 #include <tuple>
 
@@ -25,6 +30,8 @@ using namespace mailtest;
 
 namespace {
 constexpr wchar_t kPrinter[] = L"Velloprint Wine Spooler Test";
+constexpr wchar_t kNotifierPrinter[] = L"Velloprint Notifier Test";
+constexpr wchar_t kNotifierPort[] = L"NMX5";
 
 class WineSpooler : public ::testing::Test {
 protected:
@@ -34,15 +41,31 @@ protected:
     std::wstring monitor_ = ResourceString(706);
     ScriptedSmtp smtp_;
 
-    // The port's settings as the configuration would store them: no dialog, no question.
-    void PointAt(const std::wstring& port, const std::string& host)
+    // The port's settings as the configuration would store them: no question, and the start
+    // confirmed when showSw is 1.
+    void PointAt(const std::wstring& port, const std::string& host, DWORD showSw = 0)
     {
         for (const RegValue& value :
              {StringValue(L"ServAddr", L"printer@remote.test", false),
               StringValue(L"SMTPAddr", std::wstring(host.begin(), host.end()), false),
-              StringValue(L"UserAddr", L"anna@sender.test", false), DwordValue(L"ShowSw", 0),
+              StringValue(L"UserAddr", L"anna@sender.test", false), DwordValue(L"ShowSw", showSw),
               DwordValue(L"CheckMailSw", 0)})
             WriteRegValue(port, value);
+    }
+
+    // Wine's spooler loads the monitor through its modern interface: nothing shows in this
+    // program; the job's confirmation and messages come up in the notifier, a process of its own.
+    void MakeNotifierPort(const std::string& host, DWORD showSw)
+    {
+        ASSERT_EQ(0, AddPortExThroughSpooler(kNotifierPort, monitor_.c_str()));
+        PointAt(kNotifierPort, host, showSw);
+        ASSERT_EQ(0, AddPostScriptPrinter(kNotifierPrinter, kNotifierPort));
+    }
+
+    // Prints on a thread of its own: the job's start waits for the confirmation.
+    static std::future<int> PrintLetter()
+    {
+        return std::async(std::launch::async, [] { return PrintGdiLetter(kNotifierPrinter, L"Confirm me"); });
     }
 };
 
@@ -146,5 +169,58 @@ TEST_F(WineSpooler, AddPortUiHandsOutTheNameOfAPortItAddedOnly)
         EXPECT_EQ(added, std::wstring(name != nullptr ? name : L"<null>"));
         EXPECT_EQ(nullptr, name != nullptr ? GlobalFree(name) : nullptr) << "the caller frees it with GlobalFree";
     }
+}
+
+TEST_F(WineSpooler, TheConfirmationComesUpInTheNotifierAndItsAnswerDecides)
+{
+    const struct {
+        const char* name;
+        std::function<void(HWND dialog)> answer;
+        const char* recipient; // nullptr: nothing is mailed
+    } cases[] = {
+        {"OK mails to the recipients accepted for the job",
+         [](HWND dialog) {
+             SetControlText(dialog, IDC_SERV_ADDR, L"other@remote.test");
+             PostClick(dialog, IDOK);
+         },
+         "RCPT TO:<other@remote.test>"},
+        {"Cancel mails nothing", [](HWND dialog) { PostClick(dialog, IDCANCEL); }, nullptr},
+    };
+    const std::string host = smtp_.Start();
+    ASSERT_FALSE(host.empty()) << smtp_.lastError();
+    MakeNotifierPort(host, 1);
+    for (const auto& c : cases) {
+        const size_t mailsBefore = smtp_.Sessions(host).size();
+        std::future<int> printed = PrintLetter();
+        const OtherProcessWindow confirmation = WaitForOtherProcessWindow(L"Velloprint Port Settings");
+        ASSERT_NE(nullptr, confirmation.window) << c.name;
+        EXPECT_EQ(L"nmx_notify.exe", confirmation.program) << c.name;
+        EXPECT_EQ(L"printer@remote.test", ControlText(confirmation.window, IDC_SERV_ADDR)) << c.name;
+        EXPECT_FALSE(IsEnabled(confirmation.window, IDC_SMTP_ADDR)) << "the stored server stays: " << c.name;
+        c.answer(confirmation.window);
+        ASSERT_EQ(std::future_status::ready, printed.wait_for(std::chrono::seconds(60))) << c.name;
+        if (c.recipient == nullptr) {
+            EXPECT_EQ(mailsBefore, smtp_.Sessions(host).size()) << c.name;
+            continue;
+        }
+        const std::vector<SmtpSessionRecord> sessions = smtp_.Wait(host, static_cast<int>(mailsBefore) + 1);
+        ASSERT_EQ(mailsBefore + 1, sessions.size()) << c.name;
+        EXPECT_NE(std::string::npos, sessions.back().received.find(c.recipient)) << c.name;
+    }
+}
+
+TEST_F(WineSpooler, AFailureIsToldInTheNotifierWithoutHoldingTheJob)
+{
+    MakeNotifierPort("127.0.0.1", 0);
+    WriteRegValue(kNotifierPort, DwordValue(L"SMTPPort", 1)); // nothing listens there: refused at once
+    ASSERT_EQ(0, PrintLetter().get()) << "the job ended while its message was still open";
+    const std::wstring caption = ResourceString(IDS_MESSAGE_CAPTION);
+    const OtherProcessWindow box = WaitForOtherProcessWindow(caption);
+    ASSERT_NE(nullptr, box.window);
+    EXPECT_EQ(L"nmx_notify.exe", box.program);
+    MessageBoxCatcher notifierBoxes;
+    notifierBoxes.Expect(caption, ResourceString(IDS_CONNECT_FAILED));
+    notifierBoxes.WatchProcess(box.processId);
+    EXPECT_TRUE(notifierBoxes.WaitForBoxes(1)) << notifierBoxes.Describe();
 }
 } // namespace
